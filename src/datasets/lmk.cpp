@@ -1,0 +1,105 @@
+// Holders of restricted listed or over-the-counter securities: a holder register with one
+// quantity (持有股數) and no registration mark, ID-error mark or account type.
+#include "datasets/catalogue.h"
+#include "datasets/shared_profiles.h"
+
+namespace regdisc {
+
+const DataSetSpec &lmkDataSet()
+{
+    static const DataSetSpec spec{
+        .ext = "lmk",
+        .button = "cmd_12",
+        // The runs of blanks wrap the caption onto two lines of the button.
+        .buttonCaption = u"       限制上市櫃          證券所有人名冊查詢",
+        .screen = "frm_12",
+        .windowCaption = u"限制上市櫃證券所有人名冊查詢",
+        .title = u"限制上市櫃證券所有人名冊查詢",
+        .top = {1800, 29},
+        .detail = {57, 30},
+        .data = {334, 31},
+        .msgTopEmpty = u"MSG_0_36 無可查詢資料 !",
+        .msgDetailEmpty = u"MSG_0_37 資料燒錄錯誤 !",
+        .msgDataEmpty = u"MSG_0_38 資料燒錄錯誤 !",
+        .msgOpenFailed = u"MSG_0_39 ",
+
+        .pointerWidth = 6,
+        .detailN = 51,
+        .recordNoPos = 28,
+        .comboMessage = u"MSG_12_01:查詢條件 不在範圍內 !",
+        .damagedMessage = u"MSG_12_99:資料燒錄錯誤 !",
+        .keyKinds =
+            {
+                {1, u"依 統一編號", InputCase::Upper, Comparison::Binary, Comparison::Binary, false,
+                 12, 1, 10, 34, 37, u"MSG_12_02:無符合資料 !", u"MSG_12_04:無符合資料 !"},
+                {2, u"依 帳號", InputCase::AsTyped, Comparison::Binary, Comparison::Binary, false,
+                 12, 11, 11, 40, 7, u"MSG_12_02:無符合資料 !", u"MSG_12_05:無符合資料 !"},
+                {3, u"依 中文戶名", InputCase::AsTyped, Comparison::Text, Comparison::Text, true, 6,
+                 22, 6, 46, 18, u"MSG_12_03:無符合資料 !", u"MSG_12_06:無符合資料 !"},
+            },
+        .testOrder = {1, 2, 3},
+        .listOrder = {3, 2, 1},
+        .initialKeyKind = 3,
+
+        .dataN = 228,
+        .fields =
+            {
+                {"tx_o_01", 7, 11, Rule::Text, false, "account"},
+                {"tx_o_02", 18, 19, Rule::Text, true, "name"},
+                {"tx_o_03", 37, 10, Rule::Text, false, "id"},
+                {"tx_o_04", 47, 39, Rule::Text, true, "registeredAddress"},
+                {"tx_o_05", 86, 39, Rule::Text, true, "mailingAddress"},
+                {"tx_o_06", 125, 13, Rule::Quantity, false, "sharesHeld"},
+                {"tx_o_08", 138, 8, Rule::BirthDate, false, "birthDate"},
+                {"tx_o_09", 146, 9, Rule::Text, true, "legalRepresentative"},
+                {"tx_o_10", 155, 8, Rule::Date, false, "openingDate"},
+                {"tx_o_11", 1, 6, Rule::Security, false, "securityCode"},
+                {"tx_o_13", 163, 8, Rule::Date, false, "addressChangeDate"},
+                {"tx_o_14", 171, 20, Rule::Text, false, "telephone"},
+                {"tx_o_18", 191, 3, Rule::Text, false, "postcode"},
+                {"tx_o_19", 194, 17, Rule::Text, false, "giroAccount"},
+            },
+        .dataDateBox = "tx_o_23",
+        .hasPdf = true,
+
+        .rows =
+            {
+                {boxCell("lab_11", u"證券代號", "tx_o_11")},
+                {boxCell("lab_01", u"帳號", "tx_o_01")},
+                {boxCell("lab_03", u"統一編號", "tx_o_03")},
+                {boxCell("lab_02", u"中文戶名", "tx_o_02")},
+                {boxCell("lab_04", u"戶籍地址", "tx_o_04", BoxSize::Full)},
+                {boxCell("lab_05", u"通訊地址", "tx_o_05", BoxSize::Full)},
+                {boxCell("lab_06", u"持有股數", "tx_o_06"), boxCell("lab_09", u"法定代理", "tx_o_09")},
+                {boxCell("lab_08", u"出生日期", "tx_o_08"), boxCell("lab_14", u"電話號碼", "tx_o_14")},
+                {boxCell("lab_10", u"開戶日期", "tx_o_10"), boxCell("lab_19", u"劃撥帳號", "tx_o_19")},
+                {boxCell("lab_13", u"地址異動", "tx_o_13")},
+                {boxCell("lab_18", u"郵遞區號", "tx_o_18")},
+                {boxCell("lab_23", u"資料日期", "tx_o_23")},
+                {boxCell("lab_25", u"製作日期", "tx_o_25")},
+            },
+        .print =
+            {
+                .titles = {u"鼎岳有價證券登錄社-限制上市櫃證券所有人名冊查詢"},
+                .padding = u"　　　　　",
+                .labelWidth = 5,
+                .tabColumn = 11,
+                .titleSize = 20,
+                .bodySize = 12,
+                .lines =
+                    {
+                        labelLine("lab_01", "tx_o_01"), labelLine("lab_02", "tx_o_02"),
+                        labelLine("lab_03", "tx_o_03"), labelLine("lab_04", "tx_o_04"),
+                        labelLine("lab_05", "tx_o_05"), labelLine("lab_06", "tx_o_06"),
+                        labelLine("lab_08", "tx_o_08"), labelLine("lab_09", "tx_o_09"),
+                        labelLine("lab_10", "tx_o_10"), labelLine("lab_11", "tx_o_11"),
+                        labelLine("lab_13", "tx_o_13"), labelLine("lab_14", "tx_o_14"),
+                        labelLine("lab_18", "tx_o_18"), labelLine("lab_19", "tx_o_19"),
+                        labelLine("lab_23", "tx_o_23"), labelLine("lab_25", "tx_o_25"),
+                    },
+            },
+    };
+    return spec;
+}
+
+}  // namespace regdisc

@@ -1,0 +1,87 @@
+// Long English names: the full English account name (up to 300 characters) of an account.
+// Everything on this disc file is single-byte, the 12-character name key included.
+#include "datasets/catalogue.h"
+#include "datasets/shared_profiles.h"
+
+namespace regdisc {
+
+const DataSetSpec &pelDataSet()
+{
+    static const DataSetSpec spec{
+        .ext = "pel",
+        .button = "cmd_15",
+        .buttonCaption = u"英文長戶名資料查詢",
+        .screen = "frm_15",
+        .windowCaption = u"英文長戶名資料查詢",
+        .title = u"英文長戶名資料查詢",
+        .top = {1800, 35},
+        .detail = {57, 36},
+        .data = {342, 37},
+        .msgTopEmpty = u"MSG_0_44 無可查詢資料 !",
+        .msgDetailEmpty = u"MSG_0_45 資料燒錄錯誤 !",
+        .msgDataEmpty = u"MSG_0_46 資料燒錄錯誤 !",
+        .msgOpenFailed = u"MSG_0_47 ",
+
+        .pointerWidth = 6,
+        .detailN = 57,
+        .recordNoPos = 34,
+        .comboMessage = u"MSG_3_01:查詢條件 不在範圍內 !",
+        .damagedMessage = u"MSG_3_99:資料燒錄錯誤 !",
+        .keyKinds =
+            {
+                {1, u"依 統一編號", InputCase::Upper, Comparison::Binary, Comparison::Binary, false,
+                 12, 1, 10, 40, 12, u"MSG_3_02:無符合資料 !", u"MSG_3_04:無符合資料 !"},
+                {2, u"依 帳號", InputCase::AsTyped, Comparison::Binary, Comparison::Binary, false,
+                 12, 11, 11, 46, 1, u"MSG_3_02:無符合資料 !", u"MSG_3_05:無符合資料 !"},
+                // The English name is used exactly as typed and compared exactly throughout:
+                // letter case counts.
+                {3, u"依 英文戶名", InputCase::AsTyped, Comparison::Binary, Comparison::Binary, false,
+                 12, 22, 12, 52, 22, u"MSG_3_03:無符合資料 !", u"MSG_3_06:無符合資料 !"},
+            },
+        .testOrder = {1, 2, 3},
+        .listOrder = {3, 2, 1},
+        .initialKeyKind = 3,
+
+        .dataN = 342,
+        .fields =
+            {
+                {"tx_o_01", 1, 11, Rule::Text, false, "account"},
+                {"tx_o_02", 12, 10, Rule::Text, false, "id"},
+                {"tx_o_03", 22, 300, Rule::Text, false, "englishName"},
+                {"tx_o_04", 322, 6, Rule::Security, false, "securityCode"},
+            },
+        .dataDateBox = "tx_o_05",
+        .hasPdf = true,
+
+        .rows =
+            {
+                {boxCell("lab_04", u"證券代號", "tx_o_04")},
+                {boxCell("lab_01", u"帳號", "tx_o_01")},
+                {boxCell("lab_02", u"統一編號", "tx_o_02")},
+                {boxCell("lab_03", u"英文戶名", "tx_o_03", BoxSize::MultiLine)},
+                {boxCell("lab_05", u"資料日期", "tx_o_05")},
+                {boxCell("lab_25", u"製作日期", "tx_o_25")},
+            },
+        .print =
+            {
+                .titles = {u"　　　 鼎岳有價證券登錄社-英文長戶名資料查詢"},
+                .padding = u"　　　　　",
+                .labelWidth = 5,
+                .tabColumn = 11,
+                .titleSize = 20,
+                .bodySize = 12,
+                .lines =
+                    {
+                        labelLine("lab_01", "tx_o_01"),
+                        labelLine("lab_02", "tx_o_02"),
+                        labelLine("lab_03", "tx_o_03"),
+                        labelLine("lab_04", "tx_o_04"),
+                        labelLine("lab_05", "tx_o_05"),
+                        labelLine("lab_25", "tx_o_25"),
+                    },
+            },
+    };
+    return spec;
+}
+
+}  // namespace regdisc

@@ -1,0 +1,91 @@
+// Long Chinese names: the full Chinese account name (up to 79 characters) of an account,
+// shown in two boxes of 40 and 39 characters.
+#include "datasets/catalogue.h"
+#include "datasets/shared_profiles.h"
+
+namespace regdisc {
+
+const DataSetSpec &pslDataSet()
+{
+    static const DataSetSpec spec{
+        .ext = "psl",
+        .button = "cmd_3",
+        .buttonCaption = u"長戶名資料查詢",
+        .screen = "frm_3",
+        .windowCaption = u"長戶名資料查詢",
+        .title = u"長戶名資料查詢",
+        .top = {1800, 7},
+        .detail = {57, 8},
+        .data = {200, 9},
+        .msgTopEmpty = u"MSG_0_09 無可查詢資料 !",
+        .msgDetailEmpty = u"MSG_0_10 資料燒錄錯誤 !",
+        .msgDataEmpty = u"MSG_0_11 資料燒錄錯誤 !",
+        .msgOpenFailed = u"MSG_0_12 ",
+
+        .pointerWidth = 6,
+        .detailN = 51,
+        .recordNoPos = 28,
+        .comboMessage = u"MSG_3_01:查詢條件 不在範圍內 !",
+        .damagedMessage = u"MSG_3_99:資料燒錄錯誤 !",
+        .keyKinds =
+            {
+                {1, u"依 統一編號", InputCase::Upper, Comparison::Binary, Comparison::Binary, false,
+                 12, 1, 10, 34, 12, u"MSG_3_02:無符合資料 !", u"MSG_3_04:無符合資料 !"},
+                {2, u"依 帳號", InputCase::AsTyped, Comparison::Binary, Comparison::Binary, false,
+                 12, 11, 11, 40, 1, u"MSG_3_02:無符合資料 !", u"MSG_3_05:無符合資料 !"},
+                // The name key is the first 6 characters of the 79-character name.
+                {3, u"依 中文戶名", InputCase::AsTyped, Comparison::Text, Comparison::Text, true, 6,
+                 22, 6, 46, 22, u"MSG_3_03:無符合資料 !", u"MSG_3_06:無符合資料 !"},
+            },
+        .testOrder = {1, 2, 3},
+        .listOrder = {3, 2, 1},
+        .initialKeyKind = 3,
+
+        .dataN = 121,
+        .fields =
+            {
+                {"tx_o_01", 1, 11, Rule::Text, false, "account"},
+                {"tx_o_02", 12, 10, Rule::Text, false, "id"},
+                {"tx_o_03_1", 22, 40, Rule::Text, true, "name.part1"},
+                {"tx_o_03_2", 62, 39, Rule::Text, true, "name.part2"},
+                {"tx_o_04", 101, 6, Rule::Security, false, "securityCode"},
+            },
+        .dataDateBox = "tx_o_05",
+        .hasPdf = true,
+
+        .rows =
+            {
+                {boxCell("lab_04", u"證券代號", "tx_o_04")},
+                {boxCell("lab_01", u"帳號", "tx_o_01")},
+                {boxCell("lab_02", u"統一編號", "tx_o_02")},
+                {boxCell("lab_03", u"中文戶名", "tx_o_03_1", BoxSize::Full)},
+                // Characters 41 to 79 of the name, below the first 40.
+                {boxCell("", u"", "tx_o_03_2", BoxSize::Full)},
+                {boxCell("lab_05", u"資料日期", "tx_o_05")},
+                {boxCell("lab_25", u"製作日期", "tx_o_25")},
+            },
+        .print =
+            {
+                .titles = {u"　　　 鼎岳有價證券登錄社-長戶名資料查詢"},
+                .padding = u"　　　　　",
+                .labelWidth = 5,
+                .tabColumn = 11,
+                .titleSize = 20,
+                .bodySize = 12,
+                .lines =
+                    {
+                        labelLine("lab_01", "tx_o_01"),
+                        labelLine("lab_02", "tx_o_02"),
+                        labelLine("lab_03", "tx_o_03_1"),
+                        // The second part of the name stands under the first one's value.
+                        continuationLine(14, "tx_o_03_2"),
+                        labelLine("lab_04", "tx_o_04"),
+                        labelLine("lab_05", "tx_o_05"),
+                        labelLine("lab_25", "tx_o_25"),
+                    },
+            },
+    };
+    return spec;
+}
+
+}  // namespace regdisc

@@ -1,0 +1,106 @@
+// Dematerialised registration: book-entry registration records of the security, found by
+// ID number or Chinese name; the only data set with two KeyKinds and no account key.
+#include "datasets/catalogue.h"
+#include "datasets/shared_profiles.h"
+
+namespace regdisc {
+
+const DataSetSpec &psrDataSet()
+{
+    static const DataSetSpec spec{
+        .ext = "psr",
+        .button = "cmd_4",
+        .buttonCaption = u"無實體登錄資料查詢",
+        .screen = "frm_4",
+        .windowCaption = u"無實體登錄資料查詢",
+        .title = u"無實體登錄資料查詢",
+        .top = {1800, 10},
+        .detail = {40, 11},
+        .data = {150, 12},
+        .msgTopEmpty = u"MSG_0_14 無可查詢資料 !",
+        .msgDetailEmpty = u"MSG_0_15 資料燒錄錯誤 !",
+        .msgDataEmpty = u"MSG_0_16 資料燒錄錯誤 !",
+        .msgOpenFailed = u"MSG_0_17 ",
+
+        .pointerWidth = 6,
+        .detailN = 34,
+        .recordNoPos = 17,
+        .comboMessage = u"MSG_4_01:查詢條件 不在範圍內 !",
+        .damagedMessage = u"MSG_4_99:資料燒錄錯誤 !",
+        .keyKinds =
+            {
+                {1, u"依 統一編號", InputCase::Upper, Comparison::Binary, Comparison::Binary, false,
+                 12, 1, 10, 23, 7, u"MSG_4_02:無符合資料 !", u"MSG_4_04:無符合資料 !"},
+                {2, u"依 中文戶名", InputCase::AsTyped, Comparison::Text, Comparison::Text, true, 6,
+                 11, 6, 29, 57, u"MSG_4_03:無符合資料 !", u"MSG_4_05:無符合資料 !"},
+            },
+        .testOrder = {1, 2},
+        .listOrder = {2, 1},
+        .initialKeyKind = 2,
+
+        .dataN = 131,
+        .fields =
+            {
+                {"tx_o_01", 1, 6, Rule::Security, false, "securityCode"},
+                {"tx_o_02", 7, 10, Rule::Text, false, "id"},
+                {"tx_o_02_1", 17, 1, Rule::Text, false, "duplicateIdMark"},
+                {"tx_o_03", 18, 13, Rule::Quantity, false, "shares"},
+                {"tx_o_04", 31, 13, Rule::Quantity, false, "repliedShares"},
+                {"tx_o_07", 44, 13, Rule::Quantity, false, "repliedDeferredTaxShares"},
+                {"tx_o_05", 57, 19, Rule::Text, true, "name"},
+                {"tx_o_08", 76, 1, Rule::Text, false, "detailCategory"},
+                {"tx_o_09", 77, 10, Rule::Text, false, "pledgee"},
+                {"tx_o_10", 87, 20, Rule::Text, false, "remark"},
+                {"tx_o_11", 107, 1, Rule::Text, false, "courtAuctionBalanceMark"},
+            },
+        .dataDateBox = "tx_o_06",
+        .hasPdf = true,
+
+        .rows =
+            {
+                {boxCell("lab_01", u"證券代號", "tx_o_01")},
+                {boxCell("lab_02", u"統一編號", "tx_o_02")},
+                {boxCell("lab_02_1", u"統編重覆", "tx_o_02_1")},
+                {boxCell("lab_05", u"中文戶名", "tx_o_05", BoxSize::Wide)},
+                {boxCell("lab_03", u"股數", "tx_o_03")},
+                {boxCell("lab_04", u"回覆股數", "tx_o_04")},
+                {boxCell("lab_07", u"回覆緩課", "tx_o_07")},
+                {boxCell("lab_08", u"明細類別", "tx_o_08", BoxSize::OneChar,
+                         {{"Label6", u"A：證券所有人明細、B：代保管明細、C：現股設質明細(已換發)、D：現股設質明細(未換發)"}})},
+                {boxCell("lab_09", u"質權人", "tx_o_09")},
+                {boxCell("lab_10", u"備註", "tx_o_10", BoxSize::Wide)},
+                {boxCell("lab_11", u"法拍餘額註記", "tx_o_11", BoxSize::OneChar)},
+                {boxCell("lab_06", u"資料日期", "tx_o_06")},
+                {boxCell("lab_25", u"製作日期", "tx_o_25")},
+            },
+        // Printed larger than the other screens; the legend is not printed.
+        .print =
+            {
+                .titles = {u"　　　 鼎岳有價證券登錄社-無實體登錄資料查詢"},
+                .padding = u"　　　　　",
+                .labelWidth = 7,
+                .tabColumn = 16,
+                .titleSize = 20,
+                .bodySize = 14,
+                .lines =
+                    {
+                        labelLine("lab_01", "tx_o_01"),
+                        labelLine("lab_02", "tx_o_02"),
+                        labelLine("lab_02_1", "tx_o_02_1"),
+                        labelLine("lab_05", "tx_o_05"),
+                        labelLine("lab_03", "tx_o_03"),
+                        labelLine("lab_04", "tx_o_04"),
+                        labelLine("lab_07", "tx_o_07"),
+                        labelLine("lab_08", "tx_o_08"),
+                        labelLine("lab_09", "tx_o_09"),
+                        labelLine("lab_10", "tx_o_10"),
+                        labelLine("lab_11", "tx_o_11"),
+                        labelLine("lab_06", "tx_o_06"),
+                        labelLine("lab_25", "tx_o_25"),
+                    },
+            },
+    };
+    return spec;
+}
+
+}  // namespace regdisc

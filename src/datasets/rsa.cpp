@@ -1,0 +1,92 @@
+// Restricted employee shares: holders of restricted new shares issued to employees and the
+// quantity each holds. The index is laid out like that of the long Chinese names and
+// reports with the same messages.
+#include "datasets/catalogue.h"
+#include "datasets/shared_profiles.h"
+
+namespace regdisc {
+
+const DataSetSpec &rsaDataSet()
+{
+    static const DataSetSpec spec{
+        .ext = "rsa",
+        .button = "cmd_18",
+        .buttonCaption = u"限制員工權利新股查詢",
+        .screen = "frm_18",
+        .windowCaption = u"限制員工權利新股查詢",
+        .title = u"限制員工權利新股查詢",
+        .top = {1800, 44},
+        .detail = {57, 45},
+        .data = {100, 46},
+        // The menu messages are those of the pledge button.
+        .msgTopEmpty = u"MSG_0_05 無可查詢資料 !",
+        .msgDetailEmpty = u"MSG_0_06 資料燒錄錯誤 !",
+        .msgDataEmpty = u"MSG_0_07 資料燒錄錯誤 !",
+        .msgOpenFailed = u"MSG_0_08 ",
+
+        .pointerWidth = 6,
+        .detailN = 51,
+        .recordNoPos = 28,
+        .comboMessage = u"MSG_3_01:查詢條件 不在範圍內 !",
+        .damagedMessage = u"MSG_3_99:資料燒錄錯誤 !",
+        .keyKinds =
+            {
+                {1, u"依 統一編號", InputCase::Upper, Comparison::Binary, Comparison::Binary, false,
+                 12, 1, 10, 34, 37, u"MSG_3_02:無符合資料 !", u"MSG_3_04:無符合資料 !"},
+                {2, u"依 帳號", InputCase::AsTyped, Comparison::Binary, Comparison::Binary, false,
+                 12, 11, 11, 40, 7, u"MSG_3_02:無符合資料 !", u"MSG_3_05:無符合資料 !"},
+                {3, u"依 中文戶名", InputCase::AsTyped, Comparison::Text, Comparison::Text, true, 6,
+                 22, 6, 46, 18, u"MSG_3_03:無符合資料 !", u"MSG_3_06:無符合資料 !"},
+            },
+        .testOrder = {1, 2, 3},
+        .listOrder = {3, 2, 1},
+        .initialKeyKind = 3,
+
+        .dataN = 81,
+        // The quantity held is always a whole number, whatever the decimal flag says.
+        .fields =
+            {
+                {"tx_o_04", 1, 6, Rule::Security, false, "securityCode"},
+                {"tx_o_01", 7, 11, Rule::Text, false, "account"},
+                {"tx_o_03", 18, 19, Rule::Text, true, "name"},
+                {"tx_o_02", 37, 10, Rule::Text, false, "id"},
+                {"tx_o_06", 47, 13, Rule::WholeNumber, false, "sharesHeld"},
+            },
+        .dataDateBox = "tx_o_05",
+        .hasPdf = true,
+
+        // The ID row reads 身份證字號 while its combo caption says 統一編號.
+        .rows =
+            {
+                {boxCell("lab_04", u"證券代號", "tx_o_04")},
+                {boxCell("lab_01", u"帳號", "tx_o_01")},
+                {boxCell("lab_02", u"身份證字號", "tx_o_02")},
+                {boxCell("lab_03", u"中文戶名", "tx_o_03", BoxSize::Full)},
+                {boxCell("lab_06", u"持有股數", "tx_o_06")},
+                {boxCell("lab_05", u"資料日期", "tx_o_05")},
+                {boxCell("lab_25", u"製作日期", "tx_o_25")},
+            },
+        .print =
+            {
+                .titles = {u"　 鼎岳有價證券登錄社-限制員工權利新股查詢"},
+                .padding = u"　　　　　",
+                .labelWidth = 5,
+                .tabColumn = 11,
+                .titleSize = 20,
+                .bodySize = 12,
+                .lines =
+                    {
+                        labelLine("lab_01", "tx_o_01"),
+                        labelLine("lab_02", "tx_o_02"),
+                        labelLine("lab_03", "tx_o_03"),
+                        labelLine("lab_04", "tx_o_04"),
+                        labelLine("lab_06", "tx_o_06"),
+                        labelLine("lab_05", "tx_o_05"),
+                        labelLine("lab_25", "tx_o_25"),
+                    },
+            },
+    };
+    return spec;
+}
+
+}  // namespace regdisc

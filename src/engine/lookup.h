@@ -1,0 +1,83 @@
+// The keyed lookup every query screen uses: RunQuery behind 查詢, NextMatch behind 次筆
+// and ShowMatch between them, driven by a data set's lookup profile.
+#pragma once
+
+#include "engine/lookup_profile.h"
+#include "engine/record_history.h"
+#include "platform/record_file.h"
+#include "platform/text.h"
+
+#include <cstdint>
+
+namespace regdisc {
+
+// What the lookup needs of its screen.
+class LookupScreen {
+public:
+    virtual ~LookupScreen() = default;
+    virtual Text inputText() const = 0;          // tx_i_01
+    virtual Text comboText() const = 0;          // comb_1
+    virtual void setInputText(TextView text) = 0;
+    virtual void setComboText(TextView text) = 0;
+    virtual void setNextEnabled(bool enabled) = 0;       // cmd_2 次筆
+    virtual void setPreviousEnabled(bool enabled) = 0;   // cmd_5 前一畫面
+    virtual void setFollowingEnabled(bool enabled) = 0;  // cmd_6 下一畫面
+    // Reads DataFile record recordNo and fills the output boxes; may throw RecordReadError.
+    virtual void displayRecord(std::int64_t recordNo) = 0;
+    virtual void showMessage(TextView text) = 0;
+};
+
+struct DataSetFiles {
+    RecordFile *top = nullptr;     // TopIndexFile
+    RecordFile *detail = nullptr;  // DetailIndexFile
+    RecordFile *data = nullptr;    // DataFile
+};
+
+struct QueryState {
+    int keyKind = 0;                 // KeyKind of the running query (0 before the first)
+    Text queryText;                  // the input after normalisation
+    int queryLength = 0;             // characters in tx_i_01 when 查詢 was pressed
+    std::int64_t chainNext = 0;      // DetailEntry after the current match, or ChainEnd
+    Text heldEntry;                  // DetailEntry last read: after ShowMatch the look-ahead
+    std::int64_t recordNo = 0;       // DataFile record selected for display
+    std::int64_t chainSteps = 0;     // DetailEntries read since 查詢; bounds a looping chain
+};
+
+enum class LookupOutcome {
+    Shown,           // a record was shown
+    ComboMessage,    // the combo text is none of the captions
+    TopScanMessage,  // the input is greater than every key of the top record
+    PrefixMessage,   // the entry reached does not begin with the input
+    Damaged,         // a pointer led outside the files or a chain looped
+};
+
+class KeyedLookup {
+public:
+    KeyedLookup(const LookupProfile &profile, DataSetFiles files, LookupScreen &screen,
+                RecordHistory &history);
+
+    LookupOutcome runQuery();
+    LookupOutcome nextMatch();
+
+    const QueryState &state() const { return state_; }
+
+private:
+    LookupOutcome showMatch();
+    LookupOutcome fail(TextView message, LookupOutcome outcome);
+    LookupOutcome damaged();
+    bool canReadDetail(std::int64_t n) const;
+    Text readDetail(std::int64_t n);
+    std::int64_t pointerAt(TextView text, int pos) const;
+    bool prefixMatches(Comparison comparison, const KeyKindSpec &kind, TextView entry) const;
+
+    LookupProfile profile_;
+    DataSetFiles files_;
+    LookupScreen &screen_;
+    RecordHistory &history_;
+    QueryState state_;
+};
+
+// Whether the input is greater than the key under the comparison.
+bool inputGreater(Comparison comparison, TextView input, TextView key);
+
+}  // namespace regdisc

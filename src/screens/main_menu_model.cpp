@@ -1,0 +1,142 @@
+#include "screens/main_menu_model.h"
+
+#include "platform/codepage.h"
+#include "platform/paths.h"
+#include "platform/text_input.h"
+#include "shell/data_folder.h"
+
+namespace regdisc {
+
+namespace {
+constexpr std::u16string_view kOpenFailedEnd = u" 開檔錯誤 !";
+constexpr std::size_t kMaxListingBytes = 64u << 20;
+}  // namespace
+
+MainMenuModel::MainMenuModel(MessageSink &messages, Text folderText)
+    : messages_(messages), folder_(std::move(folderText))
+{
+}
+
+void MainMenuModel::startupRead()
+{
+    pathLastBuilt_ = folderPath(folder_, u"stkidx", u"security.txt");
+    if (readDiscInfoFile(openPath(folder_, pathLastBuilt_), discInfo_))
+        productionDateBox_ = u"製作日期:" + discInfo_.productionDate;
+    else
+        productionDateBox_.clear();
+}
+
+void MainMenuModel::chooseFolder(FolderChooser &chooser)
+{
+    const Text chosen = chooser.choose(u"選擇檔案所在資料夾");
+    if (chosen.empty()) {
+        show(u"未選擇資料夾或取消選擇資料夾！");
+        return;
+    }
+    folder_ = chosen;
+    checkDataFolder(folder_);
+}
+
+bool MainMenuModel::checkDataFolder(TextView folder)
+{
+    if (missingSubFolders(folder) > 0) {
+        messages_.show({MessageKind::FolderWarning, Text(folder) + u"資料夾內需同時存在stk及stkidx次目錄"});
+        productionDateBox_ = u"檔案位置錯誤";
+        return false;
+    }
+    readDiscInfo();
+    return true;
+}
+
+void MainMenuModel::readDiscInfo()
+{
+    readFailed_ = true;
+    pathLastBuilt_ = folderPath(folder_, u"stkidx", u"security.txt");
+    if (!readDiscInfoFile(openPath(folder_, pathLastBuilt_), discInfo_)) {
+        productionDateBox_ = u"開檔錯誤";
+        show(u"MSG_0_00 " + pathLastBuilt_ + Text(kOpenFailedEnd));
+        return;
+    }
+    productionDateBox_ = u"製作日期:" + discInfo_.productionDate;
+    readFailed_ = false;
+}
+
+bool MainMenuModel::buttonEnabled(std::string_view button) const
+{
+    const auto it = disabled_.find(button);
+    return it == disabled_.end() || !it->second;
+}
+
+bool MainMenuModel::openSlot(const FileSpec &file, TextView pathText)
+{
+    pathLastBuilt_ = Text(pathText);
+    return slot(file.slot).open(openPath(folder_, pathText), file.length);
+}
+
+std::unique_ptr<QueryScreenModel> MainMenuModel::openDataSet(const DataSetSpec &spec)
+{
+    readDiscInfo();
+    if (readFailed_)
+        return nullptr;
+    const Text ext = fromAscii(spec.ext);
+    const FileSpec *opened[3] = {};
+    int openCount = 0;
+    const auto closeOpened = [&] {
+        for (int i = 0; i < openCount; ++i)
+            slot(opened[i]->slot).close();
+    };
+    const struct {
+        const FileSpec &file;
+        Text path;
+        std::u16string_view emptyMessage;
+    } steps[] = {
+        {spec.top, folderPath(folder_, u"stkidx", discInfo_.baseName + u"idxp." + ext), spec.msgTopEmpty},
+        {spec.detail, folderPath(folder_, u"stkidx", discInfo_.baseName + u"idxd." + ext), spec.msgDetailEmpty},
+        {spec.data, folderPath(folder_, u"stk", discInfo_.baseName + u"." + ext), spec.msgDataEmpty},
+    };
+    for (const auto &step : steps) {
+        if (!openSlot(step.file, step.path)) {
+            show(Text(spec.msgOpenFailed) + pathLastBuilt_ + Text(kOpenFailedEnd));
+            closeOpened();
+            return nullptr;
+        }
+        opened[openCount++] = &step.file;
+        if (slot(step.file.slot).sizeBytes() == 0) {
+            show(step.emptyMessage);
+            closeOpened();
+            return nullptr;
+        }
+    }
+    disabled_[std::string(spec.button)] = true;
+    const std::string button(spec.button);
+    auto screen = std::make_unique<QueryScreenModel>(
+        spec, DataSetFiles{&slot(spec.top.slot), &slot(spec.detail.slot), &slot(spec.data.slot)},
+        discInfo_, messages_, [this, button] { disabled_[button] = false; });
+    screen->load();
+    return screen;
+}
+
+std::unique_ptr<ListingModel> MainMenuModel::openListing(const ListingSpec &spec)
+{
+    readDiscInfo();
+    if (readFailed_)
+        return nullptr;
+    pathLastBuilt_ = folderPath(folder_, u"stk", discInfo_.baseName + u"." + fromAscii(spec.ext));
+    const auto bytes = readSmallFile(openPath(folder_, pathLastBuilt_), kMaxListingBytes);
+    if (!bytes) {
+        show(Text(spec.msgOpenFailed) + pathLastBuilt_ + Text(kOpenFailedEnd));
+        return nullptr;
+    }
+    const std::string button(spec.button);
+    disabled_[button] = true;
+    return std::make_unique<ListingModel>(spec, listingText(readLines(decodeCp950(*bytes))),
+                                          [this, button] { disabled_[button] = false; });
+}
+
+void MainMenuModel::closeAllFiles()
+{
+    for (RecordFile &file : slots_)
+        file.close();
+}
+
+}  // namespace regdisc

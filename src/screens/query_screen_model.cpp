@@ -1,0 +1,179 @@
+#include "screens/query_screen_model.h"
+
+#include "engine/display_rules.h"
+#include "engine/record_text.h"
+#include "output/document_opener.h"
+
+namespace regdisc {
+
+namespace {
+constexpr std::string_view kProductionDateBox = "tx_o_25";
+constexpr std::string_view kCountersBox = "tx_o_pnt";
+}  // namespace
+
+QueryScreenModel::QueryScreenModel(const DataSetSpec &spec, DataSetFiles files,
+                                   const DiscInfo &discInfo, MessageSink &messages,
+                                   std::function<void()> onClose)
+    : spec_(spec),
+      profile_(spec.lookupProfile()),
+      files_(files),
+      discInfo_(discInfo),
+      messages_(messages),
+      onClose_(std::move(onClose)),
+      lookup_(profile_, files, *this, history_)
+{
+    // Every output box of the screen: the record's boxes, the two dates and the counters.
+    for (const RowSpec &row : spec_.rows)
+        for (const CellSpec &cell : row)
+            for (const BoxSpec &b : cell.boxes)
+                boxNames_.emplace_back(b.name);
+    boxNames_.emplace_back(kCountersBox);
+    for (const std::string &name : boxNames_)
+        boxes_[name];
+}
+
+QueryScreenModel::~QueryScreenModel() = default;
+
+void QueryScreenModel::load()
+{
+    boxes_[std::string(spec_.dataDateBox)] = discInfo_.dataDate;
+    boxes_[std::string(kProductionDateBox)] = discInfo_.productionDate;
+    nextEnabled_ = previousEnabled_ = followingEnabled_ = false;
+    history_.clear();
+    combo_ = Text(spec_.keyKind(spec_.initialKeyKind).caption);
+    input_.clear();
+}
+
+std::vector<Text> QueryScreenModel::comboItems() const
+{
+    std::vector<Text> items;
+    for (int number : spec_.listOrder)
+        items.emplace_back(spec_.keyKind(number).caption);
+    return items;
+}
+
+void QueryScreenModel::typeInput(TextView text)
+{
+    input_ = Text(text.substr(0, kInputMaxLength));
+}
+
+void QueryScreenModel::typeCombo(TextView text) { combo_ = Text(text); }
+
+void QueryScreenModel::chooseComboItem(TextView caption)
+{
+    combo_ = Text(caption);
+    nextEnabled_ = false;
+}
+
+void QueryScreenModel::clickInput() { nextEnabled_ = false; }
+
+LookupOutcome QueryScreenModel::query() { return lookup_.runQuery(); }
+
+LookupOutcome QueryScreenModel::next()
+{
+    if (!nextEnabled_)
+        return LookupOutcome::Shown;
+    return lookup_.nextMatch();
+}
+
+void QueryScreenModel::previousScreen()
+{
+    if (!previousEnabled_)
+        return;
+    try {
+        const std::int64_t recordNo = history_.peekBack();
+        const Text record = readRecordText(*files_.data, recordNo, spec_.dataN);
+        history_.stepBack();
+        showRecordText(recordNo, record);
+        followingEnabled_ = true;
+        if (history_.atOldest())
+            previousEnabled_ = false;
+    } catch (const RecordReadError &) {
+        showMessage(spec_.damagedMessage);
+    }
+}
+
+void QueryScreenModel::nextScreen()
+{
+    if (!followingEnabled_)
+        return;
+    try {
+        const std::int64_t recordNo = history_.peekForward();
+        const Text record = readRecordText(*files_.data, recordNo, spec_.dataN);
+        history_.stepForward();
+        showRecordText(recordNo, record);
+        previousEnabled_ = true;
+        if (history_.atNewest())
+            followingEnabled_ = false;
+    } catch (const RecordReadError &) {
+        showMessage(spec_.damagedMessage);
+    }
+}
+
+void QueryScreenModel::displayRecord(std::int64_t recordNo)
+{
+    showRecordText(recordNo, readRecordText(*files_.data, recordNo, spec_.dataN));
+}
+
+// DisplayRecord: every box of the record is set on every call, then the counters.
+void QueryScreenModel::showRecordText(std::int64_t recordNo, const Text &record)
+{
+    const DisplayContext context{discInfo_.decimalFlag, discInfo_.securityName};
+    for (const FieldSpec &f : spec_.fields)
+        if (!f.box.empty())
+            boxes_[std::string(f.box)] = applyRule(f.rule, field(record, f.pos, f.width), context);
+    boxes_[std::string(kCountersBox)] =
+        formatCounters(history_.oldestSlot(), history_.currentSlot(), history_.newestSlot());
+    recordShown_ = recordNo;
+}
+
+void QueryScreenModel::showMessage(TextView text)
+{
+    messages_.show({MessageKind::Plain, Text(text)});
+}
+
+Text QueryScreenModel::box(std::string_view name) const
+{
+    const auto it = boxes_.find(name);
+    return it == boxes_.end() ? Text() : it->second;
+}
+
+Text QueryScreenModel::caption(std::string_view label) const
+{
+    for (const RowSpec &row : spec_.rows)
+        for (const CellSpec &cell : row)
+            if (cell.label == label)
+                return Text(cell.caption);
+    return {};
+}
+
+PrintedDocument QueryScreenModel::printout() const
+{
+    return recordPrintout(
+        spec_.print, [this](std::string_view label) { return caption(label); },
+        [this](std::string_view name) { return box(name); });
+}
+
+Text QueryScreenModel::pdfPath(TextView folderText, TextView baseName) const
+{
+    return pdfCopyPath(folderText, baseName, spec_.ext);
+}
+
+void QueryScreenModel::openPdf(TextView folderText, TextView baseName, DocumentOpener &opener)
+{
+    openDocument(pdfPath(folderText, baseName), opener, messages_);
+}
+
+void QueryScreenModel::close()
+{
+    if (closed_)
+        return;
+    closed_ = true;
+    files_.top->close();
+    files_.detail->close();
+    files_.data->close();
+    if (onClose_)
+        onClose_();
+}
+
+}  // namespace regdisc

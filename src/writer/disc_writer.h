@@ -1,0 +1,76 @@
+// Writes a disc: security.txt, the three files of any data set with its two-level index,
+// and the count listings. Used by the sample disc and by the tests for their fixtures.
+#pragma once
+
+#include "datasets/dataset.h"
+#include "platform/text.h"
+#include "shell/disc_info.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace regdisc {
+
+struct DiscWriteError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// Builds the text of one record field by field at 1-based character positions.
+class RecordBuilder {
+public:
+    explicit RecordBuilder(int characters);
+    // A double-byte field holds only double-byte characters: ASCII becomes its full-width
+    // form, a blank the ideographic space, a character without a code page 950 form "？";
+    // a single-byte field holds only ASCII ("?" otherwise). The value is cut or filled.
+    RecordBuilder &put(int pos, int width, TextView value, bool doubleByte = false);
+    const Text &text() const { return text_; }
+
+private:
+    Text text_;
+};
+
+// Makes a value fit a field of `width` characters laid out as the disc lays it out.
+Text fitField(TextView value, int width, bool doubleByte);
+
+// The L bytes of a record text laid out for the given double-byte fields; throws when the
+// encoded length is not `length`.
+std::string encodeRecord(TextView text, int length);
+
+struct IndexOptions {
+    int sectionSize = 0;  // DetailEntries per BlockEntry; 0: as few as fit
+    int blockSize = 100;  // BlockEntries per block (1..100)
+    int topEntries = 100; // TopEntries used per top record at most (1..100)
+};
+
+// Where the index of a written data set put things, for tests that damage a disc.
+struct WrittenIndex {
+    std::vector<std::vector<std::int64_t>> chains;  // per KeyKind: DetailEntry numbers in chain order
+    std::vector<std::int64_t> firstBlock;           // per KeyKind: record number of its first block
+};
+
+// The DetailEntry key of a KeyKind for a record text.
+Text detailKey(const KeyKindSpec &kind, TextView recordText);
+
+// Writes the TopIndexFile, DetailIndexFile and DataFile of a data set under `folder`
+// (stkidx/<baseName>idxp.<ext>, stkidx/<baseName>idxd.<ext>, stk/<baseName>.<ext>).
+// `records` are DataFile record texts of the data set's N characters; DetailEntry i
+// designates record i and carries its keys. Each chain is sorted by its KeyKind's
+// comparison.
+WrittenIndex writeDataSet(const std::filesystem::path &folder, TextView baseName,
+                          const DataSetSpec &spec, const std::vector<Text> &records,
+                          const IndexOptions &options = {});
+
+// stkidx/security.txt with the five values one to a line (CR LF).
+void writeDiscInfo(const std::filesystem::path &folder, const DiscInfo &info);
+
+// stk/<baseName>.<ext> of a count listing, CR LF lines.
+void writeListing(const std::filesystem::path &folder, TextView baseName, std::string_view ext,
+                  const std::vector<Text> &lines);
+
+// Writes bytes to a file, creating its folder.
+void writeFileBytes(const std::filesystem::path &path, std::string_view bytes);
+
+}  // namespace regdisc

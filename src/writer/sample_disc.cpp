@@ -1,0 +1,381 @@
+// The sample disc: synthetic but realistic holders (Taiwanese names and companies, ID
+// numbers with valid check digits, ROC dates, addresses with full-width digits), pledges,
+// court deposits and court-auction accounts linking them. Every data set's fields are
+// filled by what they hold (FieldSpec::meaning), so one generator serves all fourteen.
+#include "writer/sample_disc.h"
+
+#include "datasets/catalogue.h"
+#include "engine/record_text.h"
+#include "writer/disc_writer.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace regdisc {
+
+namespace {
+
+class Random {
+public:
+    explicit Random(std::uint64_t seed) : state_(seed * 0x9E3779B97F4A7C15ULL + 0x2545F4914F6CDD1DULL) {}
+    std::uint64_t next()
+    {
+        // splitmix64: the same sequence on every platform.
+        std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ULL);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+        return z ^ (z >> 31);
+    }
+    int below(int n) { return static_cast<int>(next() % static_cast<std::uint64_t>(n)); }
+    bool chance(int percent) { return below(100) < percent; }
+    template <typename T, size_t N>
+    const T &pick(const std::array<T, N> &items) { return items[static_cast<size_t>(below(static_cast<int>(N)))]; }
+
+private:
+    std::uint64_t state_;
+};
+
+Text digitsText(std::uint64_t value, int width)
+{
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%0*llu", width, static_cast<unsigned long long>(value));
+    return fromAscii(buffer);
+}
+
+Text fullWidthDigits(TextView ascii)
+{
+    Text out(ascii);
+    for (char16_t &c : out)
+        if (c >= u'0' && c <= u'9')
+            c = static_cast<char16_t>(c - u'0' + u'０');
+    return out;
+}
+
+// A few surnames carry most holders, so name queries have many matches to step through.
+constexpr std::array<std::u16string_view, 24> kSurnames{
+    u"陳", u"陳", u"陳", u"林", u"林", u"林", u"黃", u"黃", u"張", u"李", u"王", u"王",
+    u"吳", u"劉", u"蔡", u"楊", u"許", u"鄭", u"謝", u"郭", u"洪", u"曾", u"歐陽", u"司馬"};
+constexpr std::array<std::u16string_view, 40> kGivenChars{
+    u"志", u"明", u"美", u"玲", u"俊", u"傑", u"淑", u"芬", u"建", u"宏", u"雅", u"婷", u"家",
+    u"豪", u"怡", u"君", u"文", u"華", u"宗", u"翰", u"佳", u"蓉", u"冠", u"廷", u"欣", u"妤",
+    u"承", u"恩", u"詩", u"涵", u"子", u"瑜", u"柏", u"宇", u"育", u"誠", u"秀", u"英", u"國", u"榮"};
+// Characters that are rare in names but present in code page 950.
+constexpr std::array<std::u16string_view, 8> kRareChars{u"堃", u"喆", u"璿", u"犇", u"淼", u"焱", u"垚", u"赟"};
+constexpr std::array<std::u16string_view, 12> kCompanyStems{
+    u"台灣", u"新光", u"富邦", u"國泰", u"大同", u"華碩", u"聯發", u"長榮", u"統一", u"遠東", u"中華", u"永豐"};
+// Full-width Latin letters in both cases, as company names carry them.
+constexpr std::array<std::u16string_view, 6> kLatinParts{u"ＡＢＣ", u"ａｂｃ", u"ＩＣ", u"ｉｃ", u"ＴＷ", u"ｔｗ"};
+constexpr std::array<std::u16string_view, 6> kCompanyKinds{u"科技", u"投資", u"電子", u"實業", u"建設", u"證券"};
+constexpr std::array<std::u16string_view, 2> kCompanySuffixes{u"股份有限公司", u"有限公司"};
+constexpr std::array<std::u16string_view, 6> kCities{u"臺北市", u"新北市", u"桃園市", u"臺中市", u"臺南市", u"高雄市"};
+constexpr std::array<std::u16string_view, 6> kDistricts{u"中正區", u"大安區", u"信義區", u"中山區", u"北區", u"東區"};
+constexpr std::array<std::u16string_view, 8> kRoads{u"重慶南路一段", u"忠孝東路四段", u"中山北路二段", u"民生東路三段",
+                                                    u"博愛路", u"和平西路二段", u"仁愛路四段", u"復興南路一段"};
+constexpr std::array<std::u16string_view, 6> kBanks{u"臺灣銀行", u"合作金庫商業銀行", u"第一商業銀行",
+                                                    u"華南商業銀行", u"彰化商業銀行", u"國泰世華商業銀行"};
+constexpr std::array<std::u16string_view, 6> kCourts{u"臺灣臺北地方法院", u"臺灣新北地方法院", u"臺灣士林地方法院",
+                                                     u"臺灣桃園地方法院", u"臺灣臺中地方法院", u"臺灣高雄地方法院"};
+constexpr std::array<std::u16string_view, 6> kEnglishSurnames{u"CHEN", u"LIN", u"Huang", u"CHANG", u"Lee", u"WANG"};
+constexpr std::array<std::u16string_view, 6> kEnglishGiven{u"TA-MING", u"Mei-Hua", u"CHIH-HAO", u"Ya-Ting", u"WEN-HSIN", u"Chia-Hao"};
+
+// The letter values of the national ID check digit.
+int idLetterValue(char c)
+{
+    static const std::string order = "ABCDEFGHJKLMNPQRSTUVXYWZIO";
+    return 10 + static_cast<int>(order.find(c));
+}
+
+Text personalId(Random &random)
+{
+    // A and F dominate, so ID prefixes are shared by many holders.
+    static const std::string letters = "AAAAFFFHBCDEGJKLMNPQRSTUVXYWZ";
+    const char letter = letters[static_cast<size_t>(random.below(static_cast<int>(letters.size())))];
+    std::string digits(1, random.chance(50) ? '1' : '2');
+    for (int i = 0; i < 7; ++i)
+        digits.push_back(static_cast<char>('0' + random.below(10)));
+    const int v = idLetterValue(letter);
+    int sum = v / 10 + (v % 10) * 9;
+    for (int i = 0; i < 8; ++i)
+        sum += (digits[static_cast<size_t>(i)] - '0') * (8 - i);
+    digits.push_back(static_cast<char>('0' + (10 - sum % 10) % 10));
+    return fromAscii(std::string(1, letter) + digits);
+}
+
+// An 8-digit unified business number whose weighted digit sum is a multiple of 10.
+Text businessNumber(Random &random)
+{
+    static const int weights[] = {1, 2, 1, 2, 1, 2, 4, 1};
+    for (;;) {
+        std::string digits;
+        int sum = 0;
+        for (int i = 0; i < 8; ++i) {
+            const int d = random.below(10);
+            digits.push_back(static_cast<char>('0' + d));
+            const int p = d * weights[i];
+            sum += p / 10 + p % 10;
+        }
+        if (sum % 10 == 0)
+            return fromAscii(digits);
+    }
+}
+
+struct Party {
+    Text name;
+    Text id;
+    Text account;
+    Text registeredAddress;
+    Text mailingAddress;
+    Text birthDate;  // era flag + yyymmdd
+    Text telephone;
+    Text postcode;
+    Text englishName;
+};
+
+Text address(Random &random)
+{
+    Text a = Text(random.pick(kCities)) + Text(random.pick(kDistricts)) + Text(random.pick(kRoads)) +
+             fullWidthDigits(fromAscii(std::to_string(1 + random.below(300)))) + u"號";
+    if (random.chance(40))
+        a += fullWidthDigits(fromAscii(std::to_string(2 + random.below(20)))) + u"樓";
+    return a;
+}
+
+Text rocDate7(Random &random, int minYear, int maxYear)
+{
+    return digitsText(static_cast<std::uint64_t>(minYear + random.below(maxYear - minYear + 1)), 3) +
+           digitsText(static_cast<std::uint64_t>(1 + random.below(12)), 2) +
+           digitsText(static_cast<std::uint64_t>(1 + random.below(28)), 2);
+}
+
+Party holder(Random &random, std::int64_t serial, bool rare)
+{
+    Party p;
+    const bool company = random.chance(15);
+    if (company) {
+        p.name = Text(random.pick(kCompanyStems));
+        if (random.chance(40))
+            p.name += Text(random.pick(kLatinParts));
+        p.name += Text(random.pick(kCompanyKinds)) + Text(random.pick(kCompanySuffixes));
+        p.id = businessNumber(random);
+        p.birthDate = u" " + rocDate7(random, 40, 112);
+        p.englishName = Text(random.pick(kEnglishSurnames)) + u" HOLDINGS CO., LTD.";
+    } else {
+        p.name = Text(random.pick(kSurnames)) + Text(random.pick(kGivenChars));
+        p.name += rare ? Text(random.pick(kRareChars)) : Text(random.pick(kGivenChars));
+        p.id = personalId(random);
+        if (random.chance(3))
+            p.birthDate = u"1" + rocDate7(random, 1, 10);  // born before the ROC era
+        else if (random.chance(3))
+            p.birthDate = u"        ";
+        else
+            p.birthDate = u" " + rocDate7(random, 20, 110);
+        p.englishName = Text(random.pick(kEnglishSurnames)) + u" " + Text(random.pick(kEnglishGiven));
+    }
+    p.account = fromAscii("9" + std::to_string(100 + random.below(900))) + digitsText(static_cast<std::uint64_t>(serial), 7);
+    p.registeredAddress = address(random);
+    p.mailingAddress = random.chance(70) ? p.registeredAddress : address(random);
+    p.telephone = fromAscii("0" + std::to_string(2 + random.below(8)) + "-" + std::to_string(2000 + random.below(8000)) +
+                            "-" + std::to_string(1000 + random.below(9000)));
+    p.postcode = digitsText(static_cast<std::uint64_t>(100 + random.below(900)), 3);
+    return p;
+}
+
+Party institution(Random &random, std::u16string_view name)
+{
+    Party p = holder(random, 9000000 + random.below(999999), false);
+    p.name = Text(name);
+    p.id = businessNumber(random);
+    return p;
+}
+
+// A long name for the long-name data sets: up to 79 double-byte characters.
+Text longChineseName(Random &random, const Party &p)
+{
+    Text n = p.name;
+    while (n.size() < 40 + static_cast<size_t>(random.below(30)))
+        n += u"附屬" + Text(random.pick(kCompanyStems)) + Text(random.pick(kCompanyKinds)) + u"信託財產專戶";
+    return n.substr(0, 79);
+}
+
+Text longEnglishName(Random &random, const Party &p)
+{
+    Text n = p.englishName;
+    while (n.size() < 60 + static_cast<size_t>(random.below(200)))
+        n += u" AS TRUSTEE FOR " + Text(random.pick(kEnglishSurnames)) + u" INVESTMENT TRUST";
+    return n.substr(0, 300);
+}
+
+// One-character codes, chosen from what the legends explain.
+Text code(Random &random, std::string_view meaning)
+{
+    static const std::pair<std::string_view, std::string_view> sets[] = {
+        {"creditCode", "00000159ABCDXYEFGHW"}, {"holderType", "0000001234"},
+        {"mandateCode", "000012345"},         {"oddLotMark", "   PX"},
+        {"idErrorMark", "         *"},        {"pledgeMark", "   1"},
+        {"registrationMark", "01"},           {"fruitsAgreementCode", "12"},
+        {"pledgeNumberMark", "    #&"},       {"pledgeTrustCode", "12"},
+        {"capitalReductionAgreementCode", "123 "}, {"courtDepositKind", "1234"},
+        {"detailCategory", "ABCD"},           {"seizureCategory", "1234"},
+        {"duplicateIdMark", "    *"},         {"courtAuctionBalanceMark", "   Y"},
+        {"courtDepositMark", "   Y"},
+    };
+    for (const auto &[name, set] : sets)
+        if (meaning == name)
+            return Text(1, static_cast<char16_t>(set[static_cast<size_t>(random.below(static_cast<int>(set.size())))]));
+    return digitsText(static_cast<std::uint64_t>(random.below(10)), 1);
+}
+
+struct RecordParties {
+    const Party *first = nullptr;   // the holder: pledgor, depositor, owner, or the one party
+    const Party *second = nullptr;  // pledgee, court, court-auction account
+    const Party *bank = nullptr;    // treasury bank
+};
+
+// The party a meaning names, and the attribute after its prefix.
+std::pair<const Party *, std::string_view> partyOf(const RecordParties &parties, std::string_view meaning)
+{
+    const size_t dot = meaning.find('.');
+    if (dot == std::string_view::npos || meaning.starts_with("name."))
+        return {parties.first, meaning};
+    const std::string_view prefix = meaning.substr(0, dot);
+    const std::string_view attribute = meaning.substr(dot + 1);
+    if (prefix == "treasuryBank")
+        return {parties.bank, attribute};
+    if (prefix == "pledgee" || prefix == "court" || prefix == "auctionAccount")
+        return {parties.second, attribute};
+    return {parties.first, attribute};
+}
+
+Text fieldValue(Random &random, const FieldSpec &f, const RecordParties &parties, const Text &longName)
+{
+    const auto [party, attribute] = partyOf(parties, f.meaning);
+    switch (f.rule) {
+    case Rule::Quantity:
+    case Rule::WholeNumber:
+        return digitsText(static_cast<std::uint64_t>(random.chance(5) ? 0 : 1 + random.below(random.chance(20) ? 90000000 : 200000)), 13);
+    case Rule::Date:
+        return random.chance(10) ? Text(8, u' ') : u"0" + rocDate7(random, 80, 113);
+    case Rule::BirthDate:
+        return party->birthDate;
+    case Rule::Security:
+        return u"2330  ";
+    case Rule::Text:
+        break;
+    }
+    if (attribute == "name")
+        return f.doubleByte ? party->name : party->englishName;
+    if (attribute == "englishName")
+        return longName;
+    if (attribute == "name.part1")
+        return longName.substr(0, 40);
+    if (attribute == "name.part2")
+        return longName.size() > 40 ? longName.substr(40) : Text();
+    if (attribute == "id" || attribute == "agencyNumber" || attribute == "withholdingUnitNumber" || attribute == "pledgee")
+        return party->id;
+    if (attribute == "account")
+        return party->account;
+    if (attribute == "registeredAddress")
+        return party->registeredAddress;
+    if (attribute == "mailingAddress")
+        return party->mailingAddress;
+    if (attribute == "birthDate")
+        return party->birthDate.substr(1) == u"       " ? Text(8, u' ') : u"0" + party->birthDate.substr(1);
+    if (attribute == "telephone")
+        return party->telephone;
+    if (attribute == "postcode")
+        return party->postcode;
+    if (attribute == "legalRepresentative")
+        return random.chance(10) ? Text(random.pick(kSurnames)) + Text(random.pick(kGivenChars)) + Text(random.pick(kGivenChars)) : Text();
+    if (attribute == "nationality")
+        return random.chance(90) ? u"TW" : (random.chance(50) ? u"US" : u"JP");
+    if (attribute == "foreignInvestorNumber")
+        return random.chance(10) ? u"QF" + digitsText(static_cast<std::uint64_t>(random.below(99999999)), 8) : Text();
+    if (attribute == "caseNumber")
+        return fullWidthDigits(fromAscii(std::to_string(100 + random.below(14)))) + u"年度司執字第" +
+               fullWidthDigits(fromAscii(std::to_string(10000 + random.below(90000)))) + u"號";
+    if (attribute == "remark")
+        return random.chance(20) ? u"REISSUED" : Text();
+    if (f.width == 1)
+        return code(random, attribute);
+    if (f.doubleByte)
+        return party->name;
+    return digitsText(random.next() % 10000000000ULL, std::min(f.width, 10));
+}
+
+// How many records each data set gets, as a share of the holder register.
+struct Population {
+    std::string_view ext;
+    int perMille;
+};
+constexpr Population kPopulations[] = {
+    {"psm", 1000}, {"pid", 20}, {"pla", 100}, {"psl", 20}, {"psr", 100}, {"pco", 30}, {"pru", 40},
+    {"tru", 40},   {"lmk", 30}, {"rae", 10},  {"pel", 20}, {"drf", 20},  {"cpm", 20}, {"rsa", 30},
+};
+
+}  // namespace
+
+void writeSampleDisc(const std::filesystem::path &folder, const SampleOptions &options)
+{
+    Random random(options.seed);
+    const Text baseName = u"2330";
+    writeDiscInfo(folder, {baseName, u"台積電", u"113/12/06", options.decimalFlag, u"113/12/09"});
+
+    std::vector<Party> holders;
+    holders.reserve(static_cast<size_t>(options.records));
+    for (std::int64_t i = 0; i < options.records; ++i)
+        holders.push_back(holder(random, i + 1, false));
+    std::vector<Party> institutions;
+    for (std::u16string_view bank : kBanks)
+        institutions.push_back(institution(random, bank));
+    for (std::u16string_view court : kCourts)
+        institutions.push_back(institution(random, court));
+    for (std::u16string_view court : kCourts)
+        institutions.push_back(institution(random, Text(court.substr(2, 4)) + u"地院民事執行處"));
+
+    std::vector<Text> counts;
+    for (const Population &population : kPopulations) {
+        const DataSetSpec &spec = *findDataSet(population.ext);
+        const std::int64_t n = std::max<std::int64_t>(1, options.records * population.perMille / 1000);
+        std::vector<Text> records;
+        records.reserve(static_cast<size_t>(n));
+        for (std::int64_t i = 0; i < n; ++i) {
+            Party first = population.ext == "psm"
+                              ? holders[static_cast<size_t>(i)]
+                              : holders[static_cast<size_t>(random.below(static_cast<int>(holders.size())))];
+            if (population.ext == "rae")
+                first = holder(random, i + 1, true);
+            if (population.ext == "pid" && i % 2 == 1) {
+                // The same ID as the record before, with another birth date.
+                first = holders[static_cast<size_t>(random.below(static_cast<int>(holders.size())))];
+                const Text *previous = &records.back();
+                first.id = field(*previous, 31, 10);
+                first.birthDate = u" " + rocDate7(random, 20, 110);
+            }
+            const Party &second = institutions[static_cast<size_t>(random.below(static_cast<int>(institutions.size())))];
+            const RecordParties parties{&first, random.chance(20) ? &holders[static_cast<size_t>(random.below(static_cast<int>(holders.size())))] : &second,
+                                        &institutions[0]};
+            const Text longName = spec.ext == "pel" ? longEnglishName(random, first) : longChineseName(random, first);
+            RecordBuilder record(spec.dataN);
+            for (const FieldSpec &f : spec.fields)
+                record.put(f.pos, f.width, fieldValue(random, f, parties, longName), f.doubleByte);
+            records.push_back(record.text());
+        }
+        writeDataSet(folder, baseName, spec, records);
+        counts.push_back(fromAscii(std::string(spec.ext)) + u"  " + Text(spec.title) + u"  筆數：" +
+                         fromAscii(std::to_string(n)));
+    }
+
+    std::vector<Text> ptr{u"證券代號：2330  台積電", u"資料日期：113/12/06",
+                          u"股東名冊總筆數：" + fromAscii(std::to_string(options.records))};
+    ptr.insert(ptr.end(), counts.begin(), counts.end());
+    writeListing(folder, baseName, "ptr", ptr);
+    writeListing(folder, baseName, "lnx",
+                 {u"股票號碼檔", u"證券代號  股票張數  起號        迄號",
+                  u"2330      " + fromAscii(std::to_string(options.records)) + u"      AA00000001  AA" +
+                      digitsText(static_cast<std::uint64_t>(options.records), 8)});
+}
+
+}  // namespace regdisc
