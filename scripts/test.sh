@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Installs, builds and runs every test: the whole suite, then the Qt-free tests again
+# under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/build.sh
+export QT_QPA_PLATFORM=offscreen
+(cd build && ctest --output-on-failure -j "$(nproc)")
+
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DREGDISC_CORE_ONLY=ON -DREGDISC_SANITIZE=ON >/dev/null
+cmake --build build-asan -j "$(nproc)"
+(cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j "$(nproc)")
