@@ -1,0 +1,123 @@
+// A damaged disc never crashes, loops or shows a record the index does not designate: each
+// fault ends with a message and the screen keeps what it showed.
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+using namespace regdisc;
+using namespace regdisc::test;
+
+namespace {
+
+// Seven holders; DetailEntry i designates record i. The ID chain runs 4, 5, 1, 2, 3, 6, 7.
+std::vector<Text> holders()
+{
+    const char *ids[] = {"A123456789", "A223456789", "B123456789", "12345678", "A123456780", "C100000001", "F100000002"};
+    const char *names[] = {"王大明", "王小明", "陳美玲", "大同公司", "林志豪", "王大明", "林志明"};
+    std::vector<Text> records;
+    for (int i = 0; i < 7; ++i)
+        records.push_back(makeRecord(psmDataSet(), {{"account", "1111000000" + std::to_string(i + 1)},
+                                                    {"name", names[i]},
+                                                    {"id", ids[i]}}));
+    return records;
+}
+
+// One chain section: every walk starts at the chain's first entry.
+const IndexOptions kOneSection{.sectionSize = 7};
+
+constexpr int kDetailLength = 61;
+std::uint64_t detailOffset(int entry, int byte) { return static_cast<std::uint64_t>(entry - 1) * kDetailLength + byte; }
+constexpr int kRecordNoByte = 33;   // characters 28-34 after 21 single-byte and 6 double-byte characters
+constexpr int kNextIdByte = 40;     // next-pointer of the ID chain
+
+class DamagedDisc : public testing::Test {
+protected:
+    void SetUp() override { writeTestDisc(dir.path(), {{&psmDataSet(), holders(), kOneSection}}); }
+    std::filesystem::path file(std::string_view which) { return dataSetFile(dir.path(), psmDataSet(), which); }
+    TempDir dir;
+};
+
+}  // namespace
+
+TEST_F(DamagedDisc, RecordNumberOutsideTheDataFile)
+{
+    for (const char *number : {"0000000", "0000008", "ABCDEFG"}) {
+        writeTestDisc(dir.path(), {{&psmDataSet(), holders(), kOneSection}});
+        patchFile(file("idxd"), detailOffset(1, kRecordNoByte), number);
+        OpenScreen open(dir.path(), psmDataSet());
+        open.query("依 統一編號", "B123456789");  // a sound query first
+        const Text shown = open.screen->box("tx_o_03");
+        EXPECT_EQ(open.query("依 統一編號", "A123456789"), LookupOutcome::Damaged) << number;
+        EXPECT_EQ(open.messages.texts().back(), "MSG_1_99:資料燒錄錯誤 !");
+        EXPECT_EQ(open.screen->box("tx_o_03"), shown);
+        EXPECT_EQ(u8(open.screen->box("tx_o_pnt")), "0001 0001 0001 ");
+        EXPECT_FALSE(open.screen->nextEnabled());
+    }
+}
+
+TEST_F(DamagedDisc, LoopingChainsEnd)
+{
+    // Entry 2 (A223456789) leads back to entry 5 (A123456780): 5, 1, 2, 5, 1, 2, ...
+    patchFile(file("idxd"), detailOffset(2, kNextIdByte), "0000005");
+    {
+        // 次筆 along the loop stops once the chain is longer than the file.
+        OpenScreen open(dir.path(), psmDataSet());
+        const auto shown = open.queryAll("依 統一編號", "A");
+        EXPECT_LE(shown.size(), 8u);
+        EXPECT_EQ(open.messages.texts(), std::vector<std::string>{"MSG_1_99:資料燒錄錯誤 !"});
+        EXPECT_FALSE(open.screen->nextEnabled());
+    }
+    {
+        // A chain walk for a key beyond the loop would never reach it.
+        OpenScreen open(dir.path(), psmDataSet());
+        EXPECT_EQ(open.query("依 統一編號", "B"), LookupOutcome::Damaged);
+        EXPECT_EQ(open.messages.texts(), std::vector<std::string>{"MSG_1_99:資料燒錄錯誤 !"});
+    }
+}
+
+TEST_F(DamagedDisc, ChainEndBeforeTheKeyIsNoMatch)
+{
+    // Entry 3 (B123456789) ends the ID chain early: C100000001 and F100000002 are cut off.
+    patchFile(file("idxd"), detailOffset(3, kNextIdByte), "9999999");
+    OpenScreen open(dir.path(), psmDataSet());
+    EXPECT_EQ(open.query("依 統一編號", "C"), LookupOutcome::PrefixMessage);
+    EXPECT_EQ(open.messages.texts(), std::vector<std::string>{"MSG_1_04:無符合資料 !"});
+}
+
+TEST_F(DamagedDisc, TruncatedFiles)
+{
+    std::filesystem::resize_file(file("data"), 6 * 494 + 100);  // the last record cut in half
+    std::filesystem::resize_file(file("idxp"), 1900 + 5);       // only the ID top record is whole
+    OpenScreen open(dir.path(), psmDataSet());
+    ASSERT_TRUE(open.screen);
+    EXPECT_EQ(open.query("依 統一編號", "F"), LookupOutcome::Damaged);  // its block is gone
+    EXPECT_EQ(open.query("依 中文戶名", "王"), LookupOutcome::Damaged);   // its top record is gone
+    EXPECT_EQ(open.messages.texts(),
+              (std::vector<std::string>{"MSG_1_99:資料燒錄錯誤 !", "MSG_1_99:資料燒錄錯誤 !"}));
+}
+
+TEST_F(DamagedDisc, IndexPointersOutsideTheirFiles)
+{
+    // The ID top record's first entry names block 999.
+    patchFile(file("idxp"), 12, "0000999");
+    OpenScreen open(dir.path(), psmDataSet());
+    EXPECT_EQ(open.query("依 統一編號", "A"), LookupOutcome::Damaged);
+    // A block whose keys are all less than the input takes no entry.
+    writeTestDisc(dir.path(), {{&psmDataSet(), holders(), kOneSection}});
+    patchFile(file("idxp"), 0, "ZZZZZZZZZZZZ");
+    OpenScreen other(dir.path(), psmDataSet());
+    EXPECT_EQ(other.query("依 統一編號", "G"), LookupOutcome::TopScanMessage);
+    EXPECT_EQ(other.messages.texts().back(), "MSG_1_02:無符合資料 !");
+}
+
+TEST_F(DamagedDisc, InvalidBig5BytesAreShownAsReplacementCharacters)
+{
+    patchFile(file("data"), 11, "\x81\x20\xff");  // record 1's name
+    OpenScreen open(dir.path(), psmDataSet());
+    ASSERT_EQ(open.query("依 統一編號", "A123456789"), LookupOutcome::Shown);
+    const Text name = open.screen->box("tx_o_02");
+    EXPECT_EQ(name.size(), 19u);
+    EXPECT_EQ(name.substr(0, 2), u"\uFFFD ");
+    // The fields after it moved, but every box is still filled without a fault.
+    EXPECT_EQ(open.screen->box("tx_o_pnt"), u"0001 0001 0001 ");
+}

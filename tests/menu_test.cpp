@@ -1,0 +1,208 @@
+// The main menu model: folder check, disc information, opening data sets and listings.
+#include "platform/codepage.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+using namespace regdisc;
+using namespace regdisc::test;
+
+namespace {
+
+class NextAnswer : public FolderChooser {
+public:
+    Text answer;
+    Text askedTitle;
+    Text choose(TextView title) override
+    {
+        askedTitle = Text(title);
+        return answer;
+    }
+};
+
+std::vector<Text> oneRecord(const DataSetSpec &spec) { return {makeRecord(spec, {})}; }
+
+class Menu : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::vector<DataSetContent> all;
+        for (const DataSetSpec *spec : allDataSets())
+            all.push_back({spec, oneRecord(*spec)});
+        writeTestDisc(dir.path(), all);
+        writeListing(dir.path(), u"T01", "ptr", {u"A", u"B"});
+        writeListing(dir.path(), u"T01", "lnx", {});
+    }
+    Text folder() const { return dir.text(); }
+    TempDir dir;
+    RecordedMessages messages;
+};
+
+}  // namespace
+
+TEST_F(Menu, StartUpReadIsSilent)
+{
+    MainMenuModel menu(messages, folder());
+    menu.startupRead();
+    EXPECT_EQ(u8(menu.productionDateBox()), "製作日期:113/12/09");
+    MainMenuModel nowhere(messages, dir.text() + u"/none");
+    nowhere.startupRead();
+    EXPECT_EQ(nowhere.productionDateBox(), u"");
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(Menu, FolderCheck)
+{
+    MainMenuModel menu(messages, folder());
+    EXPECT_TRUE(menu.checkDataFolder(folder()));
+    EXPECT_EQ(u8(menu.discInfo().securityName), "測試公司");
+    EXPECT_TRUE(messages.shown.empty());
+
+    // A folder ending in the separator passes.
+    menu.setFolderText(folder() + u"/");
+    menu.folderFocusOut();
+    EXPECT_TRUE(messages.shown.empty());
+
+    // Lacking only stkidx gives the same single warning as lacking both.
+    TempDir other;
+    std::filesystem::create_directories(other.path() / "stk");
+    for (const Text &f : {other.text(), other.text() + u"/missing"}) {
+        messages.clear();
+        menu.setFolderText(f);
+        menu.folderFocusOut();
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].kind, MessageKind::FolderWarning);
+        EXPECT_EQ(messages.shown[0].text, f + u"資料夾內需同時存在stk及stkidx次目錄");
+        EXPECT_EQ(u8(menu.productionDateBox()), "檔案位置錯誤");
+        EXPECT_EQ(u8(menu.discInfo().securityName), "測試公司");  // unchanged
+    }
+}
+
+TEST_F(Menu, DiscInformationThatCannotBeRead)
+{
+    MainMenuModel menu(messages, folder());
+    menu.readDiscInfo();
+    writeFileBytes(dir.path() / "stkidx" / "security.txt", encodeCp950(u"X01\r\n新名稱\r\n114/01/01\r\nY\r\n"));
+    menu.readDiscInfo();
+    const Text path = folder() + u"/stkidx/security.txt";
+    EXPECT_EQ(messages.texts(), std::vector<std::string>{"MSG_0_00 " + u8(path) + " 開檔錯誤 !"});
+    EXPECT_EQ(u8(menu.productionDateBox()), "開檔錯誤");
+    EXPECT_TRUE(menu.readFailed());
+    // The values read before the failure are new, the fifth is the old one.
+    EXPECT_EQ(u8(menu.discInfo().securityName), "新名稱");
+    EXPECT_EQ(u8(menu.discInfo().productionDate), "113/12/09");
+    // Every data-set button then shows only that message and opens nothing.
+    messages.clear();
+    EXPECT_FALSE(menu.openDataSet(psmDataSet()));
+    EXPECT_FALSE(menu.openListing(ptrListing()));
+    EXPECT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(messages.texts()[0].substr(0, 9), "MSG_0_00 ");
+    // A complete file reads again.
+    writeDiscInfo(dir.path(), testDiscInfo("y"));
+    menu.readDiscInfo();
+    EXPECT_FALSE(menu.readFailed());
+    EXPECT_EQ(u8(menu.discInfo().decimalFlag), "y");
+}
+
+TEST_F(Menu, FolderChooser)
+{
+    MainMenuModel menu(messages, u"kept");
+    NextAnswer chooser;
+    menu.chooseFolder(chooser);
+    EXPECT_EQ(u8(chooser.askedTitle), "選擇檔案所在資料夾");
+    EXPECT_EQ(messages.texts(), std::vector<std::string>{"未選擇資料夾或取消選擇資料夾！"});
+    EXPECT_EQ(menu.folderText(), u"kept");
+    messages.clear();
+    chooser.answer = folder();
+    menu.chooseFolder(chooser);
+    EXPECT_EQ(menu.folderText(), folder());
+    EXPECT_EQ(u8(menu.productionDateBox()), "製作日期:113/12/09");
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(Menu, EveryDataSetAndListingOpensTogether)
+{
+    MainMenuModel menu(messages, folder());
+    std::vector<std::unique_ptr<QueryScreenModel>> screens;
+    for (const DataSetSpec *spec : allDataSets()) {
+        screens.push_back(menu.openDataSet(*spec));
+        ASSERT_TRUE(screens.back()) << spec->ext;
+        EXPECT_FALSE(menu.buttonEnabled(spec->button));
+        EXPECT_TRUE(menu.slot(spec->data.slot).isOpen());
+    }
+    auto ptr = menu.openListing(ptrListing());
+    auto lnx = menu.openListing(lnxListing());
+    ASSERT_TRUE(ptr && lnx);
+    EXPECT_EQ(ptr->text(), u"\r\n  A\r\n  B");
+    EXPECT_EQ(lnx->text(), u"");
+    EXPECT_FALSE(menu.buttonEnabled("cmd_5"));
+    EXPECT_TRUE(messages.shown.empty());
+    // Closing gives the button back and closes the slots; a second close does no harm.
+    screens[0]->close();
+    screens[0]->close();
+    EXPECT_TRUE(menu.buttonEnabled("cmd_1"));
+    EXPECT_FALSE(menu.slot(1).isOpen());
+    EXPECT_FALSE(menu.buttonEnabled("cmd_2"));
+    ptr->close();
+    EXPECT_TRUE(menu.buttonEnabled("cmd_5"));
+    // A reopened screen starts with an empty history.
+    auto again = menu.openDataSet(psmDataSet());
+    ASSERT_TRUE(again);
+    EXPECT_FALSE(again->previousEnabled());
+    EXPECT_EQ(again->box("tx_o_pnt"), u"");
+}
+
+TEST_F(Menu, RefusedOpenings)
+{
+    const Text stkidx = folder() + u"/stkidx/";
+    const Text stk = folder() + u"/stk/";
+    struct Case {
+        const DataSetSpec *spec;
+        std::string file;  // emptied, or removed when `remove`
+        bool remove;
+        std::string message;
+    };
+    const Case cases[] = {
+        {&psmDataSet(), "idxp", false, "MSG_0_01 無可查詢資料 !"},
+        {&psmDataSet(), "idxd", false, "MSG_0_02 資料燒錄錯誤 !"},
+        {&psmDataSet(), "data", false, "MSG_0_03 資料燒錄錯誤 !"},
+        {&drfDataSet(), "idxp", false, "MSG_0_05 無可查詢資料 !"},
+        {&rsaDataSet(), "data", false, "MSG_0_07 資料燒錄錯誤 !"},
+        {&psmDataSet(), "idxp", true, "MSG_0_04 " + u8(stkidx) + "T01idxp.psm 開檔錯誤 !"},
+        {&psmDataSet(), "idxd", true, "MSG_0_04 " + u8(stkidx) + "T01idxd.psm 開檔錯誤 !"},
+        {&psrDataSet(), "data", true, "MSG_0_17 " + u8(stk) + "T01.psr 開檔錯誤 !"},
+    };
+    for (const Case &c : cases) {
+        SetUp();
+        const auto path = dataSetFile(dir.path(), *c.spec, c.file);
+        if (c.remove)
+            std::filesystem::remove(path);
+        else
+            std::filesystem::resize_file(path, 0);
+        messages.clear();
+        MainMenuModel menu(messages, folder());
+        EXPECT_FALSE(menu.openDataSet(*c.spec));
+        EXPECT_EQ(messages.texts(), std::vector<std::string>{c.message});
+        EXPECT_TRUE(menu.buttonEnabled(c.spec->button));
+        for (int slot : {c.spec->top.slot, c.spec->detail.slot, c.spec->data.slot})
+            EXPECT_FALSE(menu.slot(slot).isOpen()) << c.message;
+    }
+    std::filesystem::remove(dir.path() / "stk" / "T01.lnx");
+    messages.clear();
+    MainMenuModel menu(messages, folder());
+    EXPECT_FALSE(menu.openListing(lnxListing()));
+    EXPECT_EQ(messages.texts(), std::vector<std::string>{"MSG_0_27 " + u8(stk) + "T01.lnx 開檔錯誤 !"});
+    EXPECT_TRUE(menu.buttonEnabled("cmd_9"));
+}
+
+TEST_F(Menu, FileNamesMatchWithoutRegardToCase)
+{
+    std::filesystem::rename(dir.path() / "stk" / "T01.psm", dir.path() / "stk" / "t01.PSM");
+    std::filesystem::rename(dir.path() / "stkidx", dir.path() / "STKIDX");
+    MainMenuModel menu(messages, folder());
+    EXPECT_TRUE(menu.checkDataFolder(folder()));
+    EXPECT_TRUE(menu.openDataSet(psmDataSet()));
+    EXPECT_TRUE(messages.shown.empty()) << messages.texts().front();
+}
