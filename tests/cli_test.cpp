@@ -1,0 +1,132 @@
+// regdisc-cli as scripts use it: output, messages on standard error and exit status.
+#include "test_support.h"
+#include "writer/sample_disc.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+using namespace regdisc;
+using namespace regdisc::test;
+
+namespace {
+
+struct CliRun {
+    int status = -1;
+    QString out;
+    QString err;
+    QStringList lines() const { return out.split('\n', Qt::SkipEmptyParts); }
+    QJsonObject json(int line = 0) const { return QJsonDocument::fromJson(lines().at(line).toUtf8()).object(); }
+};
+
+CliRun cli(const QStringList &args)
+{
+    QProcess process;
+    process.start(REGDISC_CLI, args);
+    process.waitForFinished(60000);
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+class Cli : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        disc = new TempDir;
+        const CliRun run = cli({"sample", folder(), "--records", "300", "--seed", "3", "--decimal-flag", "Y"});
+        ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    }
+    static void TearDownTestSuite() { delete disc; }
+    static QString folder() { return QString::fromStdString(disc->path().string()); }
+    static TempDir *disc;
+};
+TempDir *Cli::disc = nullptr;
+
+}  // namespace
+
+TEST_F(Cli, Info)
+{
+    const CliRun run = cli({"info", folder(), "--json"});
+    EXPECT_EQ(run.status, 0);
+    const QJsonObject info = run.json();
+    EXPECT_EQ(info["baseName"].toString(), "2330");
+    EXPECT_EQ(info["decimalFlag"].toString(), "Y");
+    EXPECT_EQ(info["productionDate"].toString(), "113/12/09");
+    EXPECT_TRUE(run.err.isEmpty());
+}
+
+TEST_F(Cli, QueryPrintsEveryShownRecord)
+{
+    const CliRun first = cli({"query", folder(), "psm", "--json"});
+    ASSERT_EQ(first.status, 0) << first.err.toStdString();
+    const QJsonObject record = first.json();
+    EXPECT_EQ(record["combo"].toString(), "依 中文戶名");
+    EXPECT_EQ(record["counters"].toString(), "0001 0001 0001 ");
+    EXPECT_EQ(record["boxes"].toObject()["tx_o_pnt"].toString(), "0001 0001 0001 ");
+    EXPECT_EQ(record["boxes"].toObject().size(), 29);  // 26 record boxes, two dates, the counters
+    EXPECT_TRUE(record["next"].toBool());
+
+    // An ID typed in lower case comes back upper-cased; 次筆 N times, then the whole chain.
+    const QString id = "a";
+    const CliRun steps = cli({"query", folder(), "psm", "--by", "依 統一編號", "--key", id, "--next", "2", "--json"});
+    ASSERT_EQ(steps.status, 0);
+    ASSERT_EQ(steps.lines().size(), 3);
+    EXPECT_EQ(steps.json(0)["input"].toString(), id.toUpper());
+    EXPECT_EQ(steps.json(2)["counters"].toString(), "0001 0003 0003 ");
+    EXPECT_TRUE(steps.json(2)["previous"].toBool());
+    const CliRun all = cli({"query", folder(), "psm", "--by", "依 帳號", "--all", "--json"});
+    EXPECT_EQ(all.lines().size(), 300);
+    EXPECT_FALSE(all.json(299)["next"].toBool());
+
+    // Text output: the printout's lines without the title.
+    const CliRun text = cli({"query", folder(), "rsa"});
+    EXPECT_EQ(text.status, 0);
+    EXPECT_TRUE(text.lines().at(0).startsWith("　　　　帳號 : ")) << text.lines().at(0).toStdString();
+}
+
+TEST_F(Cli, MessagesAndExitStatus)
+{
+    const struct {
+        QStringList args;
+        int status;
+        QString err;
+    } cases[] = {
+        {{"query", folder(), "psm", "--by", "依 統一編號", "--key", "ZZZ"}, 1, "MSG_1_02:無符合資料 !\n"},
+        {{"query", folder(), "pla", "--by", "依 出質人帳號", "--key", "0"}, 1, "MSG_2_05:無符合資料 !\n"},
+        {{"query", folder(), "psr", "--by", "依 帳號"}, 1, "MSG_4_01:查詢條件 不在範圍內 !\n"},
+        {{"query", folder() + "/none", "psm"}, 2, folder() + "/none資料夾內需同時存在stk及stkidx次目錄\n"},
+        {{"listing", folder() + "/stk", "ptr"}, 2, folder() + "/stk資料夾內需同時存在stk及stkidx次目錄\n"},
+    };
+    for (const auto &c : cases) {
+        const CliRun run = cli(c.args);
+        EXPECT_EQ(run.status, c.status) << c.args.join(' ').toStdString();
+        EXPECT_EQ(run.err, c.err);
+        EXPECT_TRUE(run.out.isEmpty());
+    }
+    for (const QStringList &usage : {QStringList{"query", folder(), "xyz"},
+                                     QStringList{"query", folder(), "psm", "--key", "1234567890123"},
+                                     QStringList{"query", folder(), "psm", "--next", "x"}, QStringList{"frobnicate"}}) {
+        EXPECT_EQ(cli(usage).status, 2) << usage.join(' ').toStdString();
+    }
+}
+
+TEST_F(Cli, Listing)
+{
+    const CliRun run = cli({"listing", folder(), "ptr", "--json"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(run.json()["text"].toString().startsWith("\r\n  證券代號："));
+}
+
+TEST(CliDisc, MissingDiscInformation)
+{
+    TempDir dir;
+    std::filesystem::create_directories(dir.path() / "stk");
+    std::filesystem::create_directories(dir.path() / "stkidx");
+    const QString folder = QString::fromStdString(dir.path().string());
+    const CliRun run = cli({"info", folder});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "MSG_0_00 " + folder + "/stkidx/security.txt 開檔錯誤 !\n");
+}
