@@ -84,7 +84,7 @@ TEST_F(Cli, QueryPrintsEveryShownRecord)
     // Text output: the printout's lines without the title.
     const CliRun text = cli({"query", folder(), "rsa"});
     EXPECT_EQ(text.status, 0);
-    EXPECT_TRUE(text.lines().at(0).startsWith("　　　　帳號 : ")) << text.lines().at(0).toStdString();
+    EXPECT_TRUE(text.lines().at(0).startsWith("　　　帳號 : ")) << text.lines().at(0).toStdString();
 }
 
 TEST_F(Cli, MessagesAndExitStatus)
