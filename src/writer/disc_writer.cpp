@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <fstream>
 #include <numeric>
+#include <vector>
 
 namespace regdisc {
 
@@ -17,11 +18,17 @@ namespace {
 
 constexpr char16_t kIdeographicSpace = u'\u3000';
 
+// Whether a character has a code page 950 form; remembered, as a disc has millions of them.
 bool encodable(char16_t c)
 {
-    bool exact = false;
-    const std::string bytes = encodeCp950(TextView(&c, 1), &exact);
-    return exact;
+    static std::vector<signed char> known(0x10000, -1);
+    signed char &k = known[c];
+    if (k < 0) {
+        bool exact = false;
+        encodeCp950(TextView(&c, 1), &exact);
+        k = exact ? 1 : 0;
+    }
+    return k == 1;
 }
 
 Text digits(std::int64_t value, int width)
