@@ -19,7 +19,10 @@ struct CliRun {
     QString out;
     QString err;
     QStringList lines() const { return out.split('\n', Qt::SkipEmptyParts); }
-    QJsonObject json(int line = 0) const { return QJsonDocument::fromJson(lines().at(line).toUtf8()).object(); }
+    QJsonObject json(int line = 0) const
+    {
+        return QJsonDocument::fromJson(lines().at(line).toUtf8()).object();
+    }
 };
 
 CliRun cli(const QStringList &args)
@@ -36,7 +39,8 @@ protected:
     static void SetUpTestSuite()
     {
         disc = new TempDir;
-        const CliRun run = cli({"sample", folder(), "--records", "300", "--seed", "3", "--decimal-flag", "Y"});
+        const CliRun run =
+            cli({"sample", folder(), "--records", "300", "--seed", "3", "--decimal-flag", "Y"});
         ASSERT_EQ(run.status, 0) << run.err.toStdString();
     }
     static void TearDownTestSuite() { delete disc; }
@@ -71,7 +75,8 @@ TEST_F(Cli, QueryPrintsEveryShownRecord)
 
     // An ID typed in lower case comes back upper-cased; 次筆 N times, then the whole chain.
     const QString id = "a";
-    const CliRun steps = cli({"query", folder(), "psm", "--by", "依 統一編號", "--key", id, "--next", "2", "--json"});
+    const CliRun steps =
+        cli({"query", folder(), "psm", "--by", "依 統一編號", "--key", id, "--next", "2", "--json"});
     ASSERT_EQ(steps.status, 0);
     ASSERT_EQ(steps.lines().size(), 3);
     EXPECT_EQ(steps.json(0)["input"].toString(), id.toUpper());
@@ -106,9 +111,10 @@ TEST_F(Cli, MessagesAndExitStatus)
         EXPECT_EQ(run.err, c.err);
         EXPECT_TRUE(run.out.isEmpty());
     }
-    for (const QStringList &usage : {QStringList{"query", folder(), "xyz"},
-                                     QStringList{"query", folder(), "psm", "--key", "1234567890123"},
-                                     QStringList{"query", folder(), "psm", "--next", "x"}, QStringList{"frobnicate"}}) {
+    for (const QStringList &usage :
+         {QStringList{"query", folder(), "xyz"},
+          QStringList{"query", folder(), "psm", "--key", "1234567890123"},
+          QStringList{"query", folder(), "psm", "--next", "x"}, QStringList{"frobnicate"}}) {
         EXPECT_EQ(cli(usage).status, 2) << usage.join(' ').toStdString();
     }
 }

@@ -12,13 +12,14 @@ namespace {
 // Seven holders; DetailEntry i designates record i. The ID chain runs 4, 5, 1, 2, 3, 6, 7.
 std::vector<Text> holders()
 {
-    const char *ids[] = {"A123456789", "A223456789", "B123456789", "12345678", "A123456780", "C100000001", "F100000002"};
+    const char *ids[] = {"A123456789", "A223456789", "B123456789", "12345678",
+                         "A123456780", "C100000001", "F100000002"};
     const char *names[] = {"王大明", "王小明", "陳美玲", "大同公司", "林志豪", "王大明", "林志明"};
     std::vector<Text> records;
     for (int i = 0; i < 7; ++i)
-        records.push_back(makeRecord(psmDataSet(), {{"account", "1111000000" + std::to_string(i + 1)},
-                                                    {"name", names[i]},
-                                                    {"id", ids[i]}}));
+        records.push_back(makeRecord(
+            psmDataSet(),
+            {{"account", "1111000000" + std::to_string(i + 1)}, {"name", names[i]}, {"id", ids[i]}}));
     return records;
 }
 
@@ -26,14 +27,20 @@ std::vector<Text> holders()
 const IndexOptions kOneSection{.sectionSize = 7};
 
 constexpr int kDetailLength = 61;
-std::uint64_t detailOffset(int entry, int byte) { return static_cast<std::uint64_t>(entry - 1) * kDetailLength + byte; }
-constexpr int kRecordNoByte = 33;   // characters 28-34 after 21 single-byte and 6 double-byte characters
-constexpr int kNextIdByte = 40;     // next-pointer of the ID chain
+std::uint64_t detailOffset(int entry, int byte)
+{
+    return static_cast<std::uint64_t>(entry - 1) * kDetailLength + byte;
+}
+constexpr int kRecordNoByte = 33;  // characters 28-34 after 21 single-byte and 6 double-byte characters
+constexpr int kNextIdByte = 40;  // next-pointer of the ID chain
 
 class DamagedDisc : public testing::Test {
 protected:
     void SetUp() override { writeTestDisc(dir.path(), {{&psmDataSet(), holders(), kOneSection}}); }
-    std::filesystem::path file(std::string_view which) { return dataSetFile(dir.path(), psmDataSet(), which); }
+    std::filesystem::path file(std::string_view which)
+    {
+        return dataSetFile(dir.path(), psmDataSet(), which);
+    }
     TempDir dir;
 };
 
@@ -87,11 +94,11 @@ TEST_F(DamagedDisc, ChainEndBeforeTheKeyIsNoMatch)
 TEST_F(DamagedDisc, TruncatedFiles)
 {
     std::filesystem::resize_file(file("data"), 6 * 494 + 100);  // the last record cut in half
-    std::filesystem::resize_file(file("idxp"), 1900 + 5);       // only the ID top record is whole
+    std::filesystem::resize_file(file("idxp"), 1900 + 5);  // only the ID top record is whole
     OpenScreen open(dir.path(), psmDataSet());
     ASSERT_TRUE(open.screen);
     EXPECT_EQ(open.query("依 統一編號", "F"), LookupOutcome::Damaged);  // its block is gone
-    EXPECT_EQ(open.query("依 中文戶名", "王"), LookupOutcome::Damaged);   // its top record is gone
+    EXPECT_EQ(open.query("依 中文戶名", "王"), LookupOutcome::Damaged);  // its top record is gone
     EXPECT_EQ(open.messages.texts(),
               (std::vector<std::string>{"MSG_1_99:資料燒錄錯誤 !", "MSG_1_99:資料燒錄錯誤 !"}));
 }

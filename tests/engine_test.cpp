@@ -41,9 +41,13 @@ TEST(RecordText, TopRecordOfTheHolderRegisterNameKind)
 TEST(Numbers, NumericRule)
 {
     const std::pair<const char16_t *, std::int64_t> cases[] = {
-        {u"0000007", 7},  {u"0000007 ", 7}, {u"       ", 0}, {u"", 0},      {u" 12 34", 1234},
-        {u"-0012", -12},  {u"12a9", 12},    {u"1.5", 2},      {u"2.49", 2},  {u"abc", 0},
-        {u"１２", 0},     {u"+3", 3},       {u"1-2", 1},      {u"99999999999999999999999", INT64_MAX},
+        {u"0000007", 7},   {u"0000007 ", 7},
+        {u"       ", 0},   {u"", 0},
+        {u" 12 34", 1234}, {u"-0012", -12},
+        {u"12a9", 12},     {u"1.5", 2},
+        {u"2.49", 2},      {u"abc", 0},
+        {u"１２", 0},      {u"+3", 3},
+        {u"1-2", 1},       {u"99999999999999999999999", INT64_MAX},
     };
     for (const auto &[text, value] : cases)
         EXPECT_EQ(wholeNumber(text), value) << u8(text);

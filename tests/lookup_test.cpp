@@ -47,7 +47,7 @@ struct FirstMatch {
     const char *caption;
     const char *input;
     std::vector<std::int64_t> shown;  // records shown by 查詢 and each 次筆
-    const char *inputAfter;           // tx_i_01 after the query
+    const char *inputAfter;  // tx_i_01 after the query
 };
 
 }  // namespace
@@ -56,13 +56,13 @@ TEST_F(HolderRegister, FindsAndStepsInKeyOrder)
 {
     const FirstMatch cases[] = {
         {kId, "a123456789", {1}, "A123456789"},  // upper-cased and written back
-        {kId, "A1234", {5, 1}, "A1234"},          // A123456780 before A123456789
-        {kId, "", {4, 5, 1, 2, 3, 6, 7}, ""},     // the whole chain in key order
+        {kId, "A1234", {5, 1}, "A1234"},  // A123456780 before A123456789
+        {kId, "", {4, 5, 1, 2, 3, 6, 7}, ""},  // the whole chain in key order
         {kAccount, "1111", {1, 2, 3, 4, 5}, "1111"},
         {kAccount, "22220000002", {7}, "22220000002"},
-        {kName, "王", {1, 6, 2}, "王"},             // 王大明 twice, then 王小明 (Big5 order)
+        {kName, "王", {1, 6, 2}, "王"},  // 王大明 twice, then 王小明 (Big5 order)
         {kName, "王大明", {1, 6}, "王大明"},
-        {kName, "ａｂｃ", {4, 5}, "ａｂｃ"},          // letter case ignored: ＡＢＣ公司 and ａｂｃ科技
+        {kName, "ａｂｃ", {4, 5}, "ａｂｃ"},  // letter case ignored: ＡＢＣ公司 and ａｂｃ科技
     };
     for (const FirstMatch &c : cases) {
         OpenScreen open(dir.path(), psmDataSet());
@@ -77,9 +77,9 @@ TEST_F(HolderRegister, FindsAndStepsInKeyOrder)
 TEST_F(HolderRegister, MessagesOfAFailedQuery)
 {
     const std::tuple<const char *, const char *, const char *> cases[] = {
-        {kId, "A123456789 ", "MSG_1_04:無符合資料 !"},     // a trailing blank counts
+        {kId, "A123456789 ", "MSG_1_04:無符合資料 !"},  // a trailing blank counts
         {kId, "A99", "MSG_1_04:無符合資料 !"},
-        {kId, "Z", "MSG_1_02:無符合資料 !"},               // greater than every key
+        {kId, "Z", "MSG_1_02:無符合資料 !"},  // greater than every key
         {kAccount, "9", "MSG_1_02:無符合資料 !"},
         {kAccount, "1111000000X", "MSG_1_05:無符合資料 !"},
         {kName, "王大明王大明王", "MSG_1_06:無符合資料 !"},  // longer than the 6-character key

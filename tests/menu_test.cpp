@@ -22,7 +22,10 @@ public:
     }
 };
 
-std::vector<Text> oneRecord(const DataSetSpec &spec) { return {makeRecord(spec, {})}; }
+std::vector<Text> oneRecord(const DataSetSpec &spec)
+{
+    return {makeRecord(spec, {})};
+}
 
 class Menu : public testing::Test {
 protected:
@@ -84,7 +87,8 @@ TEST_F(Menu, DiscInformationThatCannotBeRead)
 {
     MainMenuModel menu(messages, folder());
     menu.readDiscInfo();
-    writeFileBytes(dir.path() / "stkidx" / "security.txt", encodeCp950(u"X01\r\n新名稱\r\n114/01/01\r\nY\r\n"));
+    writeFileBytes(dir.path() / "stkidx" / "security.txt",
+                   encodeCp950(u"X01\r\n新名稱\r\n114/01/01\r\nY\r\n"));
     menu.readDiscInfo();
     const Text path = folder() + u"/stkidx/security.txt";
     EXPECT_EQ(messages.texts(), std::vector<std::string>{"MSG_0_00 " + u8(path) + " 開檔錯誤 !"});

@@ -33,14 +33,14 @@ TEST(CodePage, InvalidSequencesBecomeReplacementCharacters)
 
 TEST(Collation, OrdersNamesByBig5IgnoringCaseAndWidth)
 {
-    EXPECT_LT(compareText(u"王", u"陳"), 0);         // Big5 order, not code point order
+    EXPECT_LT(compareText(u"王", u"陳"), 0);  // Big5 order, not code point order
     EXPECT_GT(compareText(u"陳", u"王"), 0);
     EXPECT_EQ(compareText(u"ａｂｃ公司", u"ＡＢＣ公司"), 0);  // letter case ignored
-    EXPECT_LT(compareText(u"王大", u"王大明"), 0);    // a beginning is the smaller
-    EXPECT_LT(compareText(u"　", u"王"), 0);          // the blank name key sorts first
+    EXPECT_LT(compareText(u"王大", u"王大明"), 0);  // a beginning is the smaller
+    EXPECT_LT(compareText(u"　", u"王"), 0);  // the blank name key sorts first
     EXPECT_LT(compareBinary(u"A12", u"A123"), 0);
-    EXPECT_GT(compareBinary(u"a", u"B"), 0);          // binary: case counts
-    EXPECT_LT(textSortKey(u"王") , textSortKey(u"陳"));
+    EXPECT_GT(compareBinary(u"a", u"B"), 0);  // binary: case counts
+    EXPECT_LT(textSortKey(u"王"), textSortKey(u"陳"));
     EXPECT_EQ(textSortKey(u"ａ"), textSortKey(u"Ａ"));
 }
 
@@ -121,17 +121,26 @@ TEST_P(ListInput, ReadsFiveValues)
 
 INSTANTIATE_TEST_SUITE_P(
     SecurityTxt, ListInput,
-    testing::Values(
-        ListCase{"Lines", "2330\r\n台積電\r\n113/12/06\r\nY\r\n113/12/09\r\n", true,
-                 {"2330", "台積電", "113/12/06", "Y", "113/12/09"}},
-        ListCase{"Commas", "2330,台積電,113/12/06,Y,113/12/09", true,
-                 {"2330", "台積電", "113/12/06", "Y", "113/12/09"}},
-        ListCase{"QuotedKeepsCommas", "\"2330\",\"A,B\",  \"d\" ,N,\"p\"\r\n", true, {"2330", "A,B", "d", "N", "p"}},
-        ListCase{"EmptyLineAndDoubleComma", "a\r\n\r\nc,,e\r\n", true, {"a", "", "c", "", "e"}},
-        ListCase{"BareLineFeeds", "a\nb\nc\nd\ne", true, {"a", "b", "c", "d", "e"}},
-        ListCase{"LeadingBlanksSkipped", "  a,  b\r\n c\r\nd\r\ne\r\nignored", true, {"a", "b", "c", "d", "e"}},
-        ListCase{"FourValuesFail", "a\r\nb\r\nc\r\nd\r\n", false, {"a", "b", "c", "d"}},
-        ListCase{"EmptyFileFails", "", false, {}}),
+    testing::Values(ListCase{"Lines",
+                             "2330\r\n台積電\r\n113/12/06\r\nY\r\n113/12/09\r\n",
+                             true,
+                             {"2330", "台積電", "113/12/06", "Y", "113/12/09"}},
+                    ListCase{"Commas",
+                             "2330,台積電,113/12/06,Y,113/12/09",
+                             true,
+                             {"2330", "台積電", "113/12/06", "Y", "113/12/09"}},
+                    ListCase{"QuotedKeepsCommas",
+                             "\"2330\",\"A,B\",  \"d\" ,N,\"p\"\r\n",
+                             true,
+                             {"2330", "A,B", "d", "N", "p"}},
+                    ListCase{"EmptyLineAndDoubleComma", "a\r\n\r\nc,,e\r\n", true, {"a", "", "c", "", "e"}},
+                    ListCase{"BareLineFeeds", "a\nb\nc\nd\ne", true, {"a", "b", "c", "d", "e"}},
+                    ListCase{"LeadingBlanksSkipped",
+                             "  a,  b\r\n c\r\nd\r\ne\r\nignored",
+                             true,
+                             {"a", "b", "c", "d", "e"}},
+                    ListCase{"FourValuesFail", "a\r\nb\r\nc\r\nd\r\n", false, {"a", "b", "c", "d"}},
+                    ListCase{"EmptyFileFails", "", false, {}}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(LineInput, SplitsOnEveryLineEnd)

@@ -29,14 +29,15 @@ class Printout : public testing::Test {
 protected:
     void SetUp() override
     {
-        writeTestDisc(dir.path(),
-                      {{&psmDataSet(), {makeRecord(psmDataSet(), {{"account", "11110000001"}, {"name", "王大明"}})}},
-                       {&plaDataSet(),
-                        {makeRecord(plaDataSet(), {{"pledgor.name", "王大明"},
-                                                   {"pledgeNumber", "00000012345"},
-                                                   {"pledgeNumberMark", "#"},
-                                                   {"capitalReductionAgreementCode", "2"}})}},
-                       {&pslDataSet(), {makeRecord(pslDataSet(), {{"name.part1", "甲"}, {"name.part2", "乙"}})}}});
+        writeTestDisc(
+            dir.path(),
+            {{&psmDataSet(), {makeRecord(psmDataSet(), {{"account", "11110000001"}, {"name", "王大明"}})}},
+             {&plaDataSet(),
+              {makeRecord(plaDataSet(), {{"pledgor.name", "王大明"},
+                                         {"pledgeNumber", "00000012345"},
+                                         {"pledgeNumberMark", "#"},
+                                         {"capitalReductionAgreementCode", "2"}})}},
+             {&pslDataSet(), {makeRecord(pslDataSet(), {{"name.part1", "甲"}, {"name.part2", "乙"}})}}});
     }
     TempDir dir;
 };
@@ -74,8 +75,9 @@ TEST_F(Printout, PledgeLinesWithTwoBoxesAndTheirOwnWidth)
     const auto lines = plainLines(open.screen->printout());
     EXPECT_EQ(lines[4], " ");
     EXPECT_EQ(lines[5], "　　出質人");
-    const auto pledge = std::find_if(lines.begin(), lines.end(),
-                                     [](const std::string &l) { return l.find("設質編號") != std::string::npos; });
+    const auto pledge = std::find_if(lines.begin(), lines.end(), [](const std::string &l) {
+        return l.find("設質編號") != std::string::npos;
+    });
     ASSERT_NE(pledge, lines.end());
     EXPECT_EQ(*pledge, "　　　設質編號 : #00000012345");  // mark and number without a blank
     const auto agreement = std::find_if(lines.begin(), lines.end(), [](const std::string &l) {
@@ -100,8 +102,8 @@ TEST_F(Printout, LongNameContinuesUnderItsFirstPart)
 TEST(ListingPrintout, TitleBlankLinesAndTheListing)
 {
     const PrintedDocument doc = listingPrintout(ptrListing().printTitle, u"\r\n  A\r\n  B");
-    EXPECT_EQ(plainLines(doc), (std::vector<std::string>{" ", "　　　 鼎岳有價證券登錄社-股東名冊筆數查詢", " ", "",
-                                                         "  A", "  B"}));
+    EXPECT_EQ(plainLines(doc), (std::vector<std::string>{" ", "　　　 鼎岳有價證券登錄社-股東名冊筆數查詢",
+                                                         " ", "", "  A", "  B"}));
     EXPECT_EQ(doc.lines[2].fontSize, 12);
     EXPECT_EQ(plainLines(listingPrintout(lnxListing().printTitle, u"")).size(), 3u);
 }
@@ -139,7 +141,8 @@ TEST(OpenDocument, ResultMessages)
         ScriptedOpener opener;
         opener.code = code;
         EXPECT_EQ(openDocument(u"/x.pdf", opener, messages), code);
-        EXPECT_EQ(messages.texts(), text ? std::vector<std::string>{text} : std::vector<std::string>{}) << code;
+        EXPECT_EQ(messages.texts(), text ? std::vector<std::string>{text} : std::vector<std::string>{})
+            << code;
     }
 }
 

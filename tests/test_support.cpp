@@ -21,7 +21,10 @@ TempDir::~TempDir()
     std::filesystem::remove_all(path_, error);
 }
 
-Text TempDir::text() const { return fromUtf8(path_.string()); }
+Text TempDir::text() const
+{
+    return fromUtf8(path_.string());
+}
 
 std::vector<std::string> RecordedMessages::texts() const
 {
@@ -31,8 +34,14 @@ std::vector<std::string> RecordedMessages::texts() const
     return out;
 }
 
-std::string u8(TextView text) { return toUtf8(text); }
-Text t(std::string_view utf8) { return fromUtf8(utf8); }
+std::string u8(TextView text)
+{
+    return toUtf8(text);
+}
+Text t(std::string_view utf8)
+{
+    return fromUtf8(utf8);
+}
 
 Text makeRecord(const DataSetSpec &spec, const std::map<std::string, std::string> &values)
 {

@@ -21,8 +21,14 @@ namespace {
 
 enum ExitStatus { kSuccess = 0, kLookupMessage = 1, kSetupError = 2 };
 
-QString qs(TextView text) { return QString::fromStdU16String(Text(text)); }
-Text tx(const QString &s) { return s.toStdU16String(); }
+QString qs(TextView text)
+{
+    return QString::fromStdU16String(Text(text));
+}
+Text tx(const QString &s)
+{
+    return s.toStdU16String();
+}
 
 void printLine(const QString &line)
 {
@@ -104,8 +110,10 @@ int runInfo(const QStringList &args)
         return kSetupError;
     const DiscInfo &info = menu.discInfo();
     const std::pair<const char *, const Text *> values[] = {
-        {"baseName", &info.baseName},     {"securityName", &info.securityName},
-        {"dataDate", &info.dataDate},     {"decimalFlag", &info.decimalFlag},
+        {"baseName", &info.baseName},
+        {"securityName", &info.securityName},
+        {"dataDate", &info.dataDate},
+        {"decimalFlag", &info.decimalFlag},
         {"productionDate", &info.productionDate},
     };
     if (parser.isSet("json")) {

@@ -32,7 +32,7 @@ const ListingSpec &lnxListing();  // stock-code file counts, frm_9
 enum class HolderFieldSet {
     Basic,  // pid: up to the odd-lot code
     Trust,  // pru, tru: also sub-account number and nationality
-    All,    // psm: also the court-deposit and court-auction balance marks
+    All,  // psm: also the court-deposit and court-auction balance marks
 };
 std::vector<FieldSpec> holderRegisterFields(HolderFieldSet set);
 std::vector<RowSpec> holderRegisterRows(HolderFieldSet set);
@@ -46,11 +46,11 @@ const ListingSpec *findListing(std::string_view ext);
 // The main menu frm_0.
 struct MainMenuSpec {
     std::u16string_view windowCaption;
-    std::u16string_view title;                 // Label1
+    std::u16string_view title;  // Label1
     std::u16string_view productionDateDesign;  // design text of tx_o_01
-    std::u16string_view folderButtonCaption;   // lab_01
-    std::u16string_view folderToolTip;         // tooltip of tx_i_01
-    std::u16string_view exitCaption;           // cmd_6
+    std::u16string_view folderButtonCaption;  // lab_01
+    std::u16string_view folderToolTip;  // tooltip of tx_i_01
+    std::u16string_view exitCaption;  // cmd_6
     // Button rows: left column, right column ("lab_01" stands for the folder row,
     // "cmd_6" for the exit button).
     std::vector<std::pair<std::string_view, std::string_view>> rows;

@@ -12,14 +12,13 @@
 
 namespace regdisc {
 
-
 struct FieldSpec {
-    std::string_view box;        // output box that shows the field; empty: not shown
-    int pos = 0;                 // 1-based character position in the record text
-    int width = 0;               // characters (BirthDate: era flag + 7-character date = 8)
+    std::string_view box;  // output box that shows the field; empty: not shown
+    int pos = 0;  // 1-based character position in the record text
+    int width = 0;  // characters (BirthDate: era flag + 7-character date = 8)
     Rule rule = Rule::Text;
-    bool doubleByte = false;     // laid out for double-byte characters
-    std::string_view meaning;    // what the field holds; the sample disc fills fields by it
+    bool doubleByte = false;  // laid out for double-byte characters
+    std::string_view meaning;  // what the field holds; the sample disc fills fields by it
 };
 
 // Screen layout: rows of cells, each a label with up to a few boxes and legends.
@@ -31,7 +30,7 @@ struct BoxSpec {
 };
 
 struct LegendSpec {
-    std::string_view name;       // may be empty
+    std::string_view name;  // may be empty
     std::u16string_view text;
 };
 
@@ -46,21 +45,21 @@ struct CellSpec {
 using RowSpec = std::vector<CellSpec>;
 
 enum class PrintLineKind {
-    Label,         // padding, caption, move to the tab column, " : ", box text
-    Blank,         // a line holding one blank
-    Caption,       // a line holding only its text
-    TwoBoxes,      // a label line whose value is box followed directly by box2
-    OwnWidth,      // padding to its own label width, caption, " : ", box text; no tab
+    Label,  // padding, caption, move to the tab column, " : ", box text
+    Blank,  // a line holding one blank
+    Caption,  // a line holding only its text
+    TwoBoxes,  // a label line whose value is box followed directly by box2
+    OwnWidth,  // padding to its own label width, caption, " : ", box text; no tab
     Continuation,  // a move to `column`, then the box text
 };
 
 struct PrintLineSpec {
     PrintLineKind kind = PrintLineKind::Label;
-    std::string_view label;      // label control whose caption is printed (may be empty)
-    std::u16string_view text;    // fixed caption (Label without label control, Caption)
+    std::string_view label;  // label control whose caption is printed (may be empty)
+    std::u16string_view text;  // fixed caption (Label without label control, Caption)
     std::string_view box;
     std::string_view box2;
-    int number = 0;              // OwnWidth: its label width; Continuation: its column
+    int number = 0;  // OwnWidth: its label width; Continuation: its column
 };
 
 struct PrintLayout {
@@ -82,7 +81,10 @@ inline PrintLineSpec fixedLine(std::u16string_view caption, std::string_view box
 {
     return {PrintLineKind::Label, {}, caption, box, {}, 0};
 }
-inline PrintLineSpec blankLine() { return {PrintLineKind::Blank, {}, {}, {}, {}, 0}; }
+inline PrintLineSpec blankLine()
+{
+    return {PrintLineKind::Blank, {}, {}, {}, {}, 0};
+}
 inline PrintLineSpec captionLine(std::u16string_view text)
 {
     return {PrintLineKind::Caption, {}, text, {}, {}, 0};
@@ -102,41 +104,41 @@ inline PrintLineSpec continuationLine(int column, std::string_view box)
 
 struct FileSpec {
     int length = 0;  // record length L in bytes
-    int slot = 0;    // the file slot that names the open file for the whole run
+    int slot = 0;  // the file slot that names the open file for the whole run
 };
 
 struct DataSetSpec {
     // catalogue row
-    std::string_view ext;                  // "psm"
-    std::string_view button;               // main-menu button, "cmd_1"
+    std::string_view ext;  // "psm"
+    std::string_view button;  // main-menu button, "cmd_1"
     std::u16string_view buttonCaption;
-    std::string_view screen;               // "frm_1"
+    std::string_view screen;  // "frm_1"
     std::u16string_view windowCaption;
-    std::u16string_view title;             // Label1
+    std::u16string_view title;  // Label1
     FileSpec top, detail, data;
-    std::u16string_view msgTopEmpty;       // M1
-    std::u16string_view msgDetailEmpty;    // M2
-    std::u16string_view msgDataEmpty;      // M3
-    std::u16string_view msgOpenFailed;     // M4, followed by the path and u" 開檔錯誤 !"
+    std::u16string_view msgTopEmpty;  // M1
+    std::u16string_view msgDetailEmpty;  // M2
+    std::u16string_view msgDataEmpty;  // M3
+    std::u16string_view msgOpenFailed;  // M4, followed by the path and u" 開檔錯誤 !"
 
     // lookup profile
     int pointerWidth = 6;
-    int detailN = 0;                       // characters of a DetailEntry read
-    int recordNoPos = 0;                   // DataFile record number in the DetailEntry
-    std::u16string_view comboMessage;      // the combo text is none of the captions
-    std::u16string_view damagedMessage;    // a pointer leads outside the files
-    std::vector<KeyKindSpec> keyKinds;     // index = KeyKind number - 1
-    std::vector<int> testOrder;            // KeyKind numbers in the order captions are tested
-    std::vector<int> listOrder;            // KeyKind numbers in the order of the combo list
-    int initialKeyKind = 0;                // KeyKind whose caption the combo starts with
+    int detailN = 0;  // characters of a DetailEntry read
+    int recordNoPos = 0;  // DataFile record number in the DetailEntry
+    std::u16string_view comboMessage;  // the combo text is none of the captions
+    std::u16string_view damagedMessage;  // a pointer leads outside the files
+    std::vector<KeyKindSpec> keyKinds;  // index = KeyKind number - 1
+    std::vector<int> testOrder;  // KeyKind numbers in the order captions are tested
+    std::vector<int> listOrder;  // KeyKind numbers in the order of the combo list
+    int initialKeyKind = 0;  // KeyKind whose caption the combo starts with
 
     // record display
-    int dataN = 0;                         // characters of a DataFile read
-    std::vector<FieldSpec> fields;         // in the order DisplayRecord fills them
-    std::string_view dataDateBox;          // box that shows dataDate
-    bool hasPdf = true;                    // the screen has cmd_7 "PDF 格式"
+    int dataN = 0;  // characters of a DataFile read
+    std::vector<FieldSpec> fields;  // in the order DisplayRecord fills them
+    std::string_view dataDateBox;  // box that shows dataDate
+    bool hasPdf = true;  // the screen has cmd_7 "PDF 格式"
 
-    std::vector<RowSpec> rows;             // output area, top to bottom
+    std::vector<RowSpec> rows;  // output area, top to bottom
     PrintLayout print;
 
     const KeyKindSpec &keyKind(int number) const { return keyKinds.at(static_cast<size_t>(number - 1)); }
@@ -148,13 +150,13 @@ struct DataSetSpec {
 };
 
 struct ListingSpec {
-    std::string_view ext;                  // "ptr" or "lnx"
-    std::string_view button;               // "cmd_5"
+    std::string_view ext;  // "ptr" or "lnx"
+    std::string_view button;  // "cmd_5"
     std::u16string_view buttonCaption;
-    std::string_view screen;               // "frm_5"
-    std::u16string_view title;             // window caption and Label1
+    std::string_view screen;  // "frm_5"
+    std::u16string_view title;  // window caption and Label1
     int slot = 0;
-    std::u16string_view msgOpenFailed;     // followed by the path and u" 開檔錯誤 !"
+    std::u16string_view msgOpenFailed;  // followed by the path and u" 開檔錯誤 !"
     std::u16string_view printTitle;
 };
 

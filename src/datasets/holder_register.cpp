@@ -68,21 +68,20 @@ std::vector<RowSpec> holderRegisterRows(HolderFieldSet set)
             : u"0：一般戶、1：全權委託戶、2：信託戶、3：信託全權委託戶、4：外資/陸資轉配";
     // The heading beside the credit box is lab_12 on the holder register, Label9 elsewhere;
     // its four legends are named accordingly.
-    const CellSpec credit =
-        all ? CellSpec{"lab_12",
-                       kCreditHeading,
-                       {{"tx_o_12", BoxSize::OneChar}},
-                       {{"Label3", kCreditLegend},
-                        {"Label9", kFinancingLegend},
-                        {"Label10", kLendingLegend},
-                        {"Label11", kSecuritiesLendingLegend}}}
-            : CellSpec{"Label9",
-                       kCreditHeading,
-                       {{"tx_o_12", BoxSize::OneChar}},
-                       {{"Label3", kCreditLegend},
-                        {"Label10", kFinancingLegend},
-                        {"Label11", kLendingLegend},
-                        {"Label12", kSecuritiesLendingLegend}}};
+    const CellSpec credit = all ? CellSpec{"lab_12",
+                                           kCreditHeading,
+                                           {{"tx_o_12", BoxSize::OneChar}},
+                                           {{"Label3", kCreditLegend},
+                                            {"Label9", kFinancingLegend},
+                                            {"Label10", kLendingLegend},
+                                            {"Label11", kSecuritiesLendingLegend}}}
+                                : CellSpec{"Label9",
+                                           kCreditHeading,
+                                           {{"tx_o_12", BoxSize::OneChar}},
+                                           {{"Label3", kCreditLegend},
+                                            {"Label10", kFinancingLegend},
+                                            {"Label11", kLendingLegend},
+                                            {"Label12", kSecuritiesLendingLegend}}};
 
     std::vector<RowSpec> rows{
         {cell("lab_11", u"證券代號", "tx_o_11", BoxSize::Wide)},
@@ -98,20 +97,18 @@ std::vector<RowSpec> holderRegisterRows(HolderFieldSet set)
     rows.push_back(quantities);
     rows.push_back({cell("lab_07", u"歸戶股數", "tx_o_07"), cell("lab_14", u"電話號碼", "tx_o_14")});
     rows.push_back({cell("lab_08", u"出生日期", "tx_o_08"), cell("lab_19", u"劃撥帳號", "tx_o_19")});
-    rows.push_back({cell("lab_10", u"開戶日期", "tx_o_10"),
-                    cell("lab_15", u"統編錯誤", "tx_o_15", BoxSize::OneChar,
-                         {{"Label4", u"*：異常、空白：正常"}})});
+    rows.push_back(
+        {cell("lab_10", u"開戶日期", "tx_o_10"),
+         cell("lab_15", u"統編錯誤", "tx_o_15", BoxSize::OneChar, {{"Label4", u"*：異常、空白：正常"}})});
     rows.push_back(
         {cell("lab_13", u"地址異動", "tx_o_13"),
          cell("lab_16", u"戶別", "tx_o_16", BoxSize::OneChar,
-              {{"Label5",
-                u"0：一般戶 、1：外國投資機構、2：僑外戶、3：大陸地區投資人、4：法院拍賣專戶"}})});
-    rows.push_back({cell("lab_20", u"外資編號", "tx_o_20"),
-                    cell("lab_17", u"設質註記", "tx_o_17", BoxSize::OneChar,
-                         {{"Label6", u"1：有設質交付資料、空白：無資料"}})});
+              {{"Label5", u"0：一般戶 、1：外國投資機構、2：僑外戶、3：大陸地區投資人、4：法院拍賣專戶"}})});
+    rows.push_back(
+        {cell("lab_20", u"外資編號", "tx_o_20"), cell("lab_17", u"設質註記", "tx_o_17", BoxSize::OneChar,
+                                                      {{"Label6", u"1：有設質交付資料、空白：無資料"}})});
     rows.push_back({cell("lab_18", u"郵遞區號", "tx_o_18"),
-                    cell("lab_21", u"全權委託", "tx_o_21", BoxSize::OneChar,
-                         {{"Label7", mandateLegend}})});
+                    cell("lab_21", u"全權委託", "tx_o_21", BoxSize::OneChar, {{"Label7", mandateLegend}})});
     const CellSpec oddLot = cell("lab_22", u"零股待領", "tx_o_22", BoxSize::OneChar,
                                  {{"Label8", u"P：零股待領回、X：非零股待領回"}});
     if (basic)

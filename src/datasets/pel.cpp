@@ -29,14 +29,14 @@ const DataSetSpec &pelDataSet()
         .damagedMessage = u"MSG_3_99:資料燒錄錯誤 !",
         .keyKinds =
             {
-                {1, u"依 統一編號", InputCase::Upper, Comparison::Binary, Comparison::Binary, false,
-                 12, 1, 10, 40, 12, u"MSG_3_02:無符合資料 !", u"MSG_3_04:無符合資料 !"},
-                {2, u"依 帳號", InputCase::AsTyped, Comparison::Binary, Comparison::Binary, false,
-                 12, 11, 11, 46, 1, u"MSG_3_02:無符合資料 !", u"MSG_3_05:無符合資料 !"},
+                {1, u"依 統一編號", InputCase::Upper, Comparison::Binary, Comparison::Binary, false, 12, 1,
+                 10, 40, 12, u"MSG_3_02:無符合資料 !", u"MSG_3_04:無符合資料 !"},
+                {2, u"依 帳號", InputCase::AsTyped, Comparison::Binary, Comparison::Binary, false, 12, 11, 11,
+                 46, 1, u"MSG_3_02:無符合資料 !", u"MSG_3_05:無符合資料 !"},
                 // The English name is used exactly as typed and compared exactly throughout:
                 // letter case counts.
-                {3, u"依 英文戶名", InputCase::AsTyped, Comparison::Binary, Comparison::Binary, false,
-                 12, 22, 12, 52, 22, u"MSG_3_03:無符合資料 !", u"MSG_3_06:無符合資料 !"},
+                {3, u"依 英文戶名", InputCase::AsTyped, Comparison::Binary, Comparison::Binary, false, 12, 22,
+                 12, 52, 22, u"MSG_3_03:無符合資料 !", u"MSG_3_06:無符合資料 !"},
             },
         .testOrder = {1, 2, 3},
         .listOrder = {3, 2, 1},

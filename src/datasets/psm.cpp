@@ -27,12 +27,12 @@ const DataSetSpec &psmDataSet()
         .damagedMessage = u"MSG_1_99:資料燒錄錯誤 !",
         .keyKinds =
             {
-                {1, u"依 統一編號", InputCase::Upper, Comparison::Binary, Comparison::Binary, false,
-                 12, 1, 10, 35, 31, u"MSG_1_02:無符合資料 !", u"MSG_1_04:無符合資料 !"},
-                {2, u"依 帳號", InputCase::AsTyped, Comparison::Binary, Comparison::Binary, false,
-                 12, 11, 11, 42, 1, u"MSG_1_02:無符合資料 !", u"MSG_1_05:無符合資料 !"},
-                {3, u"依 中文戶名", InputCase::AsTyped, Comparison::Text, Comparison::Text, true, 6,
-                 22, 6, 49, 12, u"MSG_1_03:無符合資料 !", u"MSG_1_06:無符合資料 !"},
+                {1, u"依 統一編號", InputCase::Upper, Comparison::Binary, Comparison::Binary, false, 12, 1,
+                 10, 35, 31, u"MSG_1_02:無符合資料 !", u"MSG_1_04:無符合資料 !"},
+                {2, u"依 帳號", InputCase::AsTyped, Comparison::Binary, Comparison::Binary, false, 12, 11, 11,
+                 42, 1, u"MSG_1_02:無符合資料 !", u"MSG_1_05:無符合資料 !"},
+                {3, u"依 中文戶名", InputCase::AsTyped, Comparison::Text, Comparison::Text, true, 6, 22, 6,
+                 49, 12, u"MSG_1_03:無符合資料 !", u"MSG_1_06:無符合資料 !"},
             },
         .testOrder = {1, 2, 3},
         .listOrder = {3, 2, 1},

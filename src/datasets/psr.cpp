@@ -29,10 +29,10 @@ const DataSetSpec &psrDataSet()
         .damagedMessage = u"MSG_4_99:資料燒錄錯誤 !",
         .keyKinds =
             {
-                {1, u"依 統一編號", InputCase::Upper, Comparison::Binary, Comparison::Binary, false,
-                 12, 1, 10, 23, 7, u"MSG_4_02:無符合資料 !", u"MSG_4_04:無符合資料 !"},
-                {2, u"依 中文戶名", InputCase::AsTyped, Comparison::Text, Comparison::Text, true, 6,
-                 11, 6, 29, 57, u"MSG_4_03:無符合資料 !", u"MSG_4_05:無符合資料 !"},
+                {1, u"依 統一編號", InputCase::Upper, Comparison::Binary, Comparison::Binary, false, 12, 1,
+                 10, 23, 7, u"MSG_4_02:無符合資料 !", u"MSG_4_04:無符合資料 !"},
+                {2, u"依 中文戶名", InputCase::AsTyped, Comparison::Text, Comparison::Text, true, 6, 11, 6,
+                 29, 57, u"MSG_4_03:無符合資料 !", u"MSG_4_05:無符合資料 !"},
             },
         .testOrder = {1, 2},
         .listOrder = {2, 1},
@@ -66,7 +66,8 @@ const DataSetSpec &psrDataSet()
                 {boxCell("lab_04", u"回覆股數", "tx_o_04")},
                 {boxCell("lab_07", u"回覆緩課", "tx_o_07")},
                 {boxCell("lab_08", u"明細類別", "tx_o_08", BoxSize::OneChar,
-                         {{"Label6", u"A：證券所有人明細、B：代保管明細、C：現股設質明細(已換發)、D：現股設質明細(未換發)"}})},
+                         {{"Label6", u"A：證券所有人明細、B：代保管明細、C：現股設質明細(已換發)"
+                                     u"、D：現股設質明細(未換發)"}})},
                 {boxCell("lab_09", u"質權人", "tx_o_09")},
                 {boxCell("lab_10", u"備註", "tx_o_10", BoxSize::Wide)},
                 {boxCell("lab_11", u"法拍餘額註記", "tx_o_11", BoxSize::OneChar)},

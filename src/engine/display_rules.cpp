@@ -25,7 +25,10 @@ Text grouped(const Decimal &d, int places)
     return fromAscii(out);
 }
 
-bool allBlanks(TextView text) { return text.find_first_not_of(u' ') == TextView::npos; }
+bool allBlanks(TextView text)
+{
+    return text.find_first_not_of(u' ') == TextView::npos;
+}
 
 }  // namespace
 
@@ -37,7 +40,10 @@ Text formatQuantity(TextView field, TextView decimalFlag)
     return grouped(value, 0);
 }
 
-Text formatWholeNumber(TextView field) { return grouped(parseNumber(field), 0); }
+Text formatWholeNumber(TextView field)
+{
+    return grouped(parseNumber(field), 0);
+}
 
 Text formatSecurity(TextView code, TextView securityName)
 {

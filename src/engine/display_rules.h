@@ -9,7 +9,7 @@ enum class Rule { Text, Quantity, WholeNumber, Security, Date, BirthDate };
 
 // The two disc-information values the rules read at the time of display.
 struct DisplayContext {
-    TextView decimalFlag;   // exactly u"Y": quantities carry two implied decimals
+    TextView decimalFlag;  // exactly u"Y": quantities carry two implied decimals
     TextView securityName;  // shown after the security code
 };
 

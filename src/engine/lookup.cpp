@@ -9,8 +9,7 @@ namespace regdisc {
 
 bool inputGreater(Comparison comparison, TextView input, TextView key)
 {
-    return comparison == Comparison::Binary ? compareBinary(input, key) > 0
-                                            : compareText(input, key) > 0;
+    return comparison == Comparison::Binary ? compareBinary(input, key) > 0 : compareText(input, key) > 0;
 }
 
 namespace {
@@ -129,8 +128,7 @@ LookupOutcome KeyedLookup::runQuery()
             state_.heldEntry = readDetail(state_.chainNext);
             screen_.setNextEnabled(false);
             state_.chainNext = pointerAt(state_.heldEntry, kind->nextPos);
-            if (inputGreater(kind->lookup, query,
-                             field(state_.heldEntry, kind->keyPos, kind->keyWidth))) {
+            if (inputGreater(kind->lookup, query, field(state_.heldEntry, kind->keyPos, kind->keyWidth))) {
                 // The chain ended before a key not less than the input: nothing matches.
                 if (state_.chainNext == profile_.chainEnd())
                     return fail(kind->prefixMessage, LookupOutcome::PrefixMessage);

@@ -15,12 +15,12 @@ namespace regdisc {
 class LookupScreen {
 public:
     virtual ~LookupScreen() = default;
-    virtual Text inputText() const = 0;          // tx_i_01
-    virtual Text comboText() const = 0;          // comb_1
+    virtual Text inputText() const = 0;  // tx_i_01
+    virtual Text comboText() const = 0;  // comb_1
     virtual void setInputText(TextView text) = 0;
     virtual void setComboText(TextView text) = 0;
-    virtual void setNextEnabled(bool enabled) = 0;       // cmd_2 次筆
-    virtual void setPreviousEnabled(bool enabled) = 0;   // cmd_5 前一畫面
+    virtual void setNextEnabled(bool enabled) = 0;  // cmd_2 次筆
+    virtual void setPreviousEnabled(bool enabled) = 0;  // cmd_5 前一畫面
     virtual void setFollowingEnabled(bool enabled) = 0;  // cmd_6 下一畫面
     // Reads DataFile record recordNo and fills the output boxes; may throw RecordReadError.
     virtual void displayRecord(std::int64_t recordNo) = 0;
@@ -28,27 +28,27 @@ public:
 };
 
 struct DataSetFiles {
-    RecordFile *top = nullptr;     // TopIndexFile
+    RecordFile *top = nullptr;  // TopIndexFile
     RecordFile *detail = nullptr;  // DetailIndexFile
-    RecordFile *data = nullptr;    // DataFile
+    RecordFile *data = nullptr;  // DataFile
 };
 
 struct QueryState {
-    int keyKind = 0;                 // KeyKind of the running query (0 before the first)
-    Text queryText;                  // the input after normalisation
-    int queryLength = 0;             // characters in tx_i_01 when 查詢 was pressed
-    std::int64_t chainNext = 0;      // DetailEntry after the current match, or ChainEnd
-    Text heldEntry;                  // DetailEntry last read: after ShowMatch the look-ahead
-    std::int64_t recordNo = 0;       // DataFile record selected for display
-    std::int64_t chainSteps = 0;     // DetailEntries read since 查詢; bounds a looping chain
+    int keyKind = 0;  // KeyKind of the running query (0 before the first)
+    Text queryText;  // the input after normalisation
+    int queryLength = 0;  // characters in tx_i_01 when 查詢 was pressed
+    std::int64_t chainNext = 0;  // DetailEntry after the current match, or ChainEnd
+    Text heldEntry;  // DetailEntry last read: after ShowMatch the look-ahead
+    std::int64_t recordNo = 0;  // DataFile record selected for display
+    std::int64_t chainSteps = 0;  // DetailEntries read since 查詢; bounds a looping chain
 };
 
 enum class LookupOutcome {
-    Shown,           // a record was shown
-    ComboMessage,    // the combo text is none of the captions
+    Shown,  // a record was shown
+    ComboMessage,  // the combo text is none of the captions
     TopScanMessage,  // the input is greater than every key of the top record
-    PrefixMessage,   // the entry reached does not begin with the input
-    Damaged,         // a pointer led outside the files or a chain looped
+    PrefixMessage,  // the entry reached does not begin with the input
+    Damaged,  // a pointer led outside the files or a chain looped
 };
 
 class KeyedLookup {

@@ -16,29 +16,29 @@ enum class Comparison { Binary, Text };
 enum class InputCase { AsTyped, Upper };
 
 struct KeyKindSpec {
-    int number = 0;                  // 1..K: its top record and the order of key and next-pointer
-    std::u16string_view caption;     // combo caption, always u"依 " + a name
+    int number = 0;  // 1..K: its top record and the order of key and next-pointer
+    std::u16string_view caption;  // combo caption, always u"依 " + a name
     InputCase inputCase = InputCase::AsTyped;
-    Comparison lookup = Comparison::Binary;     // top scan, block scan, chain walk, prefix test
+    Comparison lookup = Comparison::Binary;  // top scan, block scan, chain walk, prefix test
     Comparison lookAhead = Comparison::Binary;  // the prefix test of the look-ahead
-    bool doubleByte = false;         // the key is laid out as double-byte characters
-    int topKeyWidth = 12;            // key width in TopEntries and BlockEntries (12 or 6)
-    int keyPos = 0;                  // key position in the DetailEntry (1-based characters)
-    int keyWidth = 0;                // key width in the DetailEntry
-    int nextPos = 0;                 // position of this chain's next-pointer in the DetailEntry
-    int sourcePos = 0;               // DataFile position the disc writer takes the key from
+    bool doubleByte = false;  // the key is laid out as double-byte characters
+    int topKeyWidth = 12;  // key width in TopEntries and BlockEntries (12 or 6)
+    int keyPos = 0;  // key position in the DetailEntry (1-based characters)
+    int keyWidth = 0;  // key width in the DetailEntry
+    int nextPos = 0;  // position of this chain's next-pointer in the DetailEntry
+    int sourcePos = 0;  // DataFile position the disc writer takes the key from
     std::u16string_view topScanMessage;  // the top scan met the empty-entry marker
-    std::u16string_view prefixMessage;   // the entry reached does not begin with the input
+    std::u16string_view prefixMessage;  // the entry reached does not begin with the input
 };
 
 struct LookupProfile {
-    int pointerWidth = 6;                  // 7 in the holder register, 6 elsewhere
-    int detailN = 0;                       // characters of a DetailEntry read
-    int recordNoPos = 0;                   // DataFile record number in the DetailEntry
-    std::u16string_view comboMessage;      // the combo text is none of the captions
-    std::u16string_view damagedMessage;    // a pointer leads outside the files
-    std::span<const KeyKindSpec> keyKinds; // index = KeyKind number - 1
-    std::span<const int> testOrder;        // KeyKind numbers in the order captions are tested
+    int pointerWidth = 6;  // 7 in the holder register, 6 elsewhere
+    int detailN = 0;  // characters of a DetailEntry read
+    int recordNoPos = 0;  // DataFile record number in the DetailEntry
+    std::u16string_view comboMessage;  // the combo text is none of the captions
+    std::u16string_view damagedMessage;  // a pointer leads outside the files
+    std::span<const KeyKindSpec> keyKinds;  // index = KeyKind number - 1
+    std::span<const int> testOrder;  // KeyKind numbers in the order captions are tested
 
     const KeyKindSpec &keyKind(int number) const { return keyKinds[static_cast<size_t>(number - 1)]; }
     // Characters of a top record or block read of a KeyKind: 100 entries of key and number.

@@ -33,7 +33,10 @@ public:
     int oldestSlot() const { return oldest_; }
     int currentSlot() const { return current_; }
     int newestSlot() const { return newest_; }
-    std::int64_t currentRecord() const { return current_ ? slots_[static_cast<std::size_t>(current_ - 1)] : 0; }
+    std::int64_t currentRecord() const
+    {
+        return current_ ? slots_[static_cast<std::size_t>(current_ - 1)] : 0;
+    }
 
 private:
     static int after(int slot) { return slot >= kSlots ? 1 : slot + 1; }

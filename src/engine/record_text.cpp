@@ -101,7 +101,8 @@ std::int64_t wholeNumber(TextView text)
 {
     const Decimal d = parseNumber(text).rounded(0);
     if (d.whole.size() > 18)
-        return d.negative ? std::numeric_limits<std::int64_t>::min() : std::numeric_limits<std::int64_t>::max();
+        return d.negative ? std::numeric_limits<std::int64_t>::min()
+                          : std::numeric_limits<std::int64_t>::max();
     const std::int64_t value = std::stoll(d.whole);
     return d.negative ? -value : value;
 }

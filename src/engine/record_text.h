@@ -25,8 +25,8 @@ Text field(TextView text, int pos, int width);
 // A decimal number read by the numeric rule, kept exactly as its digits.
 struct Decimal {
     bool negative = false;
-    std::string whole = "0";   // digits before the point, no leading zeros
-    std::string fraction;      // digits after the point
+    std::string whole = "0";  // digits before the point, no leading zeros
+    std::string fraction;  // digits after the point
 
     bool isZero() const;
     // The value divided by 10^places.

@@ -62,8 +62,8 @@ std::string encodeCp950(TextView text, bool *exact)
     // Substitute '?' and remember that a substitution happened.
     ucnv_setFromUCallBack(
         c,
-        [](const void *context, UConverterFromUnicodeArgs *args, const UChar *, int32_t,
-           UChar32, UConverterCallbackReason reason, UErrorCode *err) {
+        [](const void *context, UConverterFromUnicodeArgs *args, const UChar *, int32_t, UChar32,
+           UConverterCallbackReason reason, UErrorCode *err) {
             if (reason > UCNV_IRREGULAR)
                 return;
             const_cast<Flag *>(static_cast<const Flag *>(context))->lossy = true;

@@ -40,8 +40,8 @@ std::string textSortKey(TextView text)
 {
     const icu::UnicodeString s = view(text);
     std::string key(64, '\0');
-    int32_t n = collator().getSortKey(s, reinterpret_cast<uint8_t *>(key.data()),
-                                      static_cast<int32_t>(key.size()));
+    int32_t n =
+        collator().getSortKey(s, reinterpret_cast<uint8_t *>(key.data()), static_cast<int32_t>(key.size()));
     if (n > static_cast<int32_t>(key.size())) {
         key.resize(static_cast<size_t>(n));
         n = collator().getSortKey(s, reinterpret_cast<uint8_t *>(key.data()), n);

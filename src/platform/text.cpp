@@ -19,7 +19,10 @@ Text fromUtf8(std::string_view utf8)
     return Text(s.getBuffer(), static_cast<size_t>(s.length()));
 }
 
-Text fromAscii(std::string_view ascii) { return Text(ascii.begin(), ascii.end()); }
+Text fromAscii(std::string_view ascii)
+{
+    return Text(ascii.begin(), ascii.end());
+}
 
 Text toUpper(TextView text)
 {

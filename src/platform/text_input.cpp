@@ -4,7 +4,10 @@ namespace regdisc {
 
 namespace {
 
-bool isLineEnd(char16_t c) { return c == u'\r' || c == u'\n'; }
+bool isLineEnd(char16_t c)
+{
+    return c == u'\r' || c == u'\n';
+}
 
 // Skips one line end (CR LF counts as one) at i.
 size_t skipLineEnd(TextView text, size_t i)

@@ -7,7 +7,7 @@
 namespace regdisc {
 
 enum class MessageKind {
-    Plain,          // OK button only, no icon, the application's name as title
+    Plain,  // OK button only, no icon, the application's name as title
     FolderWarning,  // information icon and the title u"警告訊息"
 };
 

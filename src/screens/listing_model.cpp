@@ -15,7 +15,10 @@ ListingModel::ListingModel(const ListingSpec &spec, Text text, std::function<voi
 {
 }
 
-PrintedDocument ListingModel::printout() const { return listingPrintout(spec_.printTitle, text_); }
+PrintedDocument ListingModel::printout() const
+{
+    return listingPrintout(spec_.printTitle, text_);
+}
 
 void ListingModel::close()
 {

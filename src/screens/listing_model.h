@@ -18,8 +18,8 @@ public:
 
     const ListingSpec &spec() const { return spec_; }
     const Text &text() const { return text_; }  // tx_o_01
-    PrintedDocument printout() const;           // cmd_1 列印
-    void close();                               // cmd_2 結束 and the close request
+    PrintedDocument printout() const;  // cmd_1 列印
+    void close();  // cmd_2 結束 and the close request
     bool closed() const { return closed_; }
 
 private:

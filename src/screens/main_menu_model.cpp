@@ -91,7 +91,8 @@ std::unique_ptr<QueryScreenModel> MainMenuModel::openDataSet(const DataSetSpec &
         std::u16string_view emptyMessage;
     } steps[] = {
         {spec.top, folderPath(folder_, u"stkidx", discInfo_.baseName + u"idxp." + ext), spec.msgTopEmpty},
-        {spec.detail, folderPath(folder_, u"stkidx", discInfo_.baseName + u"idxd." + ext), spec.msgDetailEmpty},
+        {spec.detail, folderPath(folder_, u"stkidx", discInfo_.baseName + u"idxd." + ext),
+         spec.msgDetailEmpty},
         {spec.data, folderPath(folder_, u"stk", discInfo_.baseName + u"." + ext), spec.msgDataEmpty},
     };
     for (const auto &step : steps) {
@@ -110,8 +111,8 @@ std::unique_ptr<QueryScreenModel> MainMenuModel::openDataSet(const DataSetSpec &
     disabled_[std::string(spec.button)] = true;
     const std::string button(spec.button);
     auto screen = std::make_unique<QueryScreenModel>(
-        spec, DataSetFiles{&slot(spec.top.slot), &slot(spec.detail.slot), &slot(spec.data.slot)},
-        discInfo_, messages_, [this, button] { disabled_[button] = false; });
+        spec, DataSetFiles{&slot(spec.top.slot), &slot(spec.detail.slot), &slot(spec.data.slot)}, discInfo_,
+        messages_, [this, button] { disabled_[button] = false; });
     screen->load();
     return screen;
 }

@@ -29,11 +29,11 @@ public:
     // Folder box tx_i_01.
     const Text &folderText() const { return folder_; }
     void setFolderText(TextView text) { folder_ = Text(text); }
-    void folderFocusOut() { checkDataFolder(folder_); }   // every time, changed or not
-    void chooseFolder(FolderChooser &chooser);             // lab_01 檔案位置
+    void folderFocusOut() { checkDataFolder(folder_); }  // every time, changed or not
+    void chooseFolder(FolderChooser &chooser);  // lab_01 檔案位置
 
     bool checkDataFolder(TextView folder);  // CheckDataFolder
-    void readDiscInfo();                     // ReadDiscInfo
+    void readDiscInfo();  // ReadDiscInfo
     bool readFailed() const { return readFailed_; }
 
     const Text &productionDateBox() const { return productionDateBox_; }  // tx_o_01

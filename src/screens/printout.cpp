@@ -14,12 +14,14 @@ Text padding(TextView pad, int width, TextView caption)
     return Text(pad.substr(0, static_cast<size_t>(n)));
 }
 
-PrintedLine textLine(int size, TextView text) { return {size, {{Text(text), 0}}}; }
+PrintedLine textLine(int size, TextView text)
+{
+    return {size, {{Text(text), 0}}};
+}
 
 }  // namespace
 
-PrintedDocument recordPrintout(const PrintLayout &layout, const TextLookup &caption,
-                               const TextLookup &box)
+PrintedDocument recordPrintout(const PrintLayout &layout, const TextLookup &caption, const TextLookup &box)
 {
     PrintedDocument doc;
     doc.lines.push_back(textLine(layout.titleSize, u" "));
@@ -67,7 +69,8 @@ PrintedDocument listingPrintout(TextView title, TextView listingText)
     size_t start = 0;
     while (!listingText.empty()) {
         const size_t end = listingText.find(u"\r\n", start);
-        doc.lines.push_back(textLine(12, listingText.substr(start, end == TextView::npos ? TextView::npos : end - start)));
+        doc.lines.push_back(
+            textLine(12, listingText.substr(start, end == TextView::npos ? TextView::npos : end - start)));
         if (end == TextView::npos)
             break;
         start = end + 2;

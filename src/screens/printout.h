@@ -14,7 +14,7 @@ namespace regdisc {
 inline constexpr std::u16string_view kPrintFont = u"細明體";
 
 struct PrintSegment {
-    Text text;       // printed at the current position
+    Text text;  // printed at the current position
     int column = 0;  // when > 0: first move the print position to this column (1-based)
 };
 
@@ -32,8 +32,7 @@ using TextLookup = std::function<Text(std::string_view name)>;
 
 // The record printout: a blank line and the titles at the title size, a blank line and
 // the layout's lines at the body size. Captions and box texts come from the screen.
-PrintedDocument recordPrintout(const PrintLayout &layout, const TextLookup &caption,
-                               const TextLookup &box);
+PrintedDocument recordPrintout(const PrintLayout &layout, const TextLookup &caption, const TextLookup &box);
 
 // The listing printout: the listing box's text as one item, each line break starting a
 // new printed line.

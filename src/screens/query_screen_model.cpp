@@ -11,16 +11,10 @@ constexpr std::string_view kProductionDateBox = "tx_o_25";
 constexpr std::string_view kCountersBox = "tx_o_pnt";
 }  // namespace
 
-QueryScreenModel::QueryScreenModel(const DataSetSpec &spec, DataSetFiles files,
-                                   const DiscInfo &discInfo, MessageSink &messages,
-                                   std::function<void()> onClose)
-    : spec_(spec),
-      profile_(spec.lookupProfile()),
-      files_(files),
-      discInfo_(discInfo),
-      messages_(messages),
-      onClose_(std::move(onClose)),
-      lookup_(profile_, files, *this, history_)
+QueryScreenModel::QueryScreenModel(const DataSetSpec &spec, DataSetFiles files, const DiscInfo &discInfo,
+                                   MessageSink &messages, std::function<void()> onClose)
+    : spec_(spec), profile_(spec.lookupProfile()), files_(files), discInfo_(discInfo), messages_(messages),
+      onClose_(std::move(onClose)), lookup_(profile_, files, *this, history_)
 {
     // Every output box of the screen: the record's boxes, the two dates and the counters.
     for (const RowSpec &row : spec_.rows)
@@ -57,7 +51,10 @@ void QueryScreenModel::typeInput(TextView text)
     input_ = Text(text.substr(0, kInputMaxLength));
 }
 
-void QueryScreenModel::typeCombo(TextView text) { combo_ = Text(text); }
+void QueryScreenModel::typeCombo(TextView text)
+{
+    combo_ = Text(text);
+}
 
 void QueryScreenModel::chooseComboItem(TextView caption)
 {
@@ -65,9 +62,15 @@ void QueryScreenModel::chooseComboItem(TextView caption)
     nextEnabled_ = false;
 }
 
-void QueryScreenModel::clickInput() { nextEnabled_ = false; }
+void QueryScreenModel::clickInput()
+{
+    nextEnabled_ = false;
+}
 
-LookupOutcome QueryScreenModel::query() { return lookup_.runQuery(); }
+LookupOutcome QueryScreenModel::query()
+{
+    return lookup_.runQuery();
+}
 
 LookupOutcome QueryScreenModel::next()
 {

@@ -32,19 +32,19 @@ public:
     void load();
 
     // The user's actions.
-    void typeInput(TextView text);        // edits tx_i_01 (at most 12 characters kept)
-    void typeCombo(TextView text);        // edits the text of the editable comb_1
+    void typeInput(TextView text);  // edits tx_i_01 (at most 12 characters kept)
+    void typeCombo(TextView text);  // edits the text of the editable comb_1
     void chooseComboItem(TextView caption);  // picks from comb_1's list: disables 次筆
-    void clickInput();                    // mouse press in tx_i_01: disables 次筆
-    LookupOutcome query();                // cmd_1 查詢
-    LookupOutcome next();                 // cmd_2 次筆 (nothing while disabled)
-    void previousScreen();                // cmd_5 前一畫面 (nothing while disabled)
-    void nextScreen();                    // cmd_6 下一畫面 (nothing while disabled)
-    PrintedDocument printout() const;     // cmd_4 列印
+    void clickInput();  // mouse press in tx_i_01: disables 次筆
+    LookupOutcome query();  // cmd_1 查詢
+    LookupOutcome next();  // cmd_2 次筆 (nothing while disabled)
+    void previousScreen();  // cmd_5 前一畫面 (nothing while disabled)
+    void nextScreen();  // cmd_6 下一畫面 (nothing while disabled)
+    PrintedDocument printout() const;  // cmd_4 列印
     Text pdfPath(TextView folderText, TextView baseName) const;  // cmd_7 PDF 格式
     // cmd_7: opens the PDF copy and reports a failed opening.
     void openPdf(TextView folderText, TextView baseName, DocumentOpener &opener);
-    void close();                         // cmd_3 結束 and the window's close request
+    void close();  // cmd_3 結束 and the window's close request
     bool closed() const { return closed_; }
 
     // What the screen shows.

@@ -9,10 +9,10 @@
 namespace regdisc {
 
 struct DiscInfo {
-    Text baseName;        // base of every data file name
-    Text securityName;    // shown after the security code
-    Text dataDate;        // the data-date box of each query screen
-    Text decimalFlag;     // exactly u"Y": quantities carry two decimals
+    Text baseName;  // base of every data file name
+    Text securityName;  // shown after the security code
+    Text dataDate;  // the data-date box of each query screen
+    Text decimalFlag;  // exactly u"Y": quantities carry two decimals
     Text productionDate;  // main menu and each query screen
 };
 

@@ -36,8 +36,8 @@ Text digits(std::int64_t value, int width)
     char buffer[32];
     std::snprintf(buffer, sizeof buffer, "%0*lld", width, static_cast<long long>(value));
     if (static_cast<int>(std::char_traits<char>::length(buffer)) != width)
-        throw DiscWriteError("number " + std::to_string(value) + " does not fit " +
-                             std::to_string(width) + " digits");
+        throw DiscWriteError("number " + std::to_string(value) + " does not fit " + std::to_string(width) +
+                             " digits");
     return fromAscii(buffer);
 }
 
@@ -79,8 +79,8 @@ std::string encodeRecord(TextView text, int length)
 {
     const std::string bytes = encodeCp950(text);
     if (static_cast<int>(bytes.size()) != length)
-        throw DiscWriteError("a record encodes to " + std::to_string(bytes.size()) +
-                             " bytes instead of " + std::to_string(length));
+        throw DiscWriteError("a record encodes to " + std::to_string(bytes.size()) + " bytes instead of " +
+                             std::to_string(length));
     return bytes;
 }
 
@@ -113,8 +113,9 @@ std::vector<std::int64_t> chainOrder(const KeyKindSpec &kind, const std::vector<
     std::vector<std::int64_t> order(keys.size());
     std::iota(order.begin(), order.end(), 0);
     if (kind.lookup == Comparison::Binary) {
-        std::stable_sort(order.begin(), order.end(),
-                         [&](auto a, auto b) { return keys[static_cast<size_t>(a)] < keys[static_cast<size_t>(b)]; });
+        std::stable_sort(order.begin(), order.end(), [&](auto a, auto b) {
+            return keys[static_cast<size_t>(a)] < keys[static_cast<size_t>(b)];
+        });
     } else {
         std::vector<std::string> sortKeys;
         sortKeys.reserve(keys.size());
@@ -171,7 +172,8 @@ WrittenIndex writeDataSet(const fs::path &folder, TextView baseName, const DataS
     for (size_t i = 0; i < records.size(); ++i) {
         RecordBuilder entry(spec.detailN);
         for (size_t k = 0; k < kinds; ++k)
-            entry.put(spec.keyKinds[k].keyPos, spec.keyKinds[k].keyWidth, keys[k][i], spec.keyKinds[k].doubleByte);
+            entry.put(spec.keyKinds[k].keyPos, spec.keyKinds[k].keyWidth, keys[k][i],
+                      spec.keyKinds[k].doubleByte);
         entry.put(spec.recordNoPos, pw, digits(static_cast<std::int64_t>(i) + 1, pw));
         for (size_t k = 0; k < kinds; ++k)
             entry.put(spec.keyKinds[k].nextPos, pw, digits(next[k][i], pw));
@@ -243,8 +245,8 @@ WrittenIndex writeDataSet(const fs::path &folder, TextView baseName, const DataS
 void writeDiscInfo(const fs::path &folder, const DiscInfo &info)
 {
     Text text;
-    for (const Text *value : {&info.baseName, &info.securityName, &info.dataDate, &info.decimalFlag,
-                              &info.productionDate})
+    for (const Text *value :
+         {&info.baseName, &info.securityName, &info.dataDate, &info.decimalFlag, &info.productionDate})
         text += *value + u"\r\n";
     writeFileBytes(folder / "stkidx" / "security.txt", encodeCp950(text));
 }

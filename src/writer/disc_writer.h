@@ -42,13 +42,13 @@ std::string encodeRecord(TextView text, int length);
 struct IndexOptions {
     int sectionSize = 0;  // DetailEntries per BlockEntry; 0: as few as fit
     int blockSize = 100;  // BlockEntries per block (1..100)
-    int topEntries = 100; // TopEntries used per top record at most (1..100)
+    int topEntries = 100;  // TopEntries used per top record at most (1..100)
 };
 
 // Where the index of a written data set put things, for tests that damage a disc.
 struct WrittenIndex {
     std::vector<std::vector<std::int64_t>> chains;  // per KeyKind: DetailEntry numbers in chain order
-    std::vector<std::int64_t> firstBlock;           // per KeyKind: record number of its first block
+    std::vector<std::int64_t> firstBlock;  // per KeyKind: record number of its first block
 };
 
 // The DetailEntry key of a KeyKind for a record text.
@@ -59,9 +59,8 @@ Text detailKey(const KeyKindSpec &kind, TextView recordText);
 // `records` are DataFile record texts of the data set's N characters; DetailEntry i
 // designates record i and carries its keys. Each chain is sorted by its KeyKind's
 // comparison.
-WrittenIndex writeDataSet(const std::filesystem::path &folder, TextView baseName,
-                          const DataSetSpec &spec, const std::vector<Text> &records,
-                          const IndexOptions &options = {});
+WrittenIndex writeDataSet(const std::filesystem::path &folder, TextView baseName, const DataSetSpec &spec,
+                          const std::vector<Text> &records, const IndexOptions &options = {});
 
 // stkidx/security.txt with the five values one to a line (CR LF).
 void writeDiscInfo(const std::filesystem::path &folder, const DiscInfo &info);

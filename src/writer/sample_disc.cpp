@@ -31,8 +31,10 @@ public:
     }
     int below(int n) { return static_cast<int>(next() % static_cast<std::uint64_t>(n)); }
     bool chance(int percent) { return below(100) < percent; }
-    template <typename T, size_t N>
-    const T &pick(const std::array<T, N> &items) { return items[static_cast<size_t>(below(static_cast<int>(N)))]; }
+    template <typename T, size_t N> const T &pick(const std::array<T, N> &items)
+    {
+        return items[static_cast<size_t>(below(static_cast<int>(N)))];
+    }
 
 private:
     std::uint64_t state_;
@@ -56,30 +58,40 @@ Text fullWidthDigits(TextView ascii)
 
 // A few surnames carry most holders, so name queries have many matches to step through.
 constexpr std::array<std::u16string_view, 24> kSurnames{
-    u"陳", u"陳", u"陳", u"林", u"林", u"林", u"黃", u"黃", u"張", u"李", u"王", u"王",
+    u"陳", u"陳", u"陳", u"林", u"林", u"林", u"黃", u"黃", u"張", u"李", u"王",   u"王",
     u"吳", u"劉", u"蔡", u"楊", u"許", u"鄭", u"謝", u"郭", u"洪", u"曾", u"歐陽", u"司馬"};
 constexpr std::array<std::u16string_view, 40> kGivenChars{
-    u"志", u"明", u"美", u"玲", u"俊", u"傑", u"淑", u"芬", u"建", u"宏", u"雅", u"婷", u"家",
-    u"豪", u"怡", u"君", u"文", u"華", u"宗", u"翰", u"佳", u"蓉", u"冠", u"廷", u"欣", u"妤",
-    u"承", u"恩", u"詩", u"涵", u"子", u"瑜", u"柏", u"宇", u"育", u"誠", u"秀", u"英", u"國", u"榮"};
+    u"志", u"明", u"美", u"玲", u"俊", u"傑", u"淑", u"芬", u"建", u"宏", u"雅", u"婷", u"家", u"豪",
+    u"怡", u"君", u"文", u"華", u"宗", u"翰", u"佳", u"蓉", u"冠", u"廷", u"欣", u"妤", u"承", u"恩",
+    u"詩", u"涵", u"子", u"瑜", u"柏", u"宇", u"育", u"誠", u"秀", u"英", u"國", u"榮"};
 // Characters that are rare in names but present in code page 950.
-constexpr std::array<std::u16string_view, 8> kRareChars{u"堃", u"喆", u"璿", u"犇", u"淼", u"焱", u"垚", u"赟"};
-constexpr std::array<std::u16string_view, 12> kCompanyStems{
-    u"台灣", u"新光", u"富邦", u"國泰", u"大同", u"華碩", u"聯發", u"長榮", u"統一", u"遠東", u"中華", u"永豐"};
+constexpr std::array<std::u16string_view, 8> kRareChars{u"堃", u"喆", u"璿", u"犇",
+                                                        u"淼", u"焱", u"垚", u"赟"};
+constexpr std::array<std::u16string_view, 12> kCompanyStems{u"台灣", u"新光", u"富邦", u"國泰",
+                                                            u"大同", u"華碩", u"聯發", u"長榮",
+                                                            u"統一", u"遠東", u"中華", u"永豐"};
 // Full-width Latin letters in both cases, as company names carry them.
-constexpr std::array<std::u16string_view, 6> kLatinParts{u"ＡＢＣ", u"ａｂｃ", u"ＩＣ", u"ｉｃ", u"ＴＷ", u"ｔｗ"};
-constexpr std::array<std::u16string_view, 6> kCompanyKinds{u"科技", u"投資", u"電子", u"實業", u"建設", u"證券"};
+constexpr std::array<std::u16string_view, 6> kLatinParts{u"ＡＢＣ", u"ａｂｃ", u"ＩＣ",
+                                                         u"ｉｃ",   u"ＴＷ",   u"ｔｗ"};
+constexpr std::array<std::u16string_view, 6> kCompanyKinds{u"科技", u"投資", u"電子",
+                                                           u"實業", u"建設", u"證券"};
 constexpr std::array<std::u16string_view, 2> kCompanySuffixes{u"股份有限公司", u"有限公司"};
-constexpr std::array<std::u16string_view, 6> kCities{u"臺北市", u"新北市", u"桃園市", u"臺中市", u"臺南市", u"高雄市"};
-constexpr std::array<std::u16string_view, 6> kDistricts{u"中正區", u"大安區", u"信義區", u"中山區", u"北區", u"東區"};
-constexpr std::array<std::u16string_view, 8> kRoads{u"重慶南路一段", u"忠孝東路四段", u"中山北路二段", u"民生東路三段",
-                                                    u"博愛路", u"和平西路二段", u"仁愛路四段", u"復興南路一段"};
-constexpr std::array<std::u16string_view, 6> kBanks{u"臺灣銀行", u"合作金庫商業銀行", u"第一商業銀行",
-                                                    u"華南商業銀行", u"彰化商業銀行", u"國泰世華商業銀行"};
-constexpr std::array<std::u16string_view, 6> kCourts{u"臺灣臺北地方法院", u"臺灣新北地方法院", u"臺灣士林地方法院",
-                                                     u"臺灣桃園地方法院", u"臺灣臺中地方法院", u"臺灣高雄地方法院"};
-constexpr std::array<std::u16string_view, 6> kEnglishSurnames{u"CHEN", u"LIN", u"Huang", u"CHANG", u"Lee", u"WANG"};
-constexpr std::array<std::u16string_view, 6> kEnglishGiven{u"TA-MING", u"Mei-Hua", u"CHIH-HAO", u"Ya-Ting", u"WEN-HSIN", u"Chia-Hao"};
+constexpr std::array<std::u16string_view, 6> kCities{u"臺北市", u"新北市", u"桃園市",
+                                                     u"臺中市", u"臺南市", u"高雄市"};
+constexpr std::array<std::u16string_view, 6> kDistricts{u"中正區", u"大安區", u"信義區",
+                                                        u"中山區", u"北區",   u"東區"};
+constexpr std::array<std::u16string_view, 8> kRoads{u"重慶南路一段", u"忠孝東路四段", u"中山北路二段",
+                                                    u"民生東路三段", u"博愛路",       u"和平西路二段",
+                                                    u"仁愛路四段",   u"復興南路一段"};
+constexpr std::array<std::u16string_view, 6> kBanks{
+    u"臺灣銀行", u"合作金庫商業銀行", u"第一商業銀行", u"華南商業銀行", u"彰化商業銀行", u"國泰世華商業銀行"};
+constexpr std::array<std::u16string_view, 6> kCourts{u"臺灣臺北地方法院", u"臺灣新北地方法院",
+                                                     u"臺灣士林地方法院", u"臺灣桃園地方法院",
+                                                     u"臺灣臺中地方法院", u"臺灣高雄地方法院"};
+constexpr std::array<std::u16string_view, 6> kEnglishSurnames{u"CHEN",  u"LIN", u"Huang",
+                                                              u"CHANG", u"Lee", u"WANG"};
+constexpr std::array<std::u16string_view, 6> kEnglishGiven{u"TA-MING", u"Mei-Hua",  u"CHIH-HAO",
+                                                           u"Ya-Ting", u"WEN-HSIN", u"Chia-Hao"};
 
 // The letter values of the national ID check digit.
 int idLetterValue(char c)
@@ -174,11 +186,13 @@ Party holder(Random &random, std::int64_t serial, bool rare)
             p.birthDate = u" " + rocDate7(random, 20, 110);
         p.englishName = Text(random.pick(kEnglishSurnames)) + u" " + Text(random.pick(kEnglishGiven));
     }
-    p.account = fromAscii("9" + std::to_string(100 + random.below(900))) + digitsText(static_cast<std::uint64_t>(serial), 7);
+    p.account = fromAscii("9" + std::to_string(100 + random.below(900))) +
+                digitsText(static_cast<std::uint64_t>(serial), 7);
     p.registeredAddress = address(random);
     p.mailingAddress = random.chance(70) ? p.registeredAddress : address(random);
-    p.telephone = fromAscii("0" + std::to_string(2 + random.below(8)) + "-" + std::to_string(2000 + random.below(8000)) +
-                            "-" + std::to_string(1000 + random.below(9000)));
+    p.telephone = fromAscii("0" + std::to_string(2 + random.below(8)) + "-" +
+                            std::to_string(2000 + random.below(8000)) + "-" +
+                            std::to_string(1000 + random.below(9000)));
     p.postcode = digitsText(static_cast<std::uint64_t>(100 + random.below(900)), 3);
     return p;
 }
@@ -212,26 +226,35 @@ Text longEnglishName(Random &random, const Party &p)
 Text code(Random &random, std::string_view meaning)
 {
     static const std::pair<std::string_view, std::string_view> sets[] = {
-        {"creditCode", "00000159ABCDXYEFGHW"}, {"holderType", "0000001234"},
-        {"mandateCode", "000012345"},         {"oddLotMark", "   PX"},
-        {"idErrorMark", "         *"},        {"pledgeMark", "   1"},
-        {"registrationMark", "01"},           {"fruitsAgreementCode", "12"},
-        {"pledgeNumberMark", "    #&"},       {"pledgeTrustCode", "12"},
-        {"capitalReductionAgreementCode", "123 "}, {"courtDepositKind", "1234"},
-        {"detailCategory", "ABCD"},           {"seizureCategory", "1234"},
-        {"duplicateIdMark", "    *"},         {"courtAuctionBalanceMark", "   Y"},
+        {"creditCode", "00000159ABCDXYEFGHW"},
+        {"holderType", "0000001234"},
+        {"mandateCode", "000012345"},
+        {"oddLotMark", "   PX"},
+        {"idErrorMark", "         *"},
+        {"pledgeMark", "   1"},
+        {"registrationMark", "01"},
+        {"fruitsAgreementCode", "12"},
+        {"pledgeNumberMark", "    #&"},
+        {"pledgeTrustCode", "12"},
+        {"capitalReductionAgreementCode", "123 "},
+        {"courtDepositKind", "1234"},
+        {"detailCategory", "ABCD"},
+        {"seizureCategory", "1234"},
+        {"duplicateIdMark", "    *"},
+        {"courtAuctionBalanceMark", "   Y"},
         {"courtDepositMark", "   Y"},
     };
     for (const auto &[name, set] : sets)
         if (meaning == name)
-            return Text(1, static_cast<char16_t>(set[static_cast<size_t>(random.below(static_cast<int>(set.size())))]));
+            return Text(1, static_cast<char16_t>(
+                               set[static_cast<size_t>(random.below(static_cast<int>(set.size())))]));
     return digitsText(static_cast<std::uint64_t>(random.below(10)), 1);
 }
 
 struct RecordParties {
-    const Party *first = nullptr;   // the holder: pledgor, depositor, owner, or the one party
+    const Party *first = nullptr;  // the holder: pledgor, depositor, owner, or the one party
     const Party *second = nullptr;  // pledgee, court, court-auction account
-    const Party *bank = nullptr;    // treasury bank
+    const Party *bank = nullptr;  // treasury bank
 };
 
 // The party a meaning names, and the attribute after its prefix.
@@ -255,7 +278,9 @@ Text fieldValue(Random &random, const FieldSpec &f, const RecordParties &parties
     switch (f.rule) {
     case Rule::Quantity:
     case Rule::WholeNumber:
-        return digitsText(static_cast<std::uint64_t>(random.chance(5) ? 0 : 1 + random.below(random.chance(20) ? 90000000 : 200000)), 13);
+        return digitsText(static_cast<std::uint64_t>(
+                              random.chance(5) ? 0 : 1 + random.below(random.chance(20) ? 90000000 : 200000)),
+                          13);
     case Rule::Date:
         return random.chance(10) ? Text(8, u' ') : u"0" + rocDate7(random, 80, 113);
     case Rule::BirthDate:
@@ -273,7 +298,8 @@ Text fieldValue(Random &random, const FieldSpec &f, const RecordParties &parties
         return longName.substr(0, 40);
     if (attribute == "name.part2")
         return longName.size() > 40 ? longName.substr(40) : Text();
-    if (attribute == "id" || attribute == "agencyNumber" || attribute == "withholdingUnitNumber" || attribute == "pledgee")
+    if (attribute == "id" || attribute == "agencyNumber" || attribute == "withholdingUnitNumber" ||
+        attribute == "pledgee")
         return party->id;
     if (attribute == "account")
         return party->account;
@@ -288,11 +314,14 @@ Text fieldValue(Random &random, const FieldSpec &f, const RecordParties &parties
     if (attribute == "postcode")
         return party->postcode;
     if (attribute == "legalRepresentative")
-        return random.chance(10) ? Text(random.pick(kSurnames)) + Text(random.pick(kGivenChars)) + Text(random.pick(kGivenChars)) : Text();
+        return random.chance(10) ? Text(random.pick(kSurnames)) + Text(random.pick(kGivenChars)) +
+                                       Text(random.pick(kGivenChars))
+                                 : Text();
     if (attribute == "nationality")
         return random.chance(90) ? u"TW" : (random.chance(50) ? u"US" : u"JP");
     if (attribute == "foreignInvestorNumber")
-        return random.chance(10) ? u"QF" + digitsText(static_cast<std::uint64_t>(random.below(99999999)), 8) : Text();
+        return random.chance(10) ? u"QF" + digitsText(static_cast<std::uint64_t>(random.below(99999999)), 8)
+                                 : Text();
     if (attribute == "caseNumber")
         return fullWidthDigits(fromAscii(std::to_string(100 + random.below(14)))) + u"年度司執字第" +
                fullWidthDigits(fromAscii(std::to_string(10000 + random.below(90000)))) + u"號";
@@ -354,10 +383,16 @@ void writeSampleDisc(const std::filesystem::path &folder, const SampleOptions &o
                 first.id = field(*previous, 31, 10);
                 first.birthDate = u" " + rocDate7(random, 20, 110);
             }
-            const Party &second = institutions[static_cast<size_t>(random.below(static_cast<int>(institutions.size())))];
-            const RecordParties parties{&first, random.chance(20) ? &holders[static_cast<size_t>(random.below(static_cast<int>(holders.size())))] : &second,
-                                        &institutions[0]};
-            const Text longName = spec.ext == "pel" ? longEnglishName(random, first) : longChineseName(random, first);
+            const Party &second =
+                institutions[static_cast<size_t>(random.below(static_cast<int>(institutions.size())))];
+            const RecordParties parties{
+                &first,
+                random.chance(20)
+                    ? &holders[static_cast<size_t>(random.below(static_cast<int>(holders.size())))]
+                    : &second,
+                &institutions[0]};
+            const Text longName =
+                spec.ext == "pel" ? longEnglishName(random, first) : longChineseName(random, first);
             RecordBuilder record(spec.dataN);
             for (const FieldSpec &f : spec.fields)
                 record.put(f.pos, f.width, fieldValue(random, f, parties, longName), f.doubleByte);
