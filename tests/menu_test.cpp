@@ -143,6 +143,10 @@ TEST_F(Menu, EveryDataSetAndListingOpensTogether)
     EXPECT_EQ(lnx->text(), u"");
     EXPECT_FALSE(menu.buttonEnabled("cmd_5"));
     EXPECT_TRUE(messages.shown.empty());
+    // A disabled button cannot open its data set a second time.
+    EXPECT_FALSE(menu.openDataSet(psmDataSet()));
+    EXPECT_FALSE(menu.openListing(ptrListing()));
+    EXPECT_TRUE(menu.slot(psmDataSet().data.slot).isOpen());
     // Closing gives the button back and closes the slots; a second close does no harm.
     screens[0]->close();
     screens[0]->close();

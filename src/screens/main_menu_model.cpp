@@ -75,6 +75,9 @@ bool MainMenuModel::openSlot(const FileSpec &file, TextView pathText)
 
 std::unique_ptr<QueryScreenModel> MainMenuModel::openDataSet(const DataSetSpec &spec)
 {
+    // A disabled button does nothing: its screen is open and owns the slots.
+    if (!buttonEnabled(spec.button))
+        return nullptr;
     readDiscInfo();
     if (readFailed_)
         return nullptr;
@@ -119,6 +122,8 @@ std::unique_ptr<QueryScreenModel> MainMenuModel::openDataSet(const DataSetSpec &
 
 std::unique_ptr<ListingModel> MainMenuModel::openListing(const ListingSpec &spec)
 {
+    if (!buttonEnabled(spec.button))
+        return nullptr;
     readDiscInfo();
     if (readFailed_)
         return nullptr;
