@@ -65,8 +65,8 @@ constexpr std::array<std::u16string_view, 40> kGivenChars{
     u"怡", u"君", u"文", u"華", u"宗", u"翰", u"佳", u"蓉", u"冠", u"廷", u"欣", u"妤", u"承", u"恩",
     u"詩", u"涵", u"子", u"瑜", u"柏", u"宇", u"育", u"誠", u"秀", u"英", u"國", u"榮"};
 // Characters that are rare in names but present in code page 950.
-constexpr std::array<std::u16string_view, 8> kRareChars{u"堃", u"喆", u"璿", u"犇",
-                                                        u"淼", u"焱", u"垚", u"赟"};
+constexpr std::array<std::u16string_view, 8> kRareChars{u"璿", u"淼", u"焱", u"垚",
+                                                         u"菫", u"珺", u"翊", u"鋐"};
 constexpr std::array<std::u16string_view, 12> kCompanyStems{u"台灣", u"新光", u"富邦", u"國泰",
                                                             u"大同", u"華碩", u"聯發", u"長榮",
                                                             u"統一", u"遠東", u"中華", u"永豐"};
