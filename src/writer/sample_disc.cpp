@@ -66,7 +66,7 @@ constexpr std::array<std::u16string_view, 40> kGivenChars{
     u"詩", u"涵", u"子", u"瑜", u"柏", u"宇", u"育", u"誠", u"秀", u"英", u"國", u"榮"};
 // Characters that are rare in names but present in code page 950.
 constexpr std::array<std::u16string_view, 8> kRareChars{u"璿", u"淼", u"焱", u"垚",
-                                                         u"菫", u"珺", u"翊", u"鋐"};
+                                                        u"菫", u"珺", u"翊", u"鋐"};
 constexpr std::array<std::u16string_view, 12> kCompanyStems{u"台灣", u"新光", u"富邦", u"國泰",
                                                             u"大同", u"華碩", u"聯發", u"長榮",
                                                             u"統一", u"遠東", u"中華", u"永豐"};
@@ -253,7 +253,9 @@ Text code(Random &random, std::string_view meaning)
 
 struct RecordParties {
     const Party *first = nullptr;  // the holder: pledgor, depositor, owner, or the one party
-    const Party *second = nullptr;  // pledgee, court, court-auction account
+    const Party *pledgee = nullptr;  // a bank, now and then another holder
+    const Party *court = nullptr;
+    const Party *auction = nullptr;  // a court-auction account
     const Party *bank = nullptr;  // treasury bank
 };
 
@@ -267,8 +269,12 @@ std::pair<const Party *, std::string_view> partyOf(const RecordParties &parties,
     const std::string_view attribute = meaning.substr(dot + 1);
     if (prefix == "treasuryBank")
         return {parties.bank, attribute};
-    if (prefix == "pledgee" || prefix == "court" || prefix == "auctionAccount")
-        return {parties.second, attribute};
+    if (prefix == "pledgee")
+        return {parties.pledgee, attribute};
+    if (prefix == "court")
+        return {parties.court, attribute};
+    if (prefix == "auctionAccount")
+        return {parties.auction, attribute};
     return {parties.first, attribute};
 }
 
@@ -356,13 +362,16 @@ void writeSampleDisc(const std::filesystem::path &folder, const SampleOptions &o
     holders.reserve(static_cast<size_t>(options.records));
     for (std::int64_t i = 0; i < options.records; ++i)
         holders.push_back(holder(random, i + 1, false));
-    std::vector<Party> institutions;
+    std::vector<Party> banks, courts, auctions;
     for (std::u16string_view bank : kBanks)
-        institutions.push_back(institution(random, bank));
-    for (std::u16string_view court : kCourts)
-        institutions.push_back(institution(random, court));
-    for (std::u16string_view court : kCourts)
-        institutions.push_back(institution(random, Text(court.substr(2, 4)) + u"地院民事執行處"));
+        banks.push_back(institution(random, bank));
+    for (std::u16string_view court : kCourts) {
+        courts.push_back(institution(random, court));
+        auctions.push_back(institution(random, Text(court.substr(2, 2)) + u"地院民事執行處"));
+    }
+    const auto any = [&](const std::vector<Party> &pool) -> const Party & {
+        return pool[static_cast<size_t>(random.below(static_cast<int>(pool.size())))];
+    };
 
     std::vector<Text> counts;
     for (const Population &population : kPopulations) {
@@ -371,26 +380,18 @@ void writeSampleDisc(const std::filesystem::path &folder, const SampleOptions &o
         std::vector<Text> records;
         records.reserve(static_cast<size_t>(n));
         for (std::int64_t i = 0; i < n; ++i) {
-            Party first = population.ext == "psm"
-                              ? holders[static_cast<size_t>(i)]
-                              : holders[static_cast<size_t>(random.below(static_cast<int>(holders.size())))];
+            Party first = population.ext == "psm" ? holders[static_cast<size_t>(i)] : any(holders);
             if (population.ext == "rae")
                 first = holder(random, i + 1, true);
             if (population.ext == "pid" && i % 2 == 1) {
                 // The same ID as the record before, with another birth date.
-                first = holders[static_cast<size_t>(random.below(static_cast<int>(holders.size())))];
+                first = any(holders);
                 const Text *previous = &records.back();
                 first.id = field(*previous, 31, 10);
                 first.birthDate = u" " + rocDate7(random, 20, 110);
             }
-            const Party &second =
-                institutions[static_cast<size_t>(random.below(static_cast<int>(institutions.size())))];
-            const RecordParties parties{
-                &first,
-                random.chance(20)
-                    ? &holders[static_cast<size_t>(random.below(static_cast<int>(holders.size())))]
-                    : &second,
-                &institutions[0]};
+            const RecordParties parties{&first, random.chance(20) ? &any(holders) : &any(banks), &any(courts),
+                                        &any(auctions), &banks[0]};
             const Text longName =
                 spec.ext == "pel" ? longEnglishName(random, first) : longChineseName(random, first);
             RecordBuilder record(spec.dataN);
