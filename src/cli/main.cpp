@@ -1,19 +1,24 @@
 // regdisc-cli: the core without a window, for scripts, batch work and tests. It drives the
 // same screen models as the desktop application, message for message.
 #include "datasets/catalogue.h"
+#include "pdfcopy/pdf_copies.h"
 #include "screens/main_menu_model.h"
 #include "writer/disc_writer.h"
 #include "writer/sample_disc.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QString>
 
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <iostream>
+#include <memory>
+#include <string_view>
 
 using namespace regdisc;
 
@@ -240,7 +245,10 @@ int runSample(const QStringList &args)
         return usageError("--seed takes a whole number");
     options.decimalFlag = tx(parser.value("decimal-flag"));
     try {
-        writeSampleDisc(parser.positionalArguments().at(1).toStdString(), options);
+        const std::filesystem::path folder = parser.positionalArguments().at(1).toStdString();
+        writeSampleDisc(folder, options);
+        // The PDF copies list the first few hundred records of each data set.
+        writePdfCopies(folder, 300);
     } catch (const std::exception &error) {
         std::fprintf(stderr, "regdisc-cli: %s\n", error.what());
         return kSetupError;
@@ -252,7 +260,13 @@ int runSample(const QStringList &args)
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // The sample disc's PDF copies are painted with Qt's fonts, which need a GUI
+    // application; without a platform of the user's choice it needs no display.
+    const bool sample = argc > 1 && std::string_view(argv[1]) == "sample";
+    if (sample && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const std::unique_ptr<QCoreApplication> app = sample ? std::make_unique<QGuiApplication>(argc, argv)
+                                                         : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName("regdisc-cli");
     const QStringList args = QCoreApplication::arguments();
     const QString command = args.size() > 1 ? args.at(1) : QString();

@@ -1,0 +1,67 @@
+// The main menu frm_0: it shows the main-menu model and forwards the clerk's actions to it.
+#pragma once
+
+#include "screens/main_menu_model.h"
+
+#include <QList>
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+#include <map>
+#include <string>
+
+class QLineEdit;
+class QPushButton;
+
+namespace regdisc {
+
+class Printer;
+
+// The dialogs and devices the windows work with: Qt's in the application, scripted ones
+// in the tests.
+struct DesktopServices {
+    MessageSink &messages;
+    FolderChooser &chooser;
+    DocumentOpener &opener;
+    Printer &printer;
+};
+
+class MainMenuWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit MainMenuWindow(DesktopServices services, Text folderText = {});
+    ~MainMenuWindow() override;
+
+    MainMenuModel &model() { return menu_; }
+    // The query and listing screens that are open, in the order they were opened.
+    QList<QWidget *> openScreens() const;
+
+signals:
+    void screenOpened(QWidget *screen);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QPushButton *menuButton(std::string_view name);
+    void openDataSet(const DataSetSpec &spec);
+    void openListing(const ListingSpec &spec);
+    void showScreen(QWidget *screen);
+    void chooseFolder();
+    void folderFocusOut();
+    void endRun();
+    void refresh();
+
+    DesktopServices services_;
+    MainMenuModel menu_;
+    QLineEdit *productionDate_ = nullptr;  // tx_o_01
+    QLineEdit *folderBox_ = nullptr;  // tx_i_01
+    std::map<std::string, QPushButton *, std::less<>> buttons_;
+    QList<QPointer<QWidget>> screens_;
+    bool refreshing_ = false;
+    bool checking_ = false;
+};
+
+}  // namespace regdisc

@@ -1,0 +1,69 @@
+#include "views/printer.h"
+
+#include "printing/document_renderer.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPrinter>
+
+namespace regdisc {
+
+bool QtPrintDialogs::offerPdf(QWidget *parent)
+{
+    QMessageBox box(parent);
+    box.setWindowTitle(QCoreApplication::applicationName());
+    box.setIcon(QMessageBox::Question);
+    box.setText(QStringLiteral("這部電腦沒有安裝印表機。"));
+    box.setInformativeText(QStringLiteral("要將列印內容另存成 PDF 檔嗎？"));
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
+}
+
+QString QtPrintDialogs::pdfFileName(QWidget *parent, const QString &suggestion)
+{
+    return QFileDialog::getSaveFileName(parent, QStringLiteral("另存成 PDF 檔"), suggestion,
+                                        QStringLiteral("PDF 檔 (*.pdf)"));
+}
+
+void QtPrintDialogs::showFailure(QWidget *parent, const QString &text)
+{
+    QMessageBox box(parent);
+    box.setWindowTitle(QCoreApplication::applicationName());
+    box.setIcon(QMessageBox::Warning);
+    box.setText(text);
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+}
+
+QPrinterInfo systemDefaultPrinter()
+{
+    if (QPrinterInfo::availablePrinters().isEmpty())
+        return {};
+    return QPrinterInfo::defaultPrinter();
+}
+
+void QtPrinter::print(const PrintedDocument &doc, const QString &jobName, QWidget *parent)
+{
+    const QPrinterInfo info = defaultPrinter_();
+    if (info.isNull()) {
+        if (!dialogs_.offerPdf(parent))
+            return;
+        const QString path =
+            dialogs_.pdfFileName(parent, QDir::home().filePath(jobName + QStringLiteral(".pdf")));
+        if (path.isEmpty())
+            return;
+        if (!renderToPdf(doc, path, jobName))
+            dialogs_.showFailure(parent,
+                                 QStringLiteral("無法寫入 PDF 檔：") + QDir::toNativeSeparators(path));
+        return;
+    }
+    QPrinter printer(info, QPrinter::HighResolution);
+    printer.setDocName(jobName);
+    if (!renderDocument(doc, printer))
+        dialogs_.showFailure(parent, QStringLiteral("無法列印到印表機：") + info.printerName());
+}
+
+}  // namespace regdisc

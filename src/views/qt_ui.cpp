@@ -1,0 +1,36 @@
+#include "views/qt_ui.h"
+
+#include "views/view_support.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace regdisc {
+
+void QtMessageSink::show(const Message &message)
+{
+    QMessageBox box(QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    box.setText(qs(message.text));
+    box.setStandardButtons(QMessageBox::Ok);
+    if (message.kind == MessageKind::FolderWarning) {
+        box.setIcon(QMessageBox::Information);
+        box.setWindowTitle(QStringLiteral("警告訊息"));
+    } else {
+        box.setIcon(QMessageBox::NoIcon);
+        box.setWindowTitle(QCoreApplication::applicationName());
+    }
+    box.exec();
+}
+
+Text QtFolderChooser::choose(TextView title)
+{
+    const QString shownTitle = title.empty() ? QStringLiteral("選擇目錄") : qs(title);
+    const QString folder =
+        QFileDialog::getExistingDirectory(owner_, shownTitle, QString(), QFileDialog::ShowDirsOnly);
+    return tx(QDir::toNativeSeparators(folder));
+}
+
+}  // namespace regdisc

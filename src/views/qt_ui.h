@@ -1,0 +1,29 @@
+// The Qt forms of the core's dialogs: message boxes and the folder chooser.
+#pragma once
+
+#include "platform/ui.h"
+
+class QWidget;
+
+namespace regdisc {
+
+// A modal message box over the active window. A plain message has an OK button only, no
+// icon and the application's name as its title; the folder warning has the information
+// icon and the title "警告訊息".
+class QtMessageSink : public MessageSink {
+public:
+    void show(const Message &message) override;
+};
+
+// The platform's folder dialog, offering folders only; the empty text when cancelled.
+class QtFolderChooser : public FolderChooser {
+public:
+    explicit QtFolderChooser(QWidget *owner = nullptr) : owner_(owner) {}
+    void setOwner(QWidget *owner) { owner_ = owner; }
+    Text choose(TextView title) override;
+
+private:
+    QWidget *owner_;
+};
+
+}  // namespace regdisc

@@ -1,0 +1,73 @@
+// The one query screen of every data set (frm_1 ... frm_18), built from the data set's
+// layout table: it shows the query-screen model and forwards the clerk's actions to it.
+#pragma once
+
+#include "screens/main_menu_model.h"
+#include "screens/query_screen_model.h"
+
+#include <QWidget>
+
+#include <map>
+#include <memory>
+#include <string>
+
+class QComboBox;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QScrollArea;
+
+namespace regdisc {
+
+class OutputLine;
+class Printer;
+
+class QueryScreenWindow : public QWidget {
+    Q_OBJECT
+public:
+    // The model is loaded; `menu` gives the folder box text and baseName when 'PDF 格式'
+    // is pressed.
+    QueryScreenWindow(std::unique_ptr<QueryScreenModel> model, const MainMenuModel &menu,
+                      DocumentOpener &opener, Printer &printer);
+    ~QueryScreenWindow() override;
+
+    QueryScreenModel &model() { return *model_; }
+    QSize sizeHint() const override;
+
+signals:
+    // CloseScreen has run: the files are closed and the menu button is given back.
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QWidget *buildQueryArea(QWidget *parent);
+    QWidget *buildOutputArea(QWidget *parent);
+    QWidget *buildBox(const BoxSpec &box, QWidget *parent);
+    template <typename Action> void act(Action &&action);
+    void refresh();
+
+    std::unique_ptr<QueryScreenModel> model_;
+    const MainMenuModel &menu_;
+    DocumentOpener &opener_;
+    Printer &printer_;
+
+    QScrollArea *scroll_ = nullptr;
+    QWidget *content_ = nullptr;
+    QComboBox *combo_ = nullptr;  // comb_1
+    QLineEdit *input_ = nullptr;  // tx_i_01
+    QPushButton *next_ = nullptr;  // cmd_2 次筆
+    QPushButton *previous_ = nullptr;  // cmd_5 前一畫面
+    QPushButton *following_ = nullptr;  // cmd_6 下一畫面
+    struct Box {
+        OutputLine *line = nullptr;
+        QPlainTextEdit *lines = nullptr;  // the multi-line box
+    };
+    std::map<std::string, Box, std::less<>> boxes_;
+    std::vector<QWidget *> tabOrder_;
+    bool refreshing_ = false;
+};
+
+}  // namespace regdisc
