@@ -80,6 +80,9 @@ public:
             painter_.drawText(QPointF(x_, lineTop_ + metrics_->ascent()), piece);
             x_ += metrics_->horizontalAdvance(piece);
             from += n;
+            // Blanks that would not fit end the text; they need no line of their own.
+            if (QStringView(text).mid(from).trimmed().isEmpty())
+                break;
             if (from < text.size()) {
                 newLine();
                 x_ = start;
@@ -124,8 +127,8 @@ bool renderToPdf(const PrintedDocument &doc, const QString &path, const QString 
     QPdfWriter writer(path);
     writer.setTitle(title);
     writer.setCreator(QStringLiteral("regdisc"));
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                     QMarginsF(20, 15, 15, 15), QPageLayout::Millimeter));
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(6, 12, 6, 12),
+                                     QPageLayout::Millimeter));
     return renderDocument(doc, writer);
 }
 

@@ -22,7 +22,8 @@ inline constexpr const char *kStandInFontFamily = "Noto Sans Mono CJK TC";
 // column where it began. False when the device cannot be painted on.
 bool renderDocument(const PrintedDocument &doc, QPagedPaintDevice &device);
 
-// Writes the document as an A4 PDF file; false when the file cannot be written.
+// Writes the document as an A4 PDF file with narrow side margins, so that a label line of
+// up to 93 columns at 12 points fits; false when the file cannot be written.
 bool renderToPdf(const PrintedDocument &doc, const QString &path, const QString &title = {});
 
 }  // namespace regdisc
