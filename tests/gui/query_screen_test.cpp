@@ -1,0 +1,439 @@
+// The generic query screen as the clerk uses it, on every data set: its controls, a
+// query, 次筆, 前一畫面 and 下一畫面 with the enabling table after each action, the combo
+// and the input box, bad input, PDF 格式 with a scripted opener, and closing it.
+#include "gui_support.h"
+
+#include "views/query_screen_window.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QPlainTextEdit>
+
+#include <map>
+
+using namespace regdisc;
+using namespace regdisc::guitest;
+
+namespace {
+
+using Boxes = std::map<QString, QString>;
+
+// A data set's screen opened from the main menu.
+struct Screen {
+    Screen(const QString &folder, const DataSetSpec &spec) : menu(folder)
+    {
+        window = qobject_cast<QueryScreenWindow *>(menu.open(std::string(spec.button).c_str()));
+    }
+    QPushButton *button(const char *name) const { return child<QPushButton>(window, name); }
+    QComboBox *combo() const { return child<QComboBox>(window, "comb_1"); }
+    QLineEdit *input() const { return child<QLineEdit>(window, "tx_i_01"); }
+    QString box(const char *name) const
+    {
+        if (auto *line = child<QLineEdit>(window, name))
+            return line->text();
+        return child<QPlainTextEdit>(window, name)->toPlainText();
+    }
+    Boxes boxes() const
+    {
+        Boxes all;
+        for (const std::string &name : window->model().boxNames())
+            all[QString::fromStdString(name)] = box(name.c_str());
+        return all;
+    }
+    // 次筆, 前一畫面, 下一畫面
+    std::tuple<bool, bool, bool> stepping() const
+    {
+        return {button("cmd_2")->isEnabled(), button("cmd_5")->isEnabled(), button("cmd_6")->isEnabled()};
+    }
+    // Picks a caption from the combo's drop-down list with the mouse.
+    void chooseFromList(const QString &caption)
+    {
+        QComboBox *c = combo();
+        const int index = c->findText(caption);
+        QVERIFY(index >= 0);
+        c->showPopup();
+        QAbstractItemView *list = c->view();
+        QTRY_VERIFY(list->isVisible());
+        const QRect item = list->visualRect(list->model()->index(index, 0));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.center());
+        QTRY_VERIFY(!list->isVisible());
+    }
+    void typeInput(const QString &text)
+    {
+        input()->setFocus();
+        input()->clear();
+        typeText(input(), text);
+    }
+
+    Menu menu;
+    QueryScreenWindow *window = nullptr;
+};
+
+std::vector<const DataSetSpec *> pdfDataSets()
+{
+    std::vector<const DataSetSpec *> sets;
+    for (const DataSetSpec *d : allDataSets())
+        if (d->hasPdf)
+            sets.push_back(d);
+    return sets;
+}
+
+}  // namespace
+
+class QueryScreenTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        setUpApplication();
+        disc_ = std::make_unique<SampleDisc>();
+    }
+
+    void everyScreenHasItsControls_data()
+    {
+        QTest::addColumn<QString>("ext");
+        for (const DataSetSpec *d : allDataSets())
+            QTest::newRow(std::string(d->screen).c_str())
+                << QString::fromLatin1(d->ext.data(), d->ext.size());
+    }
+
+    void everyScreenHasItsControls()
+    {
+        QFETCH(QString, ext);
+        const DataSetSpec &spec = *findDataSet(ext.toStdString());
+        Screen s(disc_->folder(), spec);
+        QVERIFY(s.window);
+        QCOMPARE(s.window->objectName(), QString::fromLatin1(spec.screen.data(), spec.screen.size()));
+        QCOMPARE(s.window->windowTitle(), qs(spec.windowCaption));
+        QCOMPARE(child<QLabel>(s.window, "Label1")->text(), qs(spec.title));
+        QVERIFY(!child<QLabel>(s.window, "Image1")->pixmap().isNull());
+        QStringList queryLabels;
+        for (QLabel *label : s.window->findChildren<QLabel *>(QStringLiteral("Label2")))
+            queryLabels.push_back(label->text());
+        QVERIFY(queryLabels.contains(QStringLiteral("查詢條件")) &&
+                queryLabels.contains(QStringLiteral("查詢資料")));
+
+        // The combo: editable, its list in the screen's order, the initial caption.
+        QStringList items;
+        for (int number : spec.listOrder)
+            items.push_back(qs(spec.keyKind(number).caption));
+        QStringList shown;
+        for (int i = 0; i < s.combo()->count(); ++i)
+            shown.push_back(s.combo()->itemText(i));
+        QCOMPARE(shown, items);
+        QVERIFY(s.combo()->isEditable());
+        QCOMPARE(s.combo()->currentText(), qs(spec.keyKind(spec.initialKeyKind).caption));
+        QCOMPARE(s.input()->text(), QString());
+        QCOMPARE(s.input()->maxLength(), 12);
+
+        const std::map<const char *, QString> captions{{"cmd_1", QStringLiteral("查詢")},
+                                                       {"cmd_2", QStringLiteral("次筆")},
+                                                       {"cmd_4", QStringLiteral("列印")},
+                                                       {"cmd_3", QStringLiteral("結束")},
+                                                       {"cmd_5", QString()},
+                                                       {"cmd_6", QString()}};
+        for (const auto &[name, caption] : captions)
+            QCOMPARE(s.button(name)->text(), caption);
+        QCOMPARE(s.button("cmd_5")->toolTip(), QStringLiteral("前一畫面"));
+        QCOMPARE(s.button("cmd_6")->toolTip(), QStringLiteral("下一畫面"));
+        QVERIFY(!s.button("cmd_5")->icon().isNull() && !s.button("cmd_6")->icon().isNull());
+        QCOMPARE(s.button("cmd_7") != nullptr, spec.hasPdf);
+        if (spec.hasPdf)
+            QCOMPARE(s.button("cmd_7")->text(), QStringLiteral("PDF 格式"));
+
+        // Every cell of the layout: its label, its boxes (read-only), its legends.
+        for (const RowSpec &row : spec.rows) {
+            for (const CellSpec &cell : row) {
+                if (!cell.label.empty()) {
+                    bool found = false;
+                    for (QLabel *label :
+                         s.window->findChildren<QLabel *>(QString::fromStdString(std::string(cell.label))))
+                        found = found || captionOf(label) == qs(cell.caption);
+                    QVERIFY2(found, std::string(cell.label).c_str());
+                }
+                for (const BoxSpec &b : cell.boxes) {
+                    QWidget *box = child<QWidget>(s.window, std::string(b.name).c_str());
+                    QVERIFY2(box, std::string(b.name).c_str());
+                    if (b.size == BoxSize::MultiLine)
+                        QVERIFY(qobject_cast<QPlainTextEdit *>(box) &&
+                                qobject_cast<QPlainTextEdit *>(box)->isReadOnly());
+                    else
+                        QVERIFY(qobject_cast<QLineEdit *>(box) &&
+                                qobject_cast<QLineEdit *>(box)->isReadOnly());
+                }
+                for (const LegendSpec &legend : cell.legends) {
+                    bool found = false;
+                    for (QLabel *label : s.window->findChildren<QLabel *>())
+                        found = found || label->text() == shownCaption(legend.text);
+                    QVERIFY2(found, qPrintable(qs(legend.text)));
+                }
+            }
+        }
+        // LoadScreen: the two dates, an empty history, the stepping buttons disabled.
+        QCOMPARE(s.box(std::string(spec.dataDateBox).c_str()), QStringLiteral("113/12/06"));
+        QCOMPARE(s.box("tx_o_25"), QStringLiteral("113/12/09"));
+        QCOMPARE(s.box("tx_o_pnt"), QString());
+        QCOMPARE(s.stepping(), std::make_tuple(false, false, false));
+
+        // A query shows the first record of the initial key, as the model has it.
+        click(s.button("cmd_1"));
+        QVERIFY(s.menu.desktop.messages.shown.empty());
+        QCOMPARE(s.box("tx_o_pnt"), QStringLiteral("0001 0001 0001 "));
+        for (const auto &[name, text] : s.boxes())
+            QCOMPARE(text, qs(s.window->model().box(name.toStdString())));
+    }
+
+    void boxWidths()
+    {
+        // One-character boxes are narrow, a full-width box reaches the right of the
+        // output area, the English name is a multi-line box.
+        Screen psm(disc_->folder(), psmDataSet());
+        QWidget *oneChar = child<QWidget>(psm.window, "tx_o_15");
+        QWidget *normal = child<QWidget>(psm.window, "tx_o_01");
+        QWidget *full = child<QWidget>(psm.window, "tx_o_04");
+        QVERIFY(oneChar->width() * 3 < normal->width());
+        QVERIFY(full->width() > normal->width() * 3);
+        const QPoint fullRight = full->mapTo(psm.window, QPoint(full->width(), 0));
+        const QWidget *area = full->parentWidget()->parentWidget();
+        QVERIFY(area->mapTo(psm.window, QPoint(area->width(), 0)).x() - fullRight.x() <
+                3 * full->fontMetrics().height());
+
+        Screen pel(disc_->folder(), pelDataSet());
+        auto *name = child<QPlainTextEdit>(pel.window, "tx_o_03");
+        QVERIFY(name->height() > 3 * name->fontMetrics().lineSpacing());
+    }
+
+    void steppingThroughTheHistory()
+    {
+        Screen s(disc_->folder(), psmDataSet());
+        struct Step {
+            const char *button;
+            bool next, previous, following;
+            const char *counters;
+            int showsStep;  // the step whose record is on display
+        };
+        const Step steps[] = {
+            {"cmd_1", true, false, false, "0001 0001 0001 ", 0},  // 查詢
+            {"cmd_2", true, true, false, "0001 0002 0002 ", 1},  // 次筆
+            {"cmd_2", true, true, false, "0001 0003 0003 ", 2},  // 次筆
+            {"cmd_5", true, true, true, "0001 0002 0003 ", 1},  // 前一畫面
+            {"cmd_5", true, false, true, "0001 0001 0003 ", 0},  // 前一畫面: the oldest
+            {"cmd_6", true, true, true, "0001 0002 0003 ", 1},  // 下一畫面
+            {"cmd_6", true, true, false, "0001 0003 0003 ", 2},  // 下一畫面: the newest
+            {"cmd_2", true, true, false, "0001 0004 0004 ", 3},  // 次筆 goes on along the chain
+        };
+        std::vector<Boxes> shown;
+        for (size_t i = 0; i < std::size(steps); ++i) {
+            const Step &step = steps[i];
+            click(s.button(step.button));
+            QCOMPARE(s.stepping(), std::make_tuple(step.next, step.previous, step.following));
+            QCOMPARE(s.box("tx_o_pnt"), QString::fromLatin1(step.counters));
+            Boxes now = s.boxes();
+            now.erase(QStringLiteral("tx_o_pnt"));
+            if (step.showsStep == static_cast<int>(shown.size()))
+                shown.push_back(now);
+            QVERIFY2(now == shown.at(step.showsStep), qPrintable(QString::number(i)));
+        }
+        QCOMPARE(shown.size(), size_t(4));
+        QVERIFY(shown[0] != shown[1] && shown[1] != shown[2]);
+        QVERIFY(s.menu.desktop.messages.shown.empty());
+    }
+
+    void choosingFromTheComboListDisablesNext()
+    {
+        Screen s(disc_->folder(), psmDataSet());
+        click(s.button("cmd_1"));
+        const Boxes before = s.boxes();
+        // Typing into the combo is no choice from its list.
+        s.combo()->setFocus();
+        s.combo()->lineEdit()->selectAll();
+        typeText(s.combo()->lineEdit(), QStringLiteral("依 帳號"));
+        QCOMPARE(s.window->model().comboText(), u"依 帳號");
+        QVERIFY(s.button("cmd_2")->isEnabled());
+        s.chooseFromList(QStringLiteral("依 統一編號"));
+        QCOMPARE(s.combo()->currentText(), QStringLiteral("依 統一編號"));
+        QCOMPARE(s.stepping(), std::make_tuple(false, false, false));
+        QCOMPARE(s.boxes(), before);  // the record stays
+    }
+
+    void pressInTheInputBoxDisablesNext()
+    {
+        Screen s(disc_->folder(), psmDataSet());
+        click(s.button("cmd_1"));
+        // Reaching the box with Tab leaves 次筆 alone; a mouse press disables it.
+        s.combo()->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTRY_VERIFY(s.input()->hasFocus());
+        QVERIFY(s.button("cmd_2")->isEnabled());
+        QTest::mouseClick(s.input(), Qt::LeftButton);
+        QVERIFY(!s.button("cmd_2")->isEnabled());
+    }
+
+    void enterRunsTheQuery()
+    {
+        Screen s(disc_->folder(), psmDataSet());
+        s.chooseFromList(QStringLiteral("依 統一編號"));
+        s.typeInput(QStringLiteral("a"));
+        QTest::keyClick(s.input(), Qt::Key_Return);
+        QCOMPARE(s.input()->text(), QStringLiteral("A"));
+        const QString id = s.box("tx_o_03").left(4);
+        QVERIFY(id.size() == 4 && id.startsWith(QLatin1Char('A')));
+
+        // Another holder first, then the ID typed in lower case and Enter.
+        s.chooseFromList(QStringLiteral("依 帳號"));
+        s.typeInput(QString());
+        click(s.button("cmd_1"));
+        s.chooseFromList(QStringLiteral("依 統一編號"));
+        s.typeInput(id.toLower());
+        QTest::keyClick(s.input(), Qt::Key_Return);
+        QCOMPARE(s.input()->text(), id);  // upper-cased
+        QVERIFY(s.box("tx_o_03").startsWith(id));
+        QVERIFY(s.menu.desktop.messages.shown.empty());
+    }
+
+    void inputTakesTwelveCharacters()
+    {
+        Screen s(disc_->folder(), psmDataSet());
+        s.typeInput(QStringLiteral("陳林黃張李王吳劉蔡楊許鄭謝郭洪"));
+        QCOMPARE(s.input()->text(), QStringLiteral("陳林黃張李王吳劉蔡楊許鄭"));
+        QCOMPARE(s.window->model().inputText(), u"陳林黃張李王吳劉蔡楊許鄭");
+    }
+
+    void badInputKeepsTheScreen_data()
+    {
+        QTest::addColumn<QString>("combo");
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("message");  // a prefix of it
+        QTest::addColumn<bool>("nextAfter");
+        QTest::newRow("combo text none of the captions") << "依 身高"
+                                                         << ""
+                                                         << "MSG_1_01:查詢條件 不在範圍內 !" << true;
+        QTest::newRow("no such ID") << "依 統一編號"
+                                    << "ZZ"
+                                    << "MSG_1_0" << true;
+        QTest::newRow("no such name") << "依 中文戶名"
+                                      << "龘龘龘"
+                                      << "MSG_1_0" << true;
+        QTest::newRow("name longer than its key") << "依 中文戶名"
+                                                  << "陳陳陳陳陳陳陳"
+                                                  << "MSG_1_06:無符合資料 !" << false;
+    }
+
+    void badInputKeepsTheScreen()
+    {
+        QFETCH(QString, combo);
+        QFETCH(QString, input);
+        QFETCH(QString, message);
+        Screen s(disc_->folder(), psmDataSet());
+        click(s.button("cmd_1"));
+        click(s.button("cmd_2"));
+        const Boxes before = s.boxes();
+        s.combo()->setFocus();
+        s.combo()->lineEdit()->selectAll();
+        typeText(s.combo()->lineEdit(), combo);
+        s.typeInput(input);
+        click(s.button("cmd_1"));
+        QCOMPARE(s.menu.desktop.messages.shown.size(), size_t(1));
+        QVERIFY2(s.menu.desktop.messages.texts().front().startsWith(message),
+                 qPrintable(s.menu.desktop.messages.texts().front()));
+        QCOMPARE(s.boxes(), before);
+        QCOMPARE(std::get<1>(s.stepping()), true);  // 前一畫面 as it was
+        QVERIFY(s.window->isVisible());
+    }
+
+    void pdfButtonWithAScriptedOpener_data()
+    {
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QStringList>("messages");
+        QTest::newRow("opened") << 42 << QStringList();
+        QTest::newRow("file missing") << 2 << QStringList{QStringLiteral("File not found")};
+        QTest::newRow("folder missing") << 3 << QStringList{QStringLiteral("Path not found")};
+        QTest::newRow("no PDF application") << 31 << QStringList{QStringLiteral("系統未安裝 PDF Reader !!")};
+        QTest::newRow("code 0") << 0 << QStringList{QStringLiteral("Unknown error")};
+    }
+
+    void pdfButtonWithAScriptedOpener()
+    {
+        QFETCH(int, result);
+        QFETCH(QStringList, messages);
+        for (const DataSetSpec *spec : pdfDataSets()) {
+            Screen s(disc_->folder(), *spec);
+            click(s.button("cmd_1"));
+            const Boxes before = s.boxes();
+            const auto stepping = s.stepping();
+            s.menu.desktop.opener.result = result;
+            click(s.button("cmd_7"));
+            const QString ext = QString::fromLatin1(spec->ext.data(), spec->ext.size());
+            QCOMPARE(s.menu.desktop.opener.paths,
+                     QStringList{disc_->folder() + QStringLiteral("/stkidx/2330_") + ext +
+                                 QStringLiteral(".pdf")});
+            QCOMPARE(s.menu.desktop.messages.texts(), messages);
+            QCOMPARE(s.boxes(), before);
+            QCOMPARE(s.stepping(), stepping);
+        }
+    }
+
+    void pdfButtonTakesTheFolderBoxOfThatMoment()
+    {
+        SampleDisc other(50);
+        Screen s(disc_->folder(), plaDataSet());
+        s.menu.folderBox()->setText(other.folder());
+        click(s.button("cmd_7"));
+        click(s.button("cmd_7"));
+        const QString path = other.folder() + QStringLiteral("/stkidx/2330_pla.pdf");
+        QCOMPARE(s.menu.desktop.opener.paths, (QStringList{path, path}));
+    }
+
+    void closing_data()
+    {
+        QTest::addColumn<bool>("byCloseBox");
+        QTest::newRow("結束") << false;
+        QTest::newRow("close box") << true;
+    }
+
+    void closing()
+    {
+        QFETCH(bool, byCloseBox);
+        Screen s(disc_->folder(), pruDataSet());
+        click(s.button("cmd_1"));
+        click(s.button("cmd_2"));
+        QVERIFY(!s.menu.button("cmd_10")->isEnabled());
+        if (byCloseBox)
+            QVERIFY(s.window->close());
+        else
+            click(s.button("cmd_3"));
+        QTRY_VERIFY(!shownWindow(QStringLiteral("frm_10")));
+        QVERIFY(s.menu.button("cmd_10")->isEnabled());
+        for (int slot : {23, 24, 25})
+            QVERIFY(!s.menu.window->model().slot(slot).isOpen());
+        QVERIFY(s.menu.desktop.messages.shown.empty());
+
+        // Opened again: an empty history.
+        auto *again = qobject_cast<QueryScreenWindow *>(s.menu.open("cmd_10"));
+        QVERIFY(again);
+        QCOMPARE(child<QLineEdit>(again, "tx_o_pnt")->text(), QString());
+        QVERIFY(!child<QPushButton>(again, "cmd_5")->isEnabled());
+        QVERIFY(!child<QPushButton>(again, "cmd_6")->isEnabled());
+    }
+
+    void outputBoxesKeepTheirBlanksAndCopy()
+    {
+        Screen s(disc_->folder(), psmDataSet());
+        click(s.button("cmd_1"));
+        auto *name = child<QLineEdit>(s.window, "tx_o_02");
+        const QString model = qs(s.window->model().box("tx_o_02"));
+        QCOMPARE(name->text(), model);
+        QVERIFY(model.endsWith(QChar(0x3000)) || model.endsWith(QLatin1Char(' ')));
+        QVERIFY(name->isReadOnly());
+        name->selectAll();
+        QCOMPARE(name->selectedText(), model);
+        QCOMPARE(name->cursorPosition(), model.size());
+    }
+
+private:
+    std::unique_ptr<SampleDisc> disc_;
+};
+
+QTEST_MAIN(QueryScreenTest)
+#include "query_screen_test.moc"
