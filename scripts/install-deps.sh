@@ -11,6 +11,7 @@ packages=(
   fonts-noto-cjk
   poppler-utils
   xvfb xauth
+  xdg-utils
   clang-format
 )
 
