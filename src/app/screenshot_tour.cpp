@@ -20,7 +20,7 @@ void settle()
 {
     QElapsedTimer timer;
     timer.start();
-    while (timer.elapsed() < 300)
+    while (timer.elapsed() < 150)
         QApplication::processEvents(QEventLoop::AllEvents, 50);
 }
 
