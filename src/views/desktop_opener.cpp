@@ -19,6 +19,7 @@
 
 namespace regdisc {
 
+#ifndef _WIN32
 namespace {
 
 constexpr int kFileNotFound = 2;
@@ -47,6 +48,7 @@ QString defaultPdfApplication()
 #endif
 
 }  // namespace
+#endif
 
 int DesktopDocumentOpener::open(TextView pathText)
 {
