@@ -32,20 +32,7 @@ ListingWindow::ListingWindow(std::unique_ptr<ListingModel> model, Printer &print
     layout->setContentsMargins(margin, margin, margin, margin);
     layout->setSpacing(margin);
 
-    auto *header = new QHBoxLayout;
-    auto *picture = new QLabel(this);
-    picture->setObjectName(QStringLiteral("Image1"));
-    picture->setPixmap(emblemPicture(fontMetrics().height() * 2, devicePixelRatioF()));
-    header->addWidget(picture);
-    auto *title = captionLabel(spec.title, "Label1", this);
-    QFont titleFont = title->font();
-    titleFont.setPointSize(titleFont.pointSize() * 7 / 5);
-    titleFont.setBold(true);
-    title->setFont(titleFont);
-    title->setStyleSheet(QStringLiteral("color: #0b2f5c;"));
-    header->addWidget(title);
-    header->addStretch();
-    layout->addLayout(header);
+    layout->addLayout(screenHeader(spec.title, this));
 
     // The query controls of the screen's design: shown, disabled, doing nothing.
     auto *query = new QFrame(this);

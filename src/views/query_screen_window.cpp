@@ -111,20 +111,7 @@ QueryScreenWindow::QueryScreenWindow(std::unique_ptr<QueryScreenModel> model, co
     layout->setSpacing(margin);
 
     // The picture and the title.
-    auto *header = new QHBoxLayout;
-    auto *picture = new QLabel(content_);
-    picture->setObjectName(QStringLiteral("Image1"));
-    picture->setPixmap(emblemPicture(fontMetrics().height() * 2, devicePixelRatioF()));
-    header->addWidget(picture);
-    auto *title = captionLabel(spec.title, "Label1", content_);
-    QFont titleFont = title->font();
-    titleFont.setPointSize(titleFont.pointSize() * 7 / 5);
-    titleFont.setBold(true);
-    title->setFont(titleFont);
-    title->setStyleSheet(QStringLiteral("color: #0b2f5c;"));
-    header->addWidget(title);
-    header->addStretch();
-    layout->addLayout(header);
+    layout->addLayout(screenHeader(spec.title, content_));
 
     layout->addWidget(buildQueryArea(content_));
     layout->addWidget(buildOutputArea(content_));

@@ -1,5 +1,7 @@
 #include "views/view_support.h"
 
+#include <QHBoxLayout>
+
 #include "printing/document_renderer.h"
 #include "screens/printout.h"
 
@@ -98,6 +100,24 @@ QPixmap emblemPicture(int size, qreal devicePixelRatio)
     p.setPen(Qt::white);
     p.drawText(box, Qt::AlignCenter, QStringLiteral("鼎"));
     return pixmap;
+}
+
+QHBoxLayout *screenHeader(TextView titleText, QWidget *parent)
+{
+    auto *header = new QHBoxLayout;
+    auto *picture = new QLabel(parent);
+    picture->setObjectName(QStringLiteral("Image1"));
+    picture->setPixmap(emblemPicture(parent->fontMetrics().height() * 2, parent->devicePixelRatioF()));
+    header->addWidget(picture);
+    auto *title = captionLabel(titleText, "Label1", parent);
+    QFont titleFont = title->font();
+    titleFont.setPointSize(titleFont.pointSize() * 7 / 5);
+    titleFont.setBold(true);
+    title->setFont(titleFont);
+    title->setStyleSheet(QStringLiteral("color: #0b2f5c;"));
+    header->addWidget(title);
+    header->addStretch();
+    return header;
 }
 
 QIcon arrowIcon(bool left)

@@ -11,6 +11,8 @@
 class QApplication;
 class QLabel;
 
+class QHBoxLayout;
+
 namespace regdisc {
 
 inline QString qs(TextView text)
@@ -39,6 +41,8 @@ QLabel *captionLabel(TextView caption, const char *objectName, QWidget *parent);
 QPixmap bannerPicture(QSize size, qreal devicePixelRatio);
 QPixmap emblemPicture(int size, qreal devicePixelRatio);
 QIcon arrowIcon(bool left);
+// The head of a screen: the picture Image1 and the title Label1.
+QHBoxLayout *screenHeader(TextView title, QWidget *parent);
 
 // Resizes a new top-level window to its contents (at most the available screen area)
 // and centres it on the screen.
