@@ -124,10 +124,6 @@ QIcon arrowIcon(bool left)
 {
     QIcon icon;
     for (const int size : {16, 24, 32, 48}) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter p(&pixmap);
-        p.setRenderHint(QPainter::Antialiasing);
         // A broad arrow: a shaft and a head, pointing left or right.
         const qreal s = size;
         QPainterPath arrow;
@@ -139,29 +135,23 @@ QIcon arrowIcon(bool left)
         arrow.lineTo(0.5 * s, 0.68 * s);
         arrow.lineTo(0.5 * s, 0.9 * s);
         arrow.closeSubpath();
-        if (!left) {
-            p.translate(s, 0);
-            p.scale(-1, 1);
-        }
-        p.setPen(QPen(QColor(0x0b, 0x2f, 0x5c), s / 16));
-        p.setBrush(QColor(0x1f, 0x6f, 0xb5));
-        p.drawPath(arrow);
-        p.end();
-        icon.addPixmap(pixmap, QIcon::Normal);
+        const auto paint = [&](QColor outline, QColor fill) {
+            QPixmap pixmap(size, size);
+            pixmap.fill(Qt::transparent);
+            QPainter p(&pixmap);
+            p.setRenderHint(QPainter::Antialiasing);
+            if (!left) {
+                p.translate(s, 0);
+                p.scale(-1, 1);
+            }
+            p.setPen(QPen(outline, s / 16));
+            p.setBrush(fill);
+            p.drawPath(arrow);
+            return pixmap;
+        };
+        icon.addPixmap(paint(QColor(0x0b, 0x2f, 0x5c), QColor(0x1f, 0x6f, 0xb5)), QIcon::Normal);
         // The disabled form: grey, so the state reads at a glance.
-        QPixmap grey(size, size);
-        grey.fill(Qt::transparent);
-        QPainter g(&grey);
-        g.setRenderHint(QPainter::Antialiasing);
-        if (!left) {
-            g.translate(s, 0);
-            g.scale(-1, 1);
-        }
-        g.setPen(QPen(QColor(0x9a, 0x9a, 0x9a), s / 16));
-        g.setBrush(QColor(0xd0, 0xd0, 0xd0));
-        g.drawPath(arrow);
-        g.end();
-        icon.addPixmap(grey, QIcon::Disabled);
+        icon.addPixmap(paint(QColor(0x9a, 0x9a, 0x9a), QColor(0xd0, 0xd0, 0xd0)), QIcon::Disabled);
     }
     return icon;
 }
