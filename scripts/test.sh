@@ -7,6 +7,8 @@ bash scripts/build.sh
 export QT_QPA_PLATFORM=offscreen
 (cd build && ctest --output-on-failure -j "$(nproc)")
 
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DREGDISC_CORE_ONLY=ON -DREGDISC_SANITIZE=ON >/dev/null
+launcher=()
+if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DREGDISC_CORE_ONLY=ON -DREGDISC_SANITIZE=ON "${launcher[@]}" >/dev/null
 cmake --build build-asan -j "$(nproc)"
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j "$(nproc)")

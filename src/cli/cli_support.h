@@ -1,0 +1,48 @@
+// What every regdisc-cli command shares: exit statuses, output on standard output,
+// messages on standard error, usage errors and the main menu's opening of a folder.
+#pragma once
+
+#include "platform/text.h"
+#include "platform/ui.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace regdisc {
+
+class MainMenuModel;
+
+namespace cli {
+
+enum ExitStatus { kSuccess = 0, kLookupMessage = 1, kSetupError = 2 };
+
+// One command of regdisc-cli: its name, how it is called, what it does and its runner,
+// which receives the whole argument list (program name and command included).
+struct Command {
+    const char *name;
+    const char *synopsis;  // the arguments after the command's name
+    const char *summary;  // one line
+    int (*run)(const QStringList &args);
+};
+
+QString qs(TextView text);
+Text tx(const QString &s);
+
+// A line of UTF-8 on standard output.
+void printLine(const QString &line);
+
+// Every message a screen would show goes to standard error as its exact text.
+class StderrMessages : public MessageSink {
+public:
+    void show(const Message &message) override;
+};
+
+// "regdisc-cli: <text>" on standard error; returns kSetupError.
+int usageError(const QString &text);
+
+// The folder check and the disc-information read, as the main menu makes them when the
+// folder box is left.
+bool openFolder(MainMenuModel &menu);
+
+}  // namespace cli
+}  // namespace regdisc

@@ -1,0 +1,19 @@
+// The commands of regdisc-cli, one file each; commands.cpp lists them.
+#pragma once
+
+#include "cli/cli_support.h"
+
+#include <span>
+
+namespace regdisc::cli {
+
+int runInfo(const QStringList &args);
+int runQuery(const QStringList &args);
+int runListing(const QStringList &args);
+int runSample(const QStringList &args);
+
+// Every command, in the order the usage lists them.
+std::span<const Command> commands();
+const Command *findCommand(const QString &name);
+
+}  // namespace regdisc::cli

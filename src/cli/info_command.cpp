@@ -1,0 +1,48 @@
+// regdisc-cli info: the disc information as the main menu reads it.
+#include "cli/commands.h"
+
+#include "screens/main_menu_model.h"
+
+#include <QCommandLineParser>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <utility>
+
+namespace regdisc::cli {
+
+int runInfo(const QStringList &args)
+{
+    QCommandLineParser parser;
+    parser.addPositionalArgument("command", "info");
+    parser.addPositionalArgument("folder", "the disc folder");
+    parser.addOption({"json", "print JSON"});
+    if (!parser.parse(args))
+        return usageError(parser.errorText());
+    if (parser.positionalArguments().size() != 2)
+        return usageError("usage: regdisc-cli info FOLDER [--json]");
+    StderrMessages messages;
+    MainMenuModel menu(messages, tx(parser.positionalArguments().at(1)));
+    if (!openFolder(menu))
+        return kSetupError;
+    const DiscInfo &info = menu.discInfo();
+    const std::pair<const char *, const Text *> values[] = {
+        {"baseName", &info.baseName},
+        {"securityName", &info.securityName},
+        {"dataDate", &info.dataDate},
+        {"decimalFlag", &info.decimalFlag},
+        {"productionDate", &info.productionDate},
+    };
+    if (parser.isSet("json")) {
+        QJsonObject object;
+        for (const auto &[name, value] : values)
+            object.insert(name, qs(*value));
+        printLine(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)));
+    } else {
+        for (const auto &[name, value] : values)
+            printLine(QString("%1: %2").arg(name, qs(*value)));
+    }
+    return kSuccess;
+}
+
+}  // namespace regdisc::cli

@@ -1,0 +1,110 @@
+// regdisc-cli query: one query screen's 查詢 and 次筆, message for message.
+#include "cli/commands.h"
+
+#include "datasets/catalogue.h"
+#include "screens/main_menu_model.h"
+
+#include <QCommandLineParser>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <memory>
+
+namespace regdisc::cli {
+
+namespace {
+
+QJsonObject recordJson(const QueryScreenModel &screen)
+{
+    QJsonObject boxes;
+    for (const std::string &name : screen.boxNames())
+        boxes.insert(QString::fromStdString(name), qs(screen.box(name)));
+    return QJsonObject{
+        {"record", static_cast<qint64>(screen.recordShown())},
+        {"boxes", boxes},
+        {"counters", qs(screen.box("tx_o_pnt"))},
+        {"next", screen.nextEnabled()},
+        {"previous", screen.previousEnabled()},
+        {"following", screen.followingEnabled()},
+        {"input", qs(screen.inputText())},
+        {"combo", qs(screen.comboText())},
+    };
+}
+
+void printRecord(const QueryScreenModel &screen, bool json, bool first)
+{
+    if (json) {
+        printLine(QString::fromUtf8(QJsonDocument(recordJson(screen)).toJson(QJsonDocument::Compact)));
+        return;
+    }
+    if (!first)
+        printLine(QString());
+    // The printout without its blank line and titles.
+    const PrintedDocument doc = screen.printout();
+    const size_t skip = 2 + screen.spec().print.titles.size();
+    for (size_t i = skip; i < doc.lines.size(); ++i)
+        printLine(qs(plainText(doc.lines[i])));
+}
+
+}  // namespace
+
+int runQuery(const QStringList &args)
+{
+    QCommandLineParser parser;
+    parser.addPositionalArgument("command", "query");
+    parser.addPositionalArgument("folder", "the disc folder");
+    parser.addPositionalArgument("dataset", "the data set's extension (psm, pla, ...)");
+    parser.addOption({"by", "the combo caption (default: the screen's initial caption)", "caption"});
+    parser.addOption({"key", "the text typed into the input box (at most 12 characters)", "text"});
+    parser.addOption({"next", "press 次筆 N times after 查詢", "n"});
+    parser.addOption({"all", "press 次筆 while it is enabled"});
+    parser.addOption({"json", "print one JSON object per shown record"});
+    if (!parser.parse(args))
+        return usageError(parser.errorText());
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() != 3)
+        return usageError("usage: regdisc-cli query FOLDER DATASET [--by CAPTION] [--key TEXT] "
+                          "[--next N | --all] [--json]");
+    const DataSetSpec *spec = findDataSet(positional.at(2).toStdString());
+    if (!spec)
+        return usageError("unknown data set: " + positional.at(2));
+    const QString key = parser.value("key");
+    if (key.size() > QueryScreenModel::kInputMaxLength)
+        return usageError("--key takes at most 12 characters");
+    if (parser.isSet("next") && parser.isSet("all"))
+        return usageError("--next and --all exclude each other");
+    long steps = 0;
+    if (parser.isSet("next")) {
+        bool ok = false;
+        steps = parser.value("next").toLong(&ok);
+        if (!ok || steps < 0)
+            return usageError("--next takes a whole number of 0 or more");
+    }
+    const bool all = parser.isSet("all");
+    const bool json = parser.isSet("json");
+
+    StderrMessages messages;
+    MainMenuModel menu(messages, tx(positional.at(1)));
+    if (!openFolder(menu))
+        return kSetupError;
+    std::unique_ptr<QueryScreenModel> screen = menu.openDataSet(*spec);
+    if (!screen)
+        return kSetupError;
+    if (parser.isSet("by"))
+        screen->typeCombo(tx(parser.value("by")));
+    screen->typeInput(tx(key));
+    if (screen->query() != LookupOutcome::Shown)
+        return kLookupMessage;
+    printRecord(*screen, json, true);
+    for (long i = 0; all || i < steps; ++i) {
+        if (!screen->nextEnabled())
+            break;
+        if (screen->next() != LookupOutcome::Shown)
+            return kLookupMessage;
+        printRecord(*screen, json, false);
+    }
+    screen->close();
+    return kSuccess;
+}
+
+}  // namespace regdisc::cli
