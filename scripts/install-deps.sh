@@ -8,7 +8,8 @@ packages=(
   libicu-dev
   qt6-base-dev libgl-dev
   libgtest-dev
-  fonts-noto-cjk
+  fonts-noto-cjk fonts-arphic-uming
+  qt6-translations-l10n
   poppler-utils
   xvfb xauth
   xdg-utils

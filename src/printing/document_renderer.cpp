@@ -18,6 +18,15 @@ QString cjkFontFamily(const QString &requested)
     return QString::fromLatin1(kStandInFontFamily);
 }
 
+QString printFontFamily(const QString &requested)
+{
+    if (!requested.isEmpty() && QFontDatabase::hasFamily(requested))
+        return requested;
+    if (QFontDatabase::hasFamily(QString::fromLatin1(kPrintStandInFontFamily)))
+        return QString::fromLatin1(kPrintStandInFontFamily);
+    return QString::fromLatin1(kStandInFontFamily);
+}
+
 namespace {
 
 // The print position of a document being painted.
@@ -63,34 +72,56 @@ public:
     void print(const QString &text)
     {
         const qreal start = x_;
-        const qreal width = device_.width();
         qsizetype from = 0;
         while (from < text.size()) {
-            // As many characters as fit from the current position; at least one.
-            qsizetype n = 0;
-            qreal advance = 0;
-            while (from + n < text.size()) {
-                const qreal w = metrics_->horizontalAdvance(text.at(from + n));
-                if (n > 0 && x_ + advance + w > width)
-                    break;
-                advance += w;
-                ++n;
+            const qsizetype end = from + fitting(text, from);
+            qsizetype cut = end;
+            // A word that would be cut goes on the next line whole, unless it is the only
+            // word on this one.
+            if (end < text.size() && !isBlank(text.at(end))) {
+                qsizetype wordStart = end;
+                while (wordStart > from && !isBlank(text.at(wordStart - 1)))
+                    --wordStart;
+                if (wordStart > from)
+                    cut = wordStart;
             }
-            const QString piece = text.mid(from, n);
+            const QString piece = text.mid(from, cut - from);
             painter_.drawText(QPointF(x_, lineTop_ + metrics_->ascent()), piece);
             x_ += metrics_->horizontalAdvance(piece);
-            from += n;
-            // Blanks that would not fit end the text; they need no line of their own.
-            if (QStringView(text).mid(from).trimmed().isEmpty())
+            from = cut;
+            if (from == text.size())
                 break;
-            if (from < text.size()) {
-                newLine();
-                x_ = start;
-            }
+            // The blanks at the break end this line; blanks that end the text need no
+            // line of their own.
+            while (from < text.size() && isBlank(text.at(from)))
+                ++from;
+            if (from == text.size())
+                break;
+            newLine();
+            x_ = start;
         }
     }
 
 private:
+    static bool isBlank(QChar c) { return c == QLatin1Char(' ') || c == QChar(0x3000); }
+
+    // How many characters of the text from `from` fit on the line from the current
+    // position; at least one.
+    qsizetype fitting(const QString &text, qsizetype from) const
+    {
+        const qreal width = device_.width();
+        qsizetype n = 0;
+        qreal advance = 0;
+        while (from + n < text.size()) {
+            const qreal w = metrics_->horizontalAdvance(text.at(from + n));
+            if (n > 0 && x_ + advance + w > width)
+                break;
+            advance += w;
+            ++n;
+        }
+        return n;
+    }
+
     QPagedPaintDevice &device_;
     QPainter &painter_;
     QString family_;
@@ -109,7 +140,7 @@ bool renderDocument(const PrintedDocument &doc, QPagedPaintDevice &device)
     if (!painter.begin(&device))
         return false;
     painter.setPen(Qt::black);
-    PagePainter page(device, painter, cjkFontFamily(QString::fromStdU16String(doc.fontName)));
+    PagePainter page(device, painter, printFontFamily(QString::fromStdU16String(doc.fontName)));
     for (const PrintedLine &line : doc.lines) {
         page.setFontSize(line.fontSize);
         page.newLine();

@@ -14,6 +14,8 @@ Text padding(TextView pad, int width, TextView caption)
     return Text(pad.substr(0, static_cast<size_t>(n)));
 }
 
+constexpr std::u16string_view kSeparator = u" : ";
+
 PrintedLine textLine(int size, TextView text)
 {
     return {size, {{Text(text), 0}}};
@@ -32,19 +34,24 @@ PrintedDocument recordPrintout(const PrintLayout &layout, const TextLookup &capt
     for (const PrintLineSpec &line : layout.lines) {
         const Text label = line.label.empty() ? Text(line.text) : caption(line.label);
         switch (line.kind) {
+        // The value is a segment of its own: a value too long for the page goes on under
+        // its own first column.
         case PrintLineKind::Label:
             doc.lines.push_back({size,
                                  {{padding(layout.padding, layout.labelWidth, label) + label, 0},
-                                  {u" : " + box(line.box), layout.tabColumn}}});
+                                  {Text(kSeparator), layout.tabColumn},
+                                  {box(line.box), 0}}});
             break;
         case PrintLineKind::TwoBoxes:
             doc.lines.push_back({size,
                                  {{padding(layout.padding, layout.labelWidth, label) + label, 0},
-                                  {u" : " + box(line.box) + box(line.box2), layout.tabColumn}}});
+                                  {Text(kSeparator), layout.tabColumn},
+                                  {box(line.box) + box(line.box2), 0}}});
             break;
         case PrintLineKind::OwnWidth:
-            doc.lines.push_back(
-                textLine(size, padding(layout.padding, line.number, label) + label + u" : " + box(line.box)));
+            doc.lines.push_back({size,
+                                 {{padding(layout.padding, line.number, label) + label + Text(kSeparator), 0},
+                                  {box(line.box), 0}}});
             break;
         case PrintLineKind::Blank:
             doc.lines.push_back(textLine(size, u" "));

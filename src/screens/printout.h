@@ -13,6 +13,8 @@ namespace regdisc {
 
 inline constexpr std::u16string_view kPrintFont = u"細明體";
 
+// A text printed at the current position; a text too long for the paper goes on below,
+// under the segment's first column.
 struct PrintSegment {
     Text text;  // printed at the current position
     int column = 0;  // when > 0: first move the print position to this column (1-based)
