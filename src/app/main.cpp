@@ -37,7 +37,7 @@ int main(int argc, char *argv[])
     useScreenFont(app);
     QtMessageSink messages;
     QtFolderChooser chooser;
-    DesktopDocumentOpener opener;
+    DesktopDocumentOpener opener(&messages);
     QtPrintDialogs printDialogs;
     QtPrinter printer(printDialogs);
     const Text folder = positional.isEmpty() ? Text() : tx(QDir::toNativeSeparators(positional.front()));

@@ -1,9 +1,11 @@
 #include "views/desktop_opener.h"
 
+#include "output/document_opener.h"
 #include "platform/paths.h"
 #include "views/view_support.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 
@@ -19,13 +21,19 @@
 
 namespace regdisc {
 
-#ifndef _WIN32
 namespace {
 
+constexpr int kUnknownError = 0;
 constexpr int kFileNotFound = 2;
 constexpr int kPathNotFound = 3;
 constexpr int kAccessDenied = 5;
+constexpr int kAssociationIncomplete = 27;
 constexpr int kNoAssociation = 31;
+
+}  // namespace
+
+#ifndef _WIN32
+namespace {
 
 QString pathString(const std::filesystem::path &path)
 {
@@ -49,6 +57,73 @@ QString defaultPdfApplication()
 
 }  // namespace
 #endif
+
+DesktopDocumentOpener::DesktopDocumentOpener(MessageSink *launchFailures,
+                                             std::chrono::milliseconds launchWait)
+    : launchFailures_(launchFailures), launchWait_(launchWait)
+{
+}
+
+DesktopDocumentOpener::~DesktopDocumentOpener()
+{
+    // An xdg-open still waiting for its application goes; the application stays open.
+    for (QProcess *process : launches_.findChildren<QProcess *>()) {
+        process->disconnect();
+        process->kill();
+        process->waitForFinished(1000);
+    }
+}
+
+int DesktopDocumentOpener::launchResult(int exitStatus, bool crashed)
+{
+    if (crashed)
+        return kUnknownError;
+    // The exit statuses of xdg-open.
+    switch (exitStatus) {
+    case 0:
+        return kSuccess;
+    case 2:  // the file does not exist
+        return kFileNotFound;
+    case 3:  // a required tool could not be found
+        return kNoAssociation;
+    case 4:  // the action failed: the application could not run or gave up at once
+        return kAssociationIncomplete;
+    case 5:  // no permission to read the file
+        return kAccessDenied;
+    default:
+        return kUnknownError;
+    }
+}
+
+bool DesktopDocumentOpener::launch(const QString &file)
+{
+    auto *process = new QProcess(&launches_);
+    process->setProgram(QStringLiteral("xdg-open"));
+    process->setArguments({file});
+    // Nobody reads what the application writes: it must never fill a pipe and stall.
+    process->setStandardInputFile(QProcess::nullDevice());
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setStandardErrorFile(QProcess::nullDevice());
+    QElapsedTimer started;
+    started.start();
+    QObject::connect(process, &QProcess::finished, process,
+                     [this, process, started](int exitCode, QProcess::ExitStatus status) {
+                         process->deleteLater();
+                         // Later than the wait the application had started: its end is
+                         // none of the opener's business.
+                         if (started.elapsed() > launchWait_.count() || !launchFailures_)
+                             return;
+                         const int code = launchResult(exitCode, status == QProcess::CrashExit);
+                         if (code <= 32)
+                             showOpenResult(code, *launchFailures_);
+                     });
+    process->start();
+    if (!process->waitForStarted(10000)) {
+        delete process;
+        return false;
+    }
+    return true;
+}
 
 int DesktopDocumentOpener::open(TextView pathText)
 {
@@ -77,7 +152,7 @@ int DesktopDocumentOpener::open(TextView pathText)
 #else
     if (defaultPdfApplication().isEmpty())
         return kNoAssociation;
-    if (!QProcess::startDetached(QStringLiteral("xdg-open"), {file.absoluteFilePath()}))
+    if (!launch(file.absoluteFilePath()))
         return kNoAssociation;
     return kSuccess;
 #endif

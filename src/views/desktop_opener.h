@@ -3,19 +3,42 @@
 
 #include "platform/ui.h"
 
+#include <QObject>
+
+#include <chrono>
+
 namespace regdisc {
 
 // Result codes as the Windows shell gives them: above 32 success, 2 file missing,
-// 3 folder missing, 5 access denied, 31 no application for the document.
+// 3 folder missing, 5 access denied, 27 the application cannot run, 31 no application
+// for the document.
 //
 // On Linux the file is checked first (folder, file, readable), then `xdg-mime query
-// default application/pdf` must name an application, and `xdg-open` is started without
-// waiting. On Windows the shell's Open verb does all of it.
+// default application/pdf` must name an application, and `xdg-open` is started; open()
+// returns at once with success. xdg-open ends when it has handed the document over, or
+// when the application it runs ends: if it ends in failure within `launchWait`, the
+// failure is reported to `launchFailures` with the code's message; an application that
+// is still running then has started, which is success. On Windows the shell's Open verb
+// does all of it and gives its code at once.
 class DesktopDocumentOpener : public DocumentOpener {
 public:
     static constexpr int kSuccess = 42;
 
+    explicit DesktopDocumentOpener(MessageSink *launchFailures = nullptr,
+                                   std::chrono::milliseconds launchWait = std::chrono::seconds(3));
+    ~DesktopDocumentOpener() override;
+
     int open(TextView path) override;
+
+    // The result code of an xdg-open that ended with `exitStatus`, or crashed.
+    static int launchResult(int exitStatus, bool crashed);
+
+private:
+    bool launch(const QString &file);
+
+    MessageSink *launchFailures_;
+    std::chrono::milliseconds launchWait_;
+    QObject launches_;  // the xdg-open processes still running
 };
 
 }  // namespace regdisc
