@@ -12,19 +12,20 @@ build=${REGDISC_BUILD_DIR:-build}
 if [ "$build" = build ]; then
   bash scripts/build.sh
 else
-  cmake --build "$build" --target regdisc regdisc-cli
+  cmake --build "$build" --target screenshot_tour regdisc-cli
 fi
 
 disc=$(mktemp -d)
 trap 'rm -rf "$disc"' EXIT
 "$build/src/regdisc-cli" sample "$disc" 2>/dev/null
 
-# The tour (REGDISC_SCREENSHOT_DIR) opens every screen from the main menu, runs a query
-# on each query screen, saves <screen>.png and ends the run.
+# The tour (the desktop application as regdisc starts it, in a tool of its own) opens
+# every screen from the main menu, runs a query on each query screen, saves
+# <screen>.png and ends the run.
 for scale in 1 1.5; do
   dir="$out/scale-$scale"
   rm -rf "$dir"
-  QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=$scale REGDISC_SCREENSHOT_DIR="$dir" \
-    xvfb-run -a -s "-screen 0 1920x1200x24" "$build/src/regdisc" "$disc" 2>/dev/null
+  QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=$scale \
+    xvfb-run -a -s "-screen 0 1920x1200x24" "$build/tests/gui/screenshot_tour" "$dir" "$disc" 2>/dev/null
   echo "$(ls "$dir" | wc -l) pictures in $dir"
 done

@@ -1,10 +1,6 @@
 // regdisc: the desktop application. `regdisc [FOLDER]` starts on the main menu with the
 // folder box holding FOLDER, which the start-up read then uses.
-#include "app/screenshot_tour.h"
-#include "views/desktop_opener.h"
-#include "views/main_menu_window.h"
-#include "views/printer.h"
-#include "views/qt_ui.h"
+#include "views/desktop_session.h"
 #include "views/view_support.h"
 
 #include <QApplication>
@@ -16,10 +12,8 @@ using namespace regdisc;
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("regdisc"));
+    setUpDesktopApplication(app);
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
-    // The main menu ends the run itself (結束作業 or its close box).
-    QApplication::setQuitOnLastWindowClosed(false);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -34,21 +28,7 @@ int main(int argc, char *argv[])
     if (positional.size() > 1)
         parser.showHelp(2);
 
-    useScreenFont(app);
-    QtMessageSink messages;
-    QtFolderChooser chooser;
-    DesktopDocumentOpener opener(&messages);
-    QtPrintDialogs printDialogs;
-    QtPrinter printer(printDialogs);
-    const Text folder = positional.isEmpty() ? Text() : tx(QDir::toNativeSeparators(positional.front()));
-    MainMenuWindow menu({messages, chooser, opener, printer}, folder);
-    chooser.setOwner(&menu);
-    sizeAndCentre(&menu);
-    menu.show();
-
-    // Test-only: a tour that saves a picture of every screen and ends the run.
-    const QString screenshots = qEnvironmentVariable("REGDISC_SCREENSHOT_DIR");
-    if (!screenshots.isEmpty())
-        scheduleScreenshotTour(menu, screenshots);
+    DesktopSession session(positional.isEmpty() ? Text() : tx(QDir::toNativeSeparators(positional.front())));
+    session.show();
     return app.exec();
 }

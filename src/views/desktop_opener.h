@@ -25,7 +25,7 @@ public:
     static constexpr int kSuccess = 42;
 
     explicit DesktopDocumentOpener(MessageSink *launchFailures = nullptr,
-                                   std::chrono::milliseconds launchWait = std::chrono::seconds(3));
+                                   std::chrono::milliseconds launchWait = std::chrono::seconds(10));
     ~DesktopDocumentOpener() override;
 
     int open(TextView path) override;

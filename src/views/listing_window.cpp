@@ -95,8 +95,10 @@ ListingWindow::ListingWindow(std::unique_ptr<ListingModel> model, Printer &print
     print->setObjectName(QStringLiteral("cmd_1"));
     auto *exit = new QPushButton(QStringLiteral("結束"), this);
     exit->setObjectName(QStringLiteral("cmd_2"));
-    actions->addWidget(print);
-    actions->addWidget(exit);
+    for (QPushButton *button : {print, exit}) {
+        button->setAutoDefault(true);  // Enter presses the focused button
+        actions->addWidget(button);
+    }
     layout->addLayout(actions);
 
     connect(print, &QPushButton::clicked, this, [this] {

@@ -29,8 +29,17 @@ template <typename Action> void guarded(Action &&action)
 
 }  // namespace
 
+void MainMenuWindow::UpToDateMessages::show(const Message &message)
+{
+    window_.refresh();
+    for (const QPointer<QWidget> &screen : window_.screens_)
+        if (auto *query = qobject_cast<QueryScreenWindow *>(screen.data()))
+            query->refresh();
+    messages_.show(message);
+}
+
 MainMenuWindow::MainMenuWindow(DesktopServices services, Text folderText)
-    : services_(services), menu_(services.messages, std::move(folderText))
+    : services_(services), messages_(*this, services.messages), menu_(messages_, std::move(folderText))
 {
     const MainMenuSpec &spec = mainMenu();
     setObjectName(QStringLiteral("frm_0"));
@@ -93,6 +102,7 @@ MainMenuWindow::MainMenuWindow(DesktopServices services, Text folderText)
                 box->setContentsMargins(0, 0, 0, 0);
                 auto *chooser = new QPushButton(qs(spec.folderButtonCaption), folderRow);
                 chooser->setObjectName(QStringLiteral("lab_01"));
+                chooser->setAutoDefault(true);  // Enter presses the focused button
                 connect(chooser, &QPushButton::clicked, this, [this] { chooseFolder(); });
                 folderBox_ = new QLineEdit(qs(menu_.folderText()), folderRow);
                 folderBox_->setObjectName(QStringLiteral("tx_i_01"));
@@ -109,6 +119,7 @@ MainMenuWindow::MainMenuWindow(DesktopServices services, Text folderText)
             } else {
                 auto *button = new CaptionButton(captions.at(std::string(name)), this);
                 button->setObjectName(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+                button->setAutoDefault(true);
                 buttons_[std::string(name)] = button;
                 buttonSize = buttonSize.expandedTo(button->sizeHint());
                 columnButtons.push_back(button);
@@ -191,8 +202,8 @@ void MainMenuWindow::showScreen(QWidget *screen)
 {
     // A closed screen goes; its close has given its menu button back.
     screen->setAttribute(Qt::WA_DeleteOnClose);
+    placeBesideMenu(screen, this, openScreens());
     screens_.push_back(screen);
-    sizeAndCentre(screen);
     screen->show();
     screen->raise();
     screen->activateWindow();
@@ -245,6 +256,8 @@ void MainMenuWindow::endRun()
 
 void MainMenuWindow::refresh()
 {
+    if (!productionDate_ || !folderBox_)
+        return;  // still being built
     refreshing_ = true;
     productionDate_->setText(qs(menu_.productionDateBox()));
     if (folderBox_->text() != qs(menu_.folderText()))

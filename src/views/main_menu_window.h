@@ -54,7 +54,22 @@ private:
     void endRun();
     void refresh();
 
+    // Brings every window up to date before a message is shown, so that the message
+    // box stands over what it speaks of ("開檔錯誤" is in the production-date box).
+    class UpToDateMessages : public MessageSink {
+    public:
+        UpToDateMessages(MainMenuWindow &window, MessageSink &messages) : window_(window), messages_(messages)
+        {
+        }
+        void show(const Message &message) override;
+
+    private:
+        MainMenuWindow &window_;
+        MessageSink &messages_;
+    };
+
     DesktopServices services_;
+    UpToDateMessages messages_;
     MainMenuModel menu_;
     QLineEdit *productionDate_ = nullptr;  // tx_o_01
     QLineEdit *folderBox_ = nullptr;  // tx_i_01

@@ -1,8 +1,8 @@
 #include "views/printer.h"
 
 #include "printing/document_renderer.h"
+#include "views/view_support.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -13,12 +13,13 @@ namespace regdisc {
 bool QtPrintDialogs::offerPdf(QWidget *parent)
 {
     QMessageBox box(parent);
-    box.setWindowTitle(QCoreApplication::applicationName());
+    box.setWindowTitle(applicationTitle());
     box.setIcon(QMessageBox::Question);
     box.setText(QStringLiteral("這部電腦沒有安裝印表機。"));
     box.setInformativeText(QStringLiteral("要將列印內容另存成 PDF 檔嗎？"));
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
     box.setDefaultButton(QMessageBox::Yes);
+    makeRoomForTitle(box);
     return box.exec() == QMessageBox::Yes;
 }
 
@@ -31,10 +32,11 @@ QString QtPrintDialogs::pdfFileName(QWidget *parent, const QString &suggestion)
 void QtPrintDialogs::showFailure(QWidget *parent, const QString &text)
 {
     QMessageBox box(parent);
-    box.setWindowTitle(QCoreApplication::applicationName());
+    box.setWindowTitle(applicationTitle());
     box.setIcon(QMessageBox::Warning);
     box.setText(text);
     box.setStandardButtons(QMessageBox::Ok);
+    makeRoomForTitle(box);
     box.exec();
 }
 

@@ -20,8 +20,9 @@ void QtMessageSink::show(const Message &message)
         box.setWindowTitle(QStringLiteral("警告訊息"));
     } else {
         box.setIcon(QMessageBox::NoIcon);
-        box.setWindowTitle(QCoreApplication::applicationName());
+        box.setWindowTitle(applicationTitle());
     }
+    makeRoomForTitle(box);
     box.exec();
 }
 

@@ -7,9 +7,9 @@ class QWidget;
 
 namespace regdisc {
 
-// A modal message box over the active window. A plain message has an OK button only, no
-// icon and the application's name as its title; the folder warning has the information
-// icon and the title "警告訊息".
+// A modal message box over the active window, wide enough for its title. A plain message
+// has an OK button only, no icon and the main menu's caption as its title; the folder
+// warning has the information icon and the title "警告訊息".
 class QtMessageSink : public MessageSink {
 public:
     void show(const Message &message) override;

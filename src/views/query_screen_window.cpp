@@ -121,15 +121,18 @@ QueryScreenWindow::QueryScreenWindow(std::unique_ptr<QueryScreenModel> model, co
     bottom->addStretch();
     auto *counters = new OutputLine(16, content_);
     counters->setObjectName(QStringLiteral("tx_o_pnt"));
+    counters->setFocusPolicy(Qt::ClickFocus);
     boxes_["tx_o_pnt"].line = counters;
-    tabOrder_.push_back(counters);
     bottom->addWidget(counters);
     layout->addLayout(bottom);
     layout->addStretch();
     scroll_->setWidget(content_);
 
+    // Tab goes round the query row; the output boxes are reached with the mouse.
+    scroll_->setFocusPolicy(Qt::NoFocus);
     for (size_t i = 1; i < tabOrder_.size(); ++i)
         setTabOrder(tabOrder_[i - 1], tabOrder_[i]);
+    setTabOrder(tabOrder_.back(), tabOrder_.front());
     input_->setFocus();
     refresh();
 }
@@ -179,7 +182,7 @@ QWidget *QueryScreenWindow::buildQueryArea(QWidget *parent)
     const auto button = [&](const char *name, const QString &caption) {
         auto *b = new QPushButton(caption, area);
         b->setObjectName(QString::fromLatin1(name));
-        b->setAutoDefault(false);
+        b->setAutoDefault(true);  // Enter presses the focused button
         return b;
     };
     const auto pictureButton = [&](const char *name, bool left, const QString &tip) {
@@ -208,7 +211,7 @@ QWidget *QueryScreenWindow::buildQueryArea(QWidget *parent)
     }
     row->addLayout(buttons);
 
-    tabOrder_ = {combo_, input_, query, next_, previous_, following_, print};
+    tabOrder_ = {combo_, input_, previous_, following_, query, next_, print};
     if (pdf)
         tabOrder_.push_back(pdf);
     tabOrder_.push_back(exit);
@@ -262,7 +265,7 @@ QWidget *QueryScreenWindow::buildBox(const BoxSpec &spec, QWidget *parent)
         box = line;
     }
     box->setObjectName(nameOf(spec.name));
-    tabOrder_.push_back(box);
+    box->setFocusPolicy(Qt::ClickFocus);
     return box;
 }
 

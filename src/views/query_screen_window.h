@@ -33,6 +33,8 @@ public:
 
     QueryScreenModel &model() { return *model_; }
     QSize sizeHint() const override;
+    // Shows the model as it stands: boxes, input, combo and the stepping buttons.
+    void refresh();
 
 signals:
     // CloseScreen has run: the files are closed and the menu button is given back.
@@ -47,7 +49,6 @@ private:
     QWidget *buildOutputArea(QWidget *parent);
     QWidget *buildBox(const BoxSpec &box, QWidget *parent);
     template <typename Action> void act(Action &&action);
-    void refresh();
 
     std::unique_ptr<QueryScreenModel> model_;
     const MainMenuModel &menu_;

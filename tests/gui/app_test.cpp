@@ -1,6 +1,6 @@
 // The two binaries as a user starts them: regdisc-cli sample writes the disc with its PDF
-// copies, and regdisc FOLDER starts on it (the screenshot tour opens every screen and
-// ends the run); a second folder argument is a usage error.
+// copies, and the desktop application starts on it (the screenshot tour opens every
+// screen and ends the run); a second folder argument is a usage error.
 #include "gui_support.h"
 
 #include <QDir>
@@ -60,9 +60,7 @@ private slots:
     void startsOnTheFolderAndShowsEveryScreen()
     {
         QTemporaryDir pictures;
-        QProcessEnvironment env = offscreen();
-        env.insert(QStringLiteral("REGDISC_SCREENSHOT_DIR"), pictures.path());
-        const Run app = run(QStringLiteral(REGDISC_APP), {disc_.path()}, env);
+        const Run app = run(QStringLiteral(REGDISC_TOUR), {pictures.path(), disc_.path()}, offscreen());
         QVERIFY2(app.status == 0, qPrintable(app.err));
         const QStringList shots = QDir(pictures.path()).entryList({QStringLiteral("*.png")}, QDir::Files);
         QCOMPARE(shots.size(), 17);  // the main menu and its sixteen screens
@@ -70,6 +68,23 @@ private slots:
             const QImage image(pictures.filePath(shot));
             QVERIFY2(image.width() > 300 && image.height() > 200, qPrintable(shot));
         }
+    }
+
+    // The shipped application reads no environment variable of its own: the old
+    // screenshot variable neither takes pictures nor ends the run.
+    void noScreenshotTourInTheApplication()
+    {
+        QTemporaryDir pictures;
+        QProcessEnvironment env = offscreen();
+        env.insert(QStringLiteral("REGDISC_SCREENSHOT_DIR"), pictures.path());
+        QProcess app;
+        app.setProcessEnvironment(env);
+        app.start(QStringLiteral(REGDISC_APP), {disc_.path()});
+        QVERIFY(app.waitForStarted());
+        QVERIFY2(!app.waitForFinished(4000), "regdisc ended by itself");
+        app.kill();
+        app.waitForFinished();
+        QVERIFY(QDir(pictures.path()).entryList(QDir::Files).isEmpty());
     }
 
     void oneFolderAtMost()

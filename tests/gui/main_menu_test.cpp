@@ -204,7 +204,7 @@ private slots:
         QCOMPARE(warning.buttons, 1);
 
         const ShownBox plain = showThroughQt({MessageKind::Plain, u"MSG_1_04:無符合資料 !"});
-        QCOMPARE(plain.title, QStringLiteral("regdisc"));
+        QCOMPARE(plain.title, QStringLiteral("證券所有人名冊查詢 (1040315)"));
         QCOMPARE(plain.icon, QMessageBox::NoIcon);
         QCOMPARE(plain.text, QStringLiteral("MSG_1_04:無符合資料 !"));
         QCOMPARE(plain.buttons, 1);

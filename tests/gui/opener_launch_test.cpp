@@ -83,7 +83,7 @@ private slots:
         // The button returns at once: the window goes on while xdg-open runs.
         click(child<QPushButton>(screen, "cmd_7"));
         QVERIFY(scripted.messages.shown.empty());
-        QTRY_COMPARE_WITH_TIMEOUT(scripted.messages.texts(), QStringList{message}, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(scripted.messages.texts(), QStringList{message}, 20000);
         QCOMPARE(scripted.messages.shown.front().kind, MessageKind::Plain);
         // The screen is as it was.
         QCOMPARE(child<QLineEdit>(screen, "tx_o_pnt")->text(), counters);
@@ -91,25 +91,44 @@ private slots:
         QVERIFY(screen->isVisible());
     }
 
-    // A viewer that starts and stays open: nothing is shown, not even after the wait for
-    // xdg-open has run out.
+    // A viewer that starts and stays open: nothing is shown.
     void startedViewerShowsNothing()
     {
         const QString marker = desktop_.filePath(QStringLiteral("started.txt"));
         const QString viewer = desktop_.filePath(QStringLiteral("staying-viewer.sh"));
         writeFile(viewer,
-                  QStringLiteral("#!/bin/sh\nprintf '%s' \"$1\" > '%1'\nexec sleep 3\n").arg(marker).toUtf8(),
+                  QStringLiteral("#!/bin/sh\nprintf '%s' \"$1\" > '%1'\nexec sleep 5\n").arg(marker).toUtf8(),
                   QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         useHandler(viewer + QStringLiteral(" %f"));
         ScriptedDesktop scripted;
-        DesktopDocumentOpener opener(&scripted.messages, 500ms);
+        DesktopDocumentOpener opener(&scripted.messages);
         MainMenuWindow menu({scripted.messages, scripted.chooser, opener, scripted.printer},
                             disc_->folderText());
         menu.show();
         QWidget *screen = openPledgeScreen(menu);
         QVERIFY(screen);
         click(child<QPushButton>(screen, "cmd_7"));
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 20000);
+        QTest::qWait(500);
+        QVERIFY(scripted.messages.shown.empty());
+    }
+
+    // An application that ends in failure after the opener stopped waiting had started:
+    // its end shows nothing.
+    void failureAfterTheWaitShowsNothing()
+    {
+        const QString marker = desktop_.filePath(QStringLiteral("failed.txt"));
+        const QString viewer = desktop_.filePath(QStringLiteral("failing-viewer.sh"));
+        writeFile(viewer,
+                  QStringLiteral("#!/bin/sh\nprintf '%s' \"$1\" > '%1'\nexit 1\n").arg(marker).toUtf8(),
+                  QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        useHandler(viewer + QStringLiteral(" %f"));
+        ScriptedDesktop scripted;
+        DesktopDocumentOpener opener(&scripted.messages, 1ms);
+        QCOMPARE(opener.open(tx(disc_->path(QStringLiteral("stkidx/2330_pla.pdf")))),
+                 DesktopDocumentOpener::kSuccess);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 20000);
+        // xdg-open ends with the application's failure right after it.
         QTest::qWait(1000);
         QVERIFY(scripted.messages.shown.empty());
     }

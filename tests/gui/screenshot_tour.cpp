@@ -1,8 +1,12 @@
-#include "app/screenshot_tour.h"
-
+// screenshot_tour OUTDIR FOLDER: the desktop application as the clerk starts it on
+// FOLDER, taken on a tour for the pictures of the documentation and of layout reviews:
+// it opens every screen from the main menu, runs a query on each query screen, saves a
+// picture of every window as OUTDIR/<screen>.png and ends (status 0 when every picture
+// was saved). scripts/screenshots.sh runs it under Xvfb.
 #include "datasets/catalogue.h"
-#include "views/main_menu_window.h"
+#include "views/desktop_session.h"
 #include "views/query_screen_window.h"
+#include "views/view_support.h"
 
 #include <QApplication>
 #include <QDir>
@@ -12,7 +16,7 @@
 
 #include <cstdio>
 
-namespace regdisc {
+using namespace regdisc;
 
 namespace {
 
@@ -66,9 +70,18 @@ void tour(MainMenuWindow &menu, const QString &folder)
 
 }  // namespace
 
-void scheduleScreenshotTour(MainMenuWindow &menu, const QString &folder)
+int main(int argc, char *argv[])
 {
-    QTimer::singleShot(0, &menu, [&menu, folder] { tour(menu, folder); });
+    QApplication app(argc, argv);
+    setUpDesktopApplication(app);
+    const QStringList args = QApplication::arguments();
+    if (args.size() != 3) {
+        std::fprintf(stderr, "usage: screenshot_tour OUTDIR FOLDER\n");
+        return 2;
+    }
+    DesktopSession session(tx(QDir::toNativeSeparators(args.at(2))));
+    session.show();
+    const QString folder = args.at(1);
+    QTimer::singleShot(0, &session.menu(), [&] { tour(session.menu(), folder); });
+    return app.exec();
 }
-
-}  // namespace regdisc
