@@ -211,17 +211,20 @@ QPoint screenPlacement(const QRect &area, const QRect &menuFrame, QSize frameSiz
             xEnd = std::max(x0, std::min(areaRight - w, menuRight - keep - w));
         }
     }
-    // Top edges: from the menu's top edge downwards, wrapping round to the display's top.
+    // Top edges: from the menu's top edge downwards, wrapping round to the display's top,
+    // one step at a time; left edges one step further out at a time, as far as the range
+    // allows.
     const int yTop = area.y();
     const int yBottom = std::max(yTop, area.y() + area.height() - h);
     const int y0 = std::clamp(menuFrame.y(), yTop, yBottom);
+    const int yShift = step > 0 ? (y0 - yTop) % step : 0;
+    const int yCount = step > 0 ? (yBottom - yTop - yShift) / step + 1 : 1;
+    const int yFirst = step > 0 ? (y0 - yTop - yShift) / step : 0;
+    const int xCount = step > 0 ? std::abs(xEnd - x0) / step + 1 : 1;
+    const int xDirection = xEnd >= x0 ? 1 : -1;
 
     const auto position = [&](int k) {
-        const int xRange = std::abs(xEnd - x0);
-        const int dx = xRange > 0 ? (k * step) % (xRange + 1) : 0;
-        const int x = xEnd >= x0 ? x0 + dx : x0 - dx;
-        const int y = yTop + (y0 - yTop + k * step) % (yBottom - yTop + 1);
-        return QPoint(x, y);
+        return QPoint(x0 + xDirection * (k % xCount) * step, yTop + yShift + ((yFirst + k) % yCount) * step);
     };
     const auto isTaken = [&](QPoint p) {
         return std::any_of(taken.begin(), taken.end(), [&](QPoint t) {
