@@ -10,6 +10,8 @@ packages=(
   libgtest-dev
   fonts-noto-cjk fonts-arphic-uming
   qt6-translations-l10n
+  libxlsxwriter-dev libsqlite3-dev
+  python3 python3-openpyxl
   poppler-utils
   xvfb xauth
   xdg-utils

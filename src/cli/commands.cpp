@@ -13,6 +13,15 @@ constexpr Command kCommands[] = {
     {"listing", "FOLDER ptr|lnx [--json]", "a count listing", runListing},
     {"sample", "OUTDIR [--records N] [--seed S] [--decimal-flag V]", "write a synthetic sample disc",
      runSample},
+    {"holder", "FOLDER (--id ID | --account ACCT | --name NAME) [--exact] [--registers LIST] [--json|--csv]",
+     "one holder in every register", runHolder},
+    {"batch",
+     "FOLDER LIST.txt|LIST.csv [--by id|account|name] [--column NAME] [--prefix] [--registers LIST] "
+     "--out RESULT.csv|.xlsx|.sqlite [--json]",
+     "a list of holders looked up in every register", runBatch},
+    {"export", "FOLDER [DATASET...] --out FILE.csv|.xlsx|.sqlite [--json]",
+     "registers as CSV, XLSX or SQLite", runExport},
+    {"check", "FOLDER [--json]", "check that the disc is whole", runCheck},
 };
 
 }  // namespace

@@ -11,6 +11,10 @@ int runInfo(const QStringList &args);
 int runQuery(const QStringList &args);
 int runListing(const QStringList &args);
 int runSample(const QStringList &args);
+int runHolder(const QStringList &args);
+int runBatch(const QStringList &args);
+int runExport(const QStringList &args);
+int runCheck(const QStringList &args);
 
 // Every command, in the order the usage lists them.
 std::span<const Command> commands();

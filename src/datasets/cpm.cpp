@@ -30,8 +30,9 @@ const DataSetSpec &cpmDataSet()
         .recordNoPos = 55,
         .comboMessage = u"MSG_2_01:查詢條件 不在範圍內 !",
         .damagedMessage = u"MSG_2_99:資料燒錄錯誤 !",
-        .keyKinds = twoPartyKeyKinds({u"依 執行機關統編", u"依 法院拍賣帳號", u"依 法院拍賣戶名", 31, 1, 12},
-                                     {u"依 身份證字號", u"依 所有人帳號", u"依 所有人戶名", 66, 183, 47}),
+        .keyKinds = twoPartyKeyKinds(
+            {u"依 執行機關統編", u"依 法院拍賣帳號", u"依 法院拍賣戶名", 31, 1, 12, u"法院拍賣專戶"},
+            {u"依 身份證字號", u"依 所有人帳號", u"依 所有人戶名", 66, 183, 47, u"所有人"}),
         .testOrder = {1, 2, 3, 4, 5, 6},
         .listOrder = {3, 2, 1, 6, 5, 4},
         .initialKeyKind = 3,

@@ -29,8 +29,9 @@ const DataSetSpec &drfDataSet()
         .recordNoPos = 55,
         .comboMessage = u"MSG_2_01:查詢條件 不在範圍內 !",
         .damagedMessage = u"MSG_2_99:資料燒錄錯誤 !",
-        .keyKinds = twoPartyKeyKinds({u"依 提存人統編", u"依 提存人帳號", u"依 提存人戶名", 37, 7, 18},
-                                     {u"依 扣繳單位編號", u"依 法院帳號", u"依 法院戶名", 116, 86, 97}),
+        .keyKinds =
+            twoPartyKeyKinds({u"依 提存人統編", u"依 提存人帳號", u"依 提存人戶名", 37, 7, 18, u"提存人"},
+                             {u"依 扣繳單位編號", u"依 法院帳號", u"依 法院戶名", 116, 86, 97, u"法院"}),
         .testOrder = {1, 2, 3, 4, 5, 6},
         .listOrder = {3, 2, 1, 6, 5, 4},
         .initialKeyKind = 3,

@@ -31,11 +31,11 @@ const DataSetSpec &lmkDataSet()
         .keyKinds =
             {
                 {1, u"依 統一編號", InputCase::Upper, Comparison::Binary, Comparison::Binary, false, 12, 1,
-                 10, 34, 37, u"MSG_12_02:無符合資料 !", u"MSG_12_04:無符合資料 !"},
+                 10, 34, 37, u"MSG_12_02:無符合資料 !", u"MSG_12_04:無符合資料 !", KeyClass::Id},
                 {2, u"依 帳號", InputCase::AsTyped, Comparison::Binary, Comparison::Binary, false, 12, 11, 11,
-                 40, 7, u"MSG_12_02:無符合資料 !", u"MSG_12_05:無符合資料 !"},
+                 40, 7, u"MSG_12_02:無符合資料 !", u"MSG_12_05:無符合資料 !", KeyClass::Account},
                 {3, u"依 中文戶名", InputCase::AsTyped, Comparison::Text, Comparison::Text, true, 6, 22, 6,
-                 46, 18, u"MSG_12_03:無符合資料 !", u"MSG_12_06:無符合資料 !"},
+                 46, 18, u"MSG_12_03:無符合資料 !", u"MSG_12_06:無符合資料 !", KeyClass::Name},
             },
         .testOrder = {1, 2, 3},
         .listOrder = {3, 2, 1},

@@ -30,13 +30,13 @@ const DataSetSpec &pelDataSet()
         .keyKinds =
             {
                 {1, u"依 統一編號", InputCase::Upper, Comparison::Binary, Comparison::Binary, false, 12, 1,
-                 10, 40, 12, u"MSG_3_02:無符合資料 !", u"MSG_3_04:無符合資料 !"},
+                 10, 40, 12, u"MSG_3_02:無符合資料 !", u"MSG_3_04:無符合資料 !", KeyClass::Id},
                 {2, u"依 帳號", InputCase::AsTyped, Comparison::Binary, Comparison::Binary, false, 12, 11, 11,
-                 46, 1, u"MSG_3_02:無符合資料 !", u"MSG_3_05:無符合資料 !"},
+                 46, 1, u"MSG_3_02:無符合資料 !", u"MSG_3_05:無符合資料 !", KeyClass::Account},
                 // The English name is used exactly as typed and compared exactly throughout:
                 // letter case counts.
                 {3, u"依 英文戶名", InputCase::AsTyped, Comparison::Binary, Comparison::Binary, false, 12, 22,
-                 12, 52, 22, u"MSG_3_03:無符合資料 !", u"MSG_3_06:無符合資料 !"},
+                 12, 52, 22, u"MSG_3_03:無符合資料 !", u"MSG_3_06:無符合資料 !", KeyClass::Name},
             },
         .testOrder = {1, 2, 3},
         .listOrder = {3, 2, 1},

@@ -27,8 +27,9 @@ const DataSetSpec &plaDataSet()
         .recordNoPos = 55,
         .comboMessage = u"MSG_2_01:查詢條件 不在範圍內 !",
         .damagedMessage = u"MSG_2_99:資料燒錄錯誤 !",
-        .keyKinds = twoPartyKeyKinds({u"依 出質人統編", u"依 出質人帳號", u"依 出質人戶名", 37, 7, 18},
-                                     {u"依 質權人統編", u"依 質權人帳號", u"依 質權人戶名", 116, 86, 97}),
+        .keyKinds =
+            twoPartyKeyKinds({u"依 出質人統編", u"依 出質人帳號", u"依 出質人戶名", 37, 7, 18, u"出質人"},
+                             {u"依 質權人統編", u"依 質權人帳號", u"依 質權人戶名", 116, 86, 97, u"質權人"}),
         .testOrder = {1, 2, 3, 4, 5, 6},
         .listOrder = {3, 2, 1, 6, 5, 4},
         .initialKeyKind = 3,

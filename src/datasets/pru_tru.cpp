@@ -40,11 +40,11 @@ DataSetSpec mandateDataSet(const MandateDifferences &d)
         .keyKinds =
             {
                 {1, u"依 統一編號", InputCase::Upper, Comparison::Binary, Comparison::Binary, false, 12, 1,
-                 10, 34, 31, d.msg02, d.msg04},
+                 10, 34, 31, d.msg02, d.msg04, KeyClass::Id},
                 {2, u"依 帳號", InputCase::AsTyped, Comparison::Binary, Comparison::Binary, false, 12, 11, 11,
-                 40, 1, d.msg02, d.msg05},
+                 40, 1, d.msg02, d.msg05, KeyClass::Account},
                 {3, u"依 中文戶名", InputCase::AsTyped, Comparison::Text, Comparison::Text, true, 6, 22, 6,
-                 46, 12, d.msg03, d.msg06},
+                 46, 12, d.msg03, d.msg06, KeyClass::Name},
             },
         .testOrder = {1, 2, 3},
         .listOrder = {3, 2, 1},

@@ -30,12 +30,12 @@ const DataSetSpec &pslDataSet()
         .keyKinds =
             {
                 {1, u"依 統一編號", InputCase::Upper, Comparison::Binary, Comparison::Binary, false, 12, 1,
-                 10, 34, 12, u"MSG_3_02:無符合資料 !", u"MSG_3_04:無符合資料 !"},
+                 10, 34, 12, u"MSG_3_02:無符合資料 !", u"MSG_3_04:無符合資料 !", KeyClass::Id},
                 {2, u"依 帳號", InputCase::AsTyped, Comparison::Binary, Comparison::Binary, false, 12, 11, 11,
-                 40, 1, u"MSG_3_02:無符合資料 !", u"MSG_3_05:無符合資料 !"},
+                 40, 1, u"MSG_3_02:無符合資料 !", u"MSG_3_05:無符合資料 !", KeyClass::Account},
                 // The name key is the first 6 characters of the 79-character name.
                 {3, u"依 中文戶名", InputCase::AsTyped, Comparison::Text, Comparison::Text, true, 6, 22, 6,
-                 46, 22, u"MSG_3_03:無符合資料 !", u"MSG_3_06:無符合資料 !"},
+                 46, 22, u"MSG_3_03:無符合資料 !", u"MSG_3_06:無符合資料 !", KeyClass::Name},
             },
         .testOrder = {1, 2, 3},
         .listOrder = {3, 2, 1},

@@ -28,11 +28,11 @@ const DataSetSpec &psmDataSet()
         .keyKinds =
             {
                 {1, u"依 統一編號", InputCase::Upper, Comparison::Binary, Comparison::Binary, false, 12, 1,
-                 10, 35, 31, u"MSG_1_02:無符合資料 !", u"MSG_1_04:無符合資料 !"},
+                 10, 35, 31, u"MSG_1_02:無符合資料 !", u"MSG_1_04:無符合資料 !", KeyClass::Id},
                 {2, u"依 帳號", InputCase::AsTyped, Comparison::Binary, Comparison::Binary, false, 12, 11, 11,
-                 42, 1, u"MSG_1_02:無符合資料 !", u"MSG_1_05:無符合資料 !"},
+                 42, 1, u"MSG_1_02:無符合資料 !", u"MSG_1_05:無符合資料 !", KeyClass::Account},
                 {3, u"依 中文戶名", InputCase::AsTyped, Comparison::Text, Comparison::Text, true, 6, 22, 6,
-                 49, 12, u"MSG_1_03:無符合資料 !", u"MSG_1_06:無符合資料 !"},
+                 49, 12, u"MSG_1_03:無符合資料 !", u"MSG_1_06:無符合資料 !", KeyClass::Name},
             },
         .testOrder = {1, 2, 3},
         .listOrder = {3, 2, 1},

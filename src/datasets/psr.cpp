@@ -30,9 +30,9 @@ const DataSetSpec &psrDataSet()
         .keyKinds =
             {
                 {1, u"依 統一編號", InputCase::Upper, Comparison::Binary, Comparison::Binary, false, 12, 1,
-                 10, 23, 7, u"MSG_4_02:無符合資料 !", u"MSG_4_04:無符合資料 !"},
+                 10, 23, 7, u"MSG_4_02:無符合資料 !", u"MSG_4_04:無符合資料 !", KeyClass::Id},
                 {2, u"依 中文戶名", InputCase::AsTyped, Comparison::Text, Comparison::Text, true, 6, 11, 6,
-                 29, 57, u"MSG_4_03:無符合資料 !", u"MSG_4_05:無符合資料 !"},
+                 29, 57, u"MSG_4_03:無符合資料 !", u"MSG_4_05:無符合資料 !", KeyClass::Name},
             },
         .testOrder = {1, 2},
         .listOrder = {2, 1},

@@ -31,11 +31,11 @@ const DataSetSpec &raeDataSet()
         .keyKinds =
             {
                 {1, u"依 統一編號", InputCase::Upper, Comparison::Binary, Comparison::Binary, false, 12, 1,
-                 10, 34, 31, u"MSG_14_02:無符合資料 !", u"MSG_14_04:無符合資料 !"},
+                 10, 34, 31, u"MSG_14_02:無符合資料 !", u"MSG_14_04:無符合資料 !", KeyClass::Id},
                 {2, u"依 帳號", InputCase::AsTyped, Comparison::Binary, Comparison::Binary, false, 12, 11, 11,
-                 40, 1, u"MSG_14_02:無符合資料 !", u"MSG_14_05:無符合資料 !"},
+                 40, 1, u"MSG_14_02:無符合資料 !", u"MSG_14_05:無符合資料 !", KeyClass::Account},
                 {3, u"依 中文戶名", InputCase::AsTyped, Comparison::Text, Comparison::Text, true, 6, 22, 6,
-                 46, 12, u"MSG_14_03:無符合資料 !", u"MSG_14_06:無符合資料 !"},
+                 46, 12, u"MSG_14_03:無符合資料 !", u"MSG_14_06:無符合資料 !", KeyClass::Name},
             },
         .testOrder = {1, 2, 3},
         .listOrder = {3, 2, 1},

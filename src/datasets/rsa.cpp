@@ -32,11 +32,11 @@ const DataSetSpec &rsaDataSet()
         .keyKinds =
             {
                 {1, u"依 統一編號", InputCase::Upper, Comparison::Binary, Comparison::Binary, false, 12, 1,
-                 10, 34, 37, u"MSG_3_02:無符合資料 !", u"MSG_3_04:無符合資料 !"},
+                 10, 34, 37, u"MSG_3_02:無符合資料 !", u"MSG_3_04:無符合資料 !", KeyClass::Id},
                 {2, u"依 帳號", InputCase::AsTyped, Comparison::Binary, Comparison::Binary, false, 12, 11, 11,
-                 40, 7, u"MSG_3_02:無符合資料 !", u"MSG_3_05:無符合資料 !"},
+                 40, 7, u"MSG_3_02:無符合資料 !", u"MSG_3_05:無符合資料 !", KeyClass::Account},
                 {3, u"依 中文戶名", InputCase::AsTyped, Comparison::Text, Comparison::Text, true, 6, 22, 6,
-                 46, 18, u"MSG_3_03:無符合資料 !", u"MSG_3_06:無符合資料 !"},
+                 46, 18, u"MSG_3_03:無符合資料 !", u"MSG_3_06:無符合資料 !", KeyClass::Name},
             },
         .testOrder = {1, 2, 3},
         .listOrder = {3, 2, 1},

@@ -12,6 +12,10 @@ namespace regdisc {
 // Text: the Traditional Chinese collation, ignoring letter case and width.
 enum class Comparison { Binary, Text };
 
+// Which of a holder's keys a KeyKind looks up: the whole-disc tools ask every KeyKind of
+// one class (an ID number, an account or a name) in every data set.
+enum class KeyClass { Id, Account, Name };
+
 // What RunQuery does to the typed input before the scans.
 enum class InputCase { AsTyped, Upper };
 
@@ -29,6 +33,8 @@ struct KeyKindSpec {
     int sourcePos = 0;  // DataFile position the disc writer takes the key from
     std::u16string_view topScanMessage;  // the top scan met the empty-entry marker
     std::u16string_view prefixMessage;  // the entry reached does not begin with the input
+    KeyClass keyClass = KeyClass::Id;  // the holder key it looks up
+    std::u16string_view party = {};  // two-party data sets: whose key it is (u"出質人"); empty elsewhere
 };
 
 struct LookupProfile {

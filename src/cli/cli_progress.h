@@ -1,0 +1,29 @@
+// Progress of long commands on standard error: one line rewritten in place, only when
+// standard error is a terminal (a script's log gets nothing).
+#pragma once
+
+#include "tools/progress.h"
+
+#include <chrono>
+#include <string>
+
+namespace regdisc::cli {
+
+class TerminalProgress : public Progress {
+public:
+    TerminalProgress();
+    ~TerminalProgress() override;
+    void begin(TextView stage, std::int64_t total) override;
+    void step(std::int64_t done) override;
+    bool cancelled() const override { return false; }
+
+private:
+    void draw(std::int64_t done);
+    bool terminal_ = false;
+    bool drawn_ = false;
+    std::string stage_;
+    std::int64_t total_ = 0;
+    std::chrono::steady_clock::time_point last_;
+};
+
+}  // namespace regdisc::cli

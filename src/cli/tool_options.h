@@ -1,0 +1,26 @@
+// What the whole-disc commands (holder, batch, export, check) share: the disc opened as
+// the main menu opens it, register lists, and JSON of a register.
+#pragma once
+
+#include "cli/cli_support.h"
+#include "tools/disc.h"
+
+#include <QJsonObject>
+#include <QStringList>
+
+#include <vector>
+
+namespace regdisc::cli {
+
+// The folder check and the disc-information read; false after writing the menu's
+// message to standard error.
+bool openDisc(Disc &disc);
+
+// Data-set extensions ("psm,pla" or several arguments); false with a usage error text
+// when one is unknown. An empty list selects every register.
+bool parseRegisters(const QStringList &exts, std::vector<const DataSetSpec *> &dataSets, QString &error);
+
+// {"register": "psm", "name": "證券所有人名冊", "state": "present"} and the message, if any.
+QJsonObject registerJson(const DataSetSpec &spec, RegisterState state, TextView message);
+
+}  // namespace regdisc::cli

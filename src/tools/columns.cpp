@@ -1,0 +1,212 @@
+#include "tools/columns.h"
+
+#include "engine/record_text.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <map>
+#include <set>
+
+namespace regdisc {
+
+namespace {
+
+bool isBlank(char16_t c)
+{
+    return c == u' ' || c == u'\u3000';
+}
+
+Text trimBoth(TextView text)
+{
+    size_t b = 0;
+    size_t e = text.size();
+    while (b < e && isBlank(text[b]))
+        ++b;
+    while (e > b && isBlank(text[e - 1]))
+        --e;
+    return Text(text.substr(b, e - b));
+}
+
+const FieldSpec *fieldOfBox(const DataSetSpec &spec, std::string_view box)
+{
+    for (const FieldSpec &f : spec.fields)
+        if (f.box == box)
+            return &f;
+    return nullptr;
+}
+
+// "name.part1" and "name.part2" are one name shown in two boxes.
+std::string_view withoutPart(std::string_view meaning)
+{
+    const size_t dot = meaning.rfind(".part");
+    return dot == std::string_view::npos ? meaning : meaning.substr(0, dot);
+}
+
+}  // namespace
+
+Text trimTrailingBlanks(TextView text)
+{
+    size_t e = text.size();
+    while (e > 0 && isBlank(text[e - 1]))
+        --e;
+    return Text(text.substr(0, e));
+}
+
+std::string snakeCase(std::string_view meaning)
+{
+    std::string out;
+    for (char c : meaning) {
+        if (c >= 'A' && c <= 'Z') {
+            if (!out.empty() && out.back() != '_')
+                out.push_back('_');
+            out.push_back(static_cast<char>(c - 'A' + 'a'));
+        } else if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) {
+            out.push_back(c);
+        } else if (!out.empty() && out.back() != '_') {
+            out.push_back('_');
+        }
+    }
+    return out;
+}
+
+Text boxCaption(const DataSetSpec &spec, std::string_view box)
+{
+    for (const RowSpec &row : spec.rows)
+        for (const CellSpec &cell : row)
+            for (const BoxSpec &b : cell.boxes)
+                if (b.name == box)
+                    return trimBoth(cell.caption);
+    return {};
+}
+
+std::vector<Column> recordColumns(const DataSetSpec &spec, TextView decimalFlag)
+{
+    // Label captions as the screen shows them.
+    std::map<std::string, Text, std::less<>> captions;
+    for (const RowSpec &row : spec.rows)
+        for (const CellSpec &cell : row)
+            if (!cell.label.empty())
+                captions.emplace(std::string(cell.label), trimBoth(cell.caption));
+
+    struct Draft {
+        Column column;
+        Text heading;  // the printout's heading above it (a party), if any
+    };
+    std::vector<Draft> drafts;
+    std::set<std::string, std::less<>> covered;
+    Text heading;
+    const auto add = [&](Text label, std::initializer_list<std::string_view> boxes) {
+        Draft d;
+        d.column.label = std::move(label);
+        d.heading = heading;
+        for (std::string_view box : boxes)
+            if (const FieldSpec *f = fieldOfBox(spec, box)) {
+                d.column.parts.push_back(f);
+                covered.insert(std::string(box));
+            }
+        if (!d.column.parts.empty())
+            drafts.push_back(std::move(d));
+    };
+    const auto captionOf = [&](const PrintLineSpec &line) {
+        if (!line.text.empty())
+            return trimBoth(line.text);
+        const auto it = captions.find(line.label);
+        return it == captions.end() ? Text() : it->second;
+    };
+
+    for (const PrintLineSpec &line : spec.print.lines) {
+        switch (line.kind) {
+        case PrintLineKind::Blank:
+            break;
+        case PrintLineKind::Caption:
+            heading = trimBoth(line.text);
+            break;
+        case PrintLineKind::Label:
+        case PrintLineKind::OwnWidth:
+            add(captionOf(line), {line.box});
+            break;
+        case PrintLineKind::TwoBoxes:
+            add(captionOf(line), {line.box, line.box2});
+            break;
+        case PrintLineKind::Continuation:
+            // The rest of the value above it.
+            if (const FieldSpec *f = fieldOfBox(spec, line.box); f && !drafts.empty()) {
+                drafts.back().column.parts.push_back(f);
+                covered.insert(std::string(line.box));
+            }
+            break;
+        }
+    }
+    // Shown fields the printout leaves out keep their screen label.
+    for (const FieldSpec &f : spec.fields)
+        if (!f.box.empty() && !covered.count(f.box))
+            add(boxCaption(spec, f.box), {f.box});
+
+    // A label that repeats (帳號 of both parties) takes its party's heading in front.
+    std::map<Text, int> uses;
+    for (const Draft &d : drafts)
+        ++uses[d.column.label];
+    std::vector<Column> columns;
+    std::set<Text> labels;
+    std::set<std::string> names;
+    for (Draft &d : drafts) {
+        Column &c = d.column;
+        if (uses[c.label] > 1 && !d.heading.empty())
+            c.label = d.heading + c.label;
+        for (int n = 2; labels.count(c.label); ++n)
+            c.label += u"(" + fromAscii(std::to_string(n)) + u")";
+        labels.insert(c.label);
+
+        // The widest part names the column (the pledge number, not its one-character mark).
+        const FieldSpec *main = *std::max_element(c.parts.begin(), c.parts.end(),
+                                                  [](auto *a, auto *b) { return a->width < b->width; });
+        std::string name = snakeCase(withoutPart(main->meaning));
+        if (name.empty())
+            name = std::string(main->box);
+        const std::string base = name;
+        for (int n = 2; names.count(name); ++n)
+            name = base + "_" + std::to_string(n);
+        names.insert(name);
+        c.name = name;
+
+        if (c.parts.size() == 1 && (main->rule == Rule::Quantity || main->rule == Rule::WholeNumber)) {
+            c.type = CellType::Number;
+            c.decimals = main->rule == Rule::Quantity && decimalFlag == u"Y" ? 2 : 0;
+        }
+        for (const KeyKindSpec &k : spec.keyKinds)
+            for (const FieldSpec *p : c.parts)
+                if (p->pos == k.sourcePos)
+                    c.indexed = true;
+        columns.push_back(std::move(c));
+    }
+    return columns;
+}
+
+void columnCell(const Column &column, TextView record, const DisplayContext &context, Cell &cell)
+{
+    cell.text.clear();
+    for (const FieldSpec *f : column.parts)
+        cell.text += applyRule(f->rule, field(record, f->pos, f->width), context);
+    cell.text = trimTrailingBlanks(cell.text);
+    cell.isNumber = column.type == CellType::Number;
+    if (cell.isNumber) {
+        const FieldSpec *f = column.parts.front();
+        Decimal value = parseNumber(field(record, f->pos, f->width));
+        if (column.decimals > 0)
+            value = value.shiftedRight(column.decimals);
+        value = value.rounded(column.decimals);
+        std::string digits = value.whole;
+        if (!value.fraction.empty())
+            digits += "." + value.fraction;
+        // A field holds at most a few dozen digits; strtod saturates where they overflow.
+        const double magnitude = std::strtod(digits.c_str(), nullptr);
+        cell.number = value.negative ? -magnitude : magnitude;
+        cell.whole = 0;
+        if (column.decimals == 0) {
+            constexpr double kLimit = 9.0e18;
+            cell.whole = static_cast<std::int64_t>(std::clamp(cell.number, -kLimit, kLimit));
+        }
+    }
+}
+
+}  // namespace regdisc

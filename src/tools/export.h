@@ -1,0 +1,37 @@
+// Export: every record of a register in its DataFile order, one column per shown field,
+// written as CSV, XLSX or SQLite.
+#pragma once
+
+#include "datasets/dataset.h"
+#include "tools/disc.h"
+#include "tools/progress.h"
+#include "tools/table_writer.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace regdisc {
+
+struct RegisterExport {
+    const DataSetSpec *spec = nullptr;
+    RegisterState state = RegisterState::Present;
+    std::int64_t records = 0;
+    std::uint64_t trailingBytes = 0;  // a partial record at the end, left out
+    std::int64_t undecodable = 0;  // characters that are not code page 950, shown as U+FFFD
+    std::int64_t undecodableRecords = 0;  // records holding such characters
+};
+
+struct ExportSummary {
+    std::vector<RegisterExport> registers;
+    std::vector<std::filesystem::path> files;
+};
+
+// The columns of an export table: the record number, then the record's columns.
+std::vector<TableColumn> exportTableColumns(const std::vector<Column> &columns);
+
+// Exports the data sets (present ones; absent ones are reported as such) to the writer,
+// one table each, and finishes the writer. Throws OutputError or WorkCancelled.
+ExportSummary exportRegisters(const Disc &disc, const std::vector<const DataSetSpec *> &dataSets,
+                              TableWriter &writer, Progress &progress);
+
+}  // namespace regdisc

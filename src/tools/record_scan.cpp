@@ -1,0 +1,80 @@
+#include "tools/record_scan.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <system_error>
+#include <vector>
+
+namespace regdisc {
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE *f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+File openForReading(const std::filesystem::path &path)
+{
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        return nullptr;
+    return File(std::fopen(path.string().c_str(), "rb"));
+}
+
+constexpr size_t kBlockBytes = 4u << 20;
+
+}  // namespace
+
+ScanResult scanRecords(const std::filesystem::path &path, int recordLength, Progress &progress,
+                       const std::function<void(std::int64_t, std::string_view)> &visit)
+{
+    ScanResult result;
+    File file = openForReading(path);
+    if (!file || recordLength <= 0)
+        return result;
+    result.opened = true;
+    std::error_code error;
+    const std::uint64_t size = std::filesystem::file_size(path, error);
+    const auto length = static_cast<size_t>(recordLength);
+    progress.begin({}, error ? 0 : static_cast<std::int64_t>(size / length));
+
+    const size_t perBlock = std::max<size_t>(1, kBlockBytes / length);
+    std::vector<char> block(perBlock * length);
+    size_t carried = 0;  // bytes of an incomplete record kept from the last read
+    std::int64_t recordNo = 0;
+    for (;;) {
+        const size_t got = std::fread(block.data() + carried, 1, block.size() - carried, file.get());
+        const size_t have = carried + got;
+        const size_t whole = have / length;
+        for (size_t i = 0; i < whole; ++i)
+            visit(++recordNo, std::string_view(block.data() + i * length, length));
+        carried = have - whole * length;
+        if (carried > 0 && whole > 0)
+            std::copy(block.data() + whole * length, block.data() + have, block.data());
+        stepOrStop(progress, recordNo);
+        if (got == 0 || std::ferror(file.get()))
+            break;
+    }
+    if (std::ferror(file.get()))
+        result.opened = false;
+    result.records = recordNo;
+    result.trailingBytes = carried;
+    return result;
+}
+
+bool readWholeFile(const std::filesystem::path &path, std::uint64_t maxBytes, std::string &bytes)
+{
+    File file = openForReading(path);
+    if (!file)
+        return false;
+    std::error_code error;
+    const std::uint64_t size = std::filesystem::file_size(path, error);
+    if (error || size > maxBytes)
+        return false;
+    bytes.assign(static_cast<size_t>(size), '\0');
+    return std::fread(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
+}
+
+}  // namespace regdisc

@@ -1,0 +1,29 @@
+// Reading every record of a file from start to end in large sequential blocks: a scan of
+// a whole register reads it once, at the speed of the disc, whatever its size.
+#pragma once
+
+#include "tools/progress.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string_view>
+
+namespace regdisc {
+
+struct ScanResult {
+    bool opened = false;  // the file could be opened and read
+    std::int64_t records = 0;  // whole records
+    std::uint64_t trailingBytes = 0;  // bytes after the last whole record
+};
+
+// Calls `visit(recordNo, bytes)` for every whole record of `recordLength` bytes, record 1
+// first; steps `progress` by record numbers. Throws WorkCancelled when the clerk cancels.
+ScanResult scanRecords(const std::filesystem::path &path, int recordLength, Progress &progress,
+                       const std::function<void(std::int64_t, std::string_view)> &visit);
+
+// The whole file in memory (index files of a few hundred MB at most); nothing when it
+// cannot be read or is larger than `maxBytes`.
+bool readWholeFile(const std::filesystem::path &path, std::uint64_t maxBytes, std::string &bytes);
+
+}  // namespace regdisc

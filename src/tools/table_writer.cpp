@@ -1,0 +1,35 @@
+#include "tools/table_writer.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace regdisc {
+
+std::optional<OutputFormat> outputFormatOf(const std::filesystem::path &path)
+{
+    std::string ext = path.extension().string();
+    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+    if (ext == ".csv")
+        return OutputFormat::Csv;
+    if (ext == ".xlsx")
+        return OutputFormat::Xlsx;
+    if (ext == ".sqlite" || ext == ".sqlite3" || ext == ".db")
+        return OutputFormat::Sqlite;
+    return std::nullopt;
+}
+
+std::unique_ptr<TableWriter> createTableWriter(OutputFormat format, const std::filesystem::path &path,
+                                               int tableCount)
+{
+    switch (format) {
+    case OutputFormat::Csv:
+        return createCsvWriter(path, tableCount);
+    case OutputFormat::Xlsx:
+        return createXlsxWriter(path);
+    case OutputFormat::Sqlite:
+        return createSqliteWriter(path);
+    }
+    return nullptr;
+}
+
+}  // namespace regdisc
