@@ -31,7 +31,8 @@ std::vector<std::string> sqlRows(const std::filesystem::path &db, const std::str
     std::vector<std::string> rows;
     EXPECT_EQ(sqlite3_open_v2(db.string().c_str(), &handle, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
     sqlite3_stmt *statement = nullptr;
-    EXPECT_EQ(sqlite3_prepare_v2(handle, sql.c_str(), -1, &statement, nullptr), SQLITE_OK) << sqlite3_errmsg(handle);
+    EXPECT_EQ(sqlite3_prepare_v2(handle, sql.c_str(), -1, &statement, nullptr), SQLITE_OK)
+        << sqlite3_errmsg(handle);
     while (statement && sqlite3_step(statement) == SQLITE_ROW) {
         std::string row;
         for (int i = 0; i < sqlite3_column_count(statement); ++i) {
@@ -73,8 +74,9 @@ TEST(Export, CsvIsUtf8WithBomInDataFileOrderWithScreenLabelsAndDisplayRules)
                        "信託財產專戶␟減資/併購/收回/還本之款項歸屬約定");
     // Quantities with decimalFlag "Y" carry two decimals, with their comma in quotes; the
     // security code is followed by two blanks and the security name.
-    EXPECT_EQ(rows[1], "1␟2330    測試公司␟11110000001␟王大明␟A123456789␟␟99990000001␟第一銀行␟12345678␟␟5.00␟␟␟␟␟");
-    EXPECT_EQ(rows[3].substr(0, rows[3].find("␟", 3)), "3");
+    EXPECT_EQ(rows[1],
+              "1␟2330    測試公司␟11110000001␟王大明␟A123456789␟␟99990000001␟第一銀行␟12345678␟␟5.00␟␟␟␟␟");
+    EXPECT_EQ(rows[3].substr(0, rows[3].find("␟")), "3");
     EXPECT_NE(rows[3].find("歐陽小明明明明"), std::string::npos);
 }
 
@@ -98,7 +100,8 @@ TEST(Export, SeveralRegistersToCsvGoToOneFileEach)
 TEST(Export, LongNameInTwoBoxesIsOneColumn)
 {
     TempDir dir;
-    const std::string first40 = "一二三四五六七八九十一二三四五六七八九十一二三四五六七八九十一二三四五六七八九十";
+    const std::string first40 =
+        "一二三四五六七八九十一二三四五六七八九十一二三四五六七八九十一二三四五六七八九十";
     writeTestDisc(dir.path(), {{&pslDataSet(),
                                 {makeRecord(pslDataSet(), {{"account", "11110000001"},
                                                            {"id", "A123456789"},
@@ -129,12 +132,13 @@ print(rows[4][:8])
 print(ws.cell(row=5, column=7).number_format)
 )",
                                          out);
-    EXPECT_EQ(report, "['psm 證券所有人名冊', 'pla 設質資料']\n"
-                      "A2 6\n"
-                      "('筆號', '帳號', '中文戶名', '統一編號', '戶籍地址', '通訊地址', '各筆股數', '歸戶股數')\n"
-                      "['int', 'str', 'str', 'str', 'NoneType', 'NoneType', 'float', 'int']\n"
-                      "(4, '11110000004', '王大明', 'A123456789', None, None, 1234.56, 0)\n"
-                      "#,##0.00\n");
+    EXPECT_EQ(report,
+              "['psm 證券所有人名冊', 'pla 設質資料']\n"
+              "A2 6\n"
+              "('筆號', '帳號', '中文戶名', '統一編號', '戶籍地址', '通訊地址', '各筆股數', '歸戶股數')\n"
+              "['int', 'str', 'str', 'str', 'NoneType', 'NoneType', 'float', 'int']\n"
+              "(4, '11110000004', '王大明', 'A123456789', None, None, 1234.56, 0)\n"
+              "#,##0.00\n");
 }
 
 TEST(Export, SqliteTablesAnswerSqlWithTypedColumnsLabelsAndIndexes)
@@ -143,8 +147,9 @@ TEST(Export, SqliteTablesAnswerSqlWithTypedColumnsLabelsAndIndexes)
     writeHolderDisc(dir.path());
     const std::filesystem::path out = dir.path() / "disc.sqlite";
     exportTo(dir.path(), out, {&psmDataSet(), &plaDataSet()});
-    EXPECT_EQ(sqlRows(out, "SELECT record_no, account, name, shares FROM psm WHERE id = 'A123456789' ORDER BY 1"),
-              (std::vector<std::string>{"1|11110000001|王大明|1000", "4|11110000004|王大明|123456"}));
+    EXPECT_EQ(
+        sqlRows(out, "SELECT record_no, account, name, shares FROM psm WHERE id = 'A123456789' ORDER BY 1"),
+        (std::vector<std::string>{"1|11110000001|王大明|1000", "4|11110000004|王大明|123456"}));
     EXPECT_EQ(sqlRows(out, "SELECT typeof(shares), typeof(name) FROM psm LIMIT 1"),
               std::vector<std::string>{"integer|text"});
     EXPECT_EQ(sqlRows(out, "SELECT SUM(pledged_shares) FROM pla WHERE pledgee_id = '12345678'"),
@@ -154,16 +159,17 @@ TEST(Export, SqliteTablesAnswerSqlWithTypedColumnsLabelsAndIndexes)
               std::vector<std::string>{"質權人帳號"});
     EXPECT_EQ(sqlRows(out, "SELECT title FROM table_titles ORDER BY table_name"),
               (std::vector<std::string>{"pla 設質資料", "psm 證券所有人名冊"}));
-    EXPECT_EQ(sqlRows(out, "SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = 'psm' ORDER BY 1"),
-              (std::vector<std::string>{"psm_account", "psm_id", "psm_name"}));
+    EXPECT_EQ(
+        sqlRows(out, "SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = 'psm' ORDER BY 1"),
+        (std::vector<std::string>{"psm_account", "psm_id", "psm_name"}));
 }
 
 TEST(Export, UndecodableBytesAreShownAsReplacementCharactersAndCounted)
 {
     TempDir dir;
     writeHolderDisc(dir.path());
-    // Two bytes that are no code page 950 character in the name of psm record 2.
-    patchFile(dataSetFile(dir.path(), psmDataSet(), "data"), 494 + 11, "\xFF\xFF");
+    // A lead byte without its trail byte at the start of psm record 2's name.
+    patchFile(dataSetFile(dir.path(), psmDataSet(), "data"), 494 + 11, "\x81\x20");
     const ExportSummary summary = exportTo(dir.path(), dir.path() / "psm.csv", {&psmDataSet()});
     EXPECT_EQ(summary.registers[0].undecodableRecords, 1);
     EXPECT_GE(summary.registers[0].undecodable, 1);

@@ -67,19 +67,36 @@ TEST_F(HolderAcrossTheDisc, FindsEveryRegisterAndBothParties)
         bool exact;
         Found expected;
     } cases[] = {
-        {KeyClass::Id, "A123456789", false,
+        {KeyClass::Id,
+         "A123456789",
+         false,
          {{"psm", "", 1}, {"psm", "", 4}, {"pla", "出質人", 1}, {"pla", "質權人", 2}, {"psr", "", 1}}},
-        {KeyClass::Id, "a1234", false,
+        {KeyClass::Id,
+         "a1234",
+         false,
          {{"psm", "", 1}, {"psm", "", 4}, {"pla", "出質人", 1}, {"pla", "質權人", 2}, {"psr", "", 1}}},
-        {KeyClass::Id, "A", false,
-         {{"psm", "", 1}, {"psm", "", 2}, {"psm", "", 4}, {"pla", "出質人", 1}, {"pla", "質權人", 2}, {"psr", "", 1}}},
+        {KeyClass::Id,
+         "A",
+         false,
+         {{"psm", "", 1},
+          {"psm", "", 2},
+          {"psm", "", 4},
+          {"pla", "出質人", 1},
+          {"pla", "質權人", 2},
+          {"psr", "", 1}}},
         {KeyClass::Id, "A12345678", true, {}},
         {KeyClass::Id, "12345678", true, {{"pla", "質權人", 1}, {"pla", "質權人", 3}}},
-        {KeyClass::Account, "1111", false,
+        {KeyClass::Account,
+         "1111",
+         false,
          {{"psm", "", 1}, {"psm", "", 2}, {"psm", "", 4}, {"pla", "出質人", 1}, {"pla", "質權人", 2}}},
-        {KeyClass::Name, "王大", false,
+        {KeyClass::Name,
+         "王大",
+         false,
          {{"psm", "", 1}, {"psm", "", 4}, {"pla", "出質人", 1}, {"pla", "質權人", 2}, {"psr", "", 1}}},
-        {KeyClass::Name, "王大明", true,
+        {KeyClass::Name,
+         "王大明",
+         true,
          {{"psm", "", 1}, {"psm", "", 4}, {"pla", "出質人", 1}, {"pla", "質權人", 2}, {"psr", "", 1}}},
         {KeyClass::Name, "王", true, {}},
         {KeyClass::Name, "林志豪", false, {{"psr", "", 2}}},
@@ -89,8 +106,9 @@ TEST_F(HolderAcrossTheDisc, FindsEveryRegisterAndBothParties)
         const std::vector<RegisterMatches> results = find(c.keyClass, c.input, c.exact);
         EXPECT_EQ(found(results), c.expected) << c.input;
         // Without --exact the tool answers exactly what the screens answer together.
-        if (!c.exact)
+        if (!c.exact) {
             EXPECT_EQ(found(results), screensAnswer(dir.path(), c.keyClass, c.input)) << c.input;
+        }
     }
 }
 
@@ -170,8 +188,9 @@ TEST(BatchLookup, RowsInInputOrderWithOneNotFoundRowPerInput)
     // Input, result, register, its name, party, record; account, name, ID; quantities.
     const std::vector<std::string> rows = csvRows(out);
     ASSERT_EQ(rows.size(), 12u);
-    EXPECT_EQ(rows[0], "輸入值␟結果␟名冊代碼␟名冊␟當事人␟筆號␟帳號␟戶名␟統一編號␟數量名稱1␟數量1␟數量名稱2␟數量2␟"
-                       "數量名稱3␟數量3");
+    EXPECT_EQ(rows[0],
+              "輸入值␟結果␟名冊代碼␟名冊␟當事人␟筆號␟帳號␟戶名␟統一編號␟數量名稱1␟數量1␟數量名稱2␟數量2␟"
+              "數量名稱3␟數量3");
     const std::vector<std::string> expected{
         "Z999999999␟查無資料␟␟␟␟␟␟␟␟␟␟␟␟␟",
         "B123456789␟符合␟psm␟證券所有人名冊␟␟3␟22220000003␟陳美玲␟B123456789␟各筆股數␟3,000␟歸戶股數␟0␟␟",
@@ -204,7 +223,8 @@ TEST(BatchLookup, ListFilesOfLinesOrOfACsvColumnInUtf8OrBig5)
         {write("b.txt", "\xEF\xBB\xBF王大明\n陳美玲\n"), "", {"王大明", "陳美玲"}},
         // 王大明 in code page 950.
         {write("c.txt", "\xA4\xFD\xA4\x6A\xA9\xFA\r\n"), "", {"王大明"}},
-        {write("d.csv", "序號,身分證字號\r\n1,A123456789\r\n2,\"B12345,6789\"\r\n3,\r\n"), "身分證字號",
+        {write("d.csv", "序號,身分證字號\r\n1,A123456789\r\n2,\"B12345,6789\"\r\n3,\r\n"),
+         "身分證字號",
          {"A123456789", "B12345,6789"}},
         {write("e.csv", "A123456789,x\nB123456789,y\n"), "", {"A123456789", "B123456789"}},
     };

@@ -12,12 +12,18 @@ void writeHolderDisc(const std::filesystem::path &folder, const std::string &dec
 {
     const DataSetSpec &psm = psmDataSet();
     std::vector<Text> holders{
-        makeRecord(psm, {{"account", "11110000001"}, {"name", "王大明"}, {"id", "A123456789"}, {"shares", "1000"}}),
-        makeRecord(psm, {{"account", "11110000002"}, {"name", "王小明"}, {"id", "A223456789"}, {"shares", "2000"}}),
-        makeRecord(psm, {{"account", "22220000003"}, {"name", "陳美玲"}, {"id", "B123456789"}, {"shares", "3000"}}),
-        makeRecord(psm, {{"account", "11110000004"}, {"name", "王大明"}, {"id", "A123456789"}, {"shares", "123456"}}),
-        makeRecord(psm,
-                   {{"account", "33330000005"}, {"name", "歐陽小明明明明"}, {"id", "C100000001"}, {"shares", "5"}}),
+        makeRecord(
+            psm, {{"account", "11110000001"}, {"name", "王大明"}, {"id", "A123456789"}, {"shares", "1000"}}),
+        makeRecord(
+            psm, {{"account", "11110000002"}, {"name", "王小明"}, {"id", "A223456789"}, {"shares", "2000"}}),
+        makeRecord(
+            psm, {{"account", "22220000003"}, {"name", "陳美玲"}, {"id", "B123456789"}, {"shares", "3000"}}),
+        makeRecord(
+            psm,
+            {{"account", "11110000004"}, {"name", "王大明"}, {"id", "A123456789"}, {"shares", "123456"}}),
+        makeRecord(
+            psm,
+            {{"account", "33330000005"}, {"name", "歐陽小明明明明"}, {"id", "C100000001"}, {"shares", "5"}}),
     };
     const DataSetSpec &pla = plaDataSet();
     const auto pledge = [&](const char *a1, const char *n1, const char *i1, const char *a2, const char *n2,
@@ -49,10 +55,13 @@ void writeHolderDisc(const std::filesystem::path &folder, const std::string &dec
 
 std::string runPython(const std::string &script, const std::filesystem::path &path)
 {
-    const std::filesystem::path file = std::filesystem::temp_directory_path() /
-                                       ("regdisc-test-" + std::to_string(reinterpret_cast<std::uintptr_t>(&script)) + ".py");
+    const std::filesystem::path file =
+        std::filesystem::temp_directory_path() /
+        ("regdisc-test-" + std::to_string(reinterpret_cast<std::uintptr_t>(&script)) + ".py");
     std::ofstream(file) << script;
-    const std::string command = "python3 '" + file.string() + "' '" + path.string() + "'";
+    // The system's Python, which has the packages scripts/install-deps.sh installs.
+    const std::string python = std::filesystem::exists("/usr/bin/python3") ? "/usr/bin/python3" : "python3";
+    const std::string command = python + " '" + file.string() + "' '" + path.string() + "'";
     std::unique_ptr<FILE, int (*)(FILE *)> pipe(popen(command.c_str(), "r"), pclose);
     std::string out;
     std::array<char, 4096> buffer{};

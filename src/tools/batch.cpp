@@ -1,8 +1,8 @@
 #include "tools/batch.h"
 
 #include "platform/codepage.h"
-#include "platform/paths.h"
 #include "tools/columns.h"
+#include "tools/record_scan.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -120,12 +120,12 @@ std::vector<std::vector<Text>> parseCsv(TextView text)
 std::optional<std::vector<Text>> readInputList(const std::filesystem::path &path, const std::string &column,
                                                std::string &error)
 {
-    const std::optional<std::string> bytes = readSmallFile(path, kMaxListBytes);
-    if (!bytes) {
+    std::string bytes;
+    if (!readWholeFile(path, kMaxListBytes, bytes)) {
         error = "cannot read " + path.string();
         return std::nullopt;
     }
-    std::string_view raw = *bytes;
+    std::string_view raw = bytes;
     if (raw.substr(0, 3) == "\xEF\xBB\xBF")
         raw.remove_prefix(3);
     const Text text = isUtf8(raw) ? fromUtf8(raw) : decodeCp950(raw);

@@ -4,7 +4,6 @@
 #include "engine/lookup.h"
 #include "engine/record_text.h"
 #include "platform/codepage.h"
-#include "platform/paths.h"
 #include "tools/record_scan.h"
 
 #include <algorithm>
@@ -387,9 +386,9 @@ DiscCheck checkDisc(Disc &disc, Progress &progress)
     }
     check.files.push_back({u"security.txt", true});
     for (const ListingSpec *listing : allListings()) {
-        const fs::path path = disc.listingPath(*listing);
+        std::string bytes;
         check.files.push_back({disc.info().baseName + u"." + fromAscii(listing->ext),
-                               readSmallFile(path, 64u << 20).has_value()});
+                               readWholeFile(disc.listingPath(*listing), 64u << 20, bytes)});
     }
     for (const DataSetSpec *spec : allDataSets())
         check.registers.push_back(checkRegister(disc, *spec, progress));
