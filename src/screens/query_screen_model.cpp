@@ -167,6 +167,28 @@ void QueryScreenModel::openPdf(TextView folderText, TextView baseName, DocumentO
     openDocument(pdfPath(folderText, baseName), opener, messages_);
 }
 
+LookupOutcome QueryScreenModel::showFound(int keyKind, TextView input, std::int64_t recordNo,
+                                          bool freshHistory)
+{
+    const RecordHistory before = history_;
+    chooseComboItem(spec_.keyKind(keyKind).caption);
+    typeInput(input);
+    LookupOutcome outcome = query();
+    // The steps on the way are not the clerk's: they leave no trace in the history.
+    while (outcome == LookupOutcome::Shown && recordShown_ != recordNo && nextEnabled_)
+        outcome = lookup_.nextMatch();
+    if (outcome != LookupOutcome::Shown || recordShown_ != recordNo)
+        return outcome == LookupOutcome::Shown ? LookupOutcome::PrefixMessage : outcome;
+    history_ = before;
+    if (freshHistory)
+        history_.clear();
+    history_.push(recordNo);
+    previousEnabled_ = !history_.holdsOne();
+    followingEnabled_ = false;
+    displayRecord(recordNo);
+    return LookupOutcome::Shown;
+}
+
 void QueryScreenModel::close()
 {
     if (closed_)

@@ -44,6 +44,10 @@ public:
     Text pdfPath(TextView folderText, TextView baseName) const;  // cmd_7 PDF 格式
     // cmd_7: opens the PDF copy and reports a failed opening.
     void openPdf(TextView folderText, TextView baseName, DocumentOpener &opener);
+    // Shows a record a whole-disc lookup found by a KeyKind and the text typed for it: 查詢
+    // and 次筆 up to that record, so that 次筆 goes on from there. The history then holds
+    // the records it held before (none when `freshHistory`) and this record after them.
+    LookupOutcome showFound(int keyKind, TextView input, std::int64_t recordNo, bool freshHistory);
     void close();  // cmd_3 結束 and the window's close request
     bool closed() const { return closed_; }
 

@@ -47,12 +47,13 @@ bool fieldMatches(const KeyKindSpec &kind, TextView value, TextView input, bool 
     return equalUnder(kind.lookup, value.substr(0, input.size()), input);
 }
 
-HolderMatch matchOf(const QueryScreenModel &screen, const KeyKindSpec &kind)
+HolderMatch matchOf(const QueryScreenModel &screen, const KeyKindSpec &kind, TextView typed)
 {
     const DataSetSpec &spec = screen.spec();
     HolderMatch m;
     m.spec = &spec;
     m.keyKind = kind.number;
+    m.typed = Text(typed);
     m.party = Text(kind.party);
     m.recordNo = screen.recordShown();
     m.account = partyKey(screen, kind, KeyClass::Account);
@@ -104,7 +105,7 @@ bool findOnScreen(QueryScreenModel &screen, const HolderQuery &query, std::vecto
         LookupOutcome outcome = screen.query();
         while (outcome == LookupOutcome::Shown) {
             if (!decideOnField || fieldMatches(*kind, screen.box(source->box), input, query.exact))
-                matches.push_back(matchOf(screen, *kind));
+                matches.push_back(matchOf(screen, *kind, typed));
             if (!screen.nextEnabled())
                 break;
             outcome = screen.next();

@@ -25,6 +25,7 @@ struct LabelledValue {
 struct HolderMatch {
     const DataSetSpec *spec = nullptr;
     int keyKind = 0;  // the KeyKind it was found by
+    Text typed;  // the text typed for it into tx_i_01
     Text party;  // the party whose key matched; empty in one-party registers
     std::int64_t recordNo = 0;
     Text account, name, id;  // the matching party's keys as the screen shows them (trimmed)

@@ -2,6 +2,7 @@
 
 #include "views/listing_window.h"
 #include "views/query_screen_window.h"
+#include "views/tools_menu.h"
 #include "views/view_support.h"
 
 #include <QApplication>
@@ -57,6 +58,8 @@ MainMenuWindow::MainMenuWindow(DesktopServices services, Text folderText)
     outer->setSizeConstraint(QLayout::SetFixedSize);  // the menu has a fixed size
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(0);
+    // The whole-disc tools in a menu bar above the menu's own controls.
+    outer->setMenuBar(createToolsMenuBar(*this));
     auto *banner = new QLabel(this);
     banner->setObjectName(QStringLiteral("Image1"));
     outer->addWidget(banner);

@@ -388,6 +388,14 @@ void QueryScreenWindow::refresh()
     refreshing_ = false;
 }
 
+LookupOutcome QueryScreenWindow::showFound(int keyKind, TextView input, std::int64_t recordNo,
+                                           bool freshHistory)
+{
+    LookupOutcome outcome = LookupOutcome::Damaged;
+    act([&] { outcome = model_->showFound(keyKind, input, recordNo, freshHistory); });
+    return outcome;
+}
+
 bool QueryScreenWindow::eventFilter(QObject *watched, QEvent *event)
 {
     // A mouse press in the input box, not reaching it with Tab, disables 次筆.

@@ -32,6 +32,8 @@ public:
     ~QueryScreenWindow() override;
 
     QueryScreenModel &model() { return *model_; }
+    // Shows a record a whole-disc tool found (QueryScreenModel::showFound) and refreshes.
+    LookupOutcome showFound(int keyKind, TextView input, std::int64_t recordNo, bool freshHistory);
     QSize sizeHint() const override;
     // Shows the model as it stands: boxes, input, combo and the stepping buttons.
     void refresh();

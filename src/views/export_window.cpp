@@ -1,0 +1,127 @@
+#include "views/export_window.h"
+
+#include "datasets/catalogue.h"
+#include "views/main_menu_window.h"
+#include "views/tool_work.h"
+#include "views/view_support.h"
+
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <memory>
+
+namespace regdisc {
+
+ExportWindow::ExportWindow(MainMenuWindow &menu) : menu_(menu)
+{
+    setObjectName(QStringLiteral("frm_export"));
+    setWindowTitle(QStringLiteral("匯出"));
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(QStringLiteral("匯出的名冊："), this));
+    registers_ = new QListWidget(this);
+    registers_->setObjectName(QStringLiteral("list_registers"));
+    for (const DataSetSpec *spec : allDataSets()) {
+        auto *item = new QListWidgetItem(
+            QString::fromLatin1(spec->ext.data(), 3) + "  " + qs(registerName(*spec)), registers_);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Checked);
+        item->setData(Qt::UserRole, QString::fromLatin1(spec->ext.data(), 3));
+    }
+    registers_->setMinimumSize(fontMetrics().height() * 28, fontMetrics().height() * 16);
+    layout->addWidget(registers_, 1);
+
+    auto *row = new QHBoxLayout;
+    row->addWidget(new QLabel(QStringLiteral("存成 (.csv、.xlsx、.sqlite)"), this));
+    out_ = new QLineEdit(this);
+    out_->setObjectName(QStringLiteral("tx_out"));
+    row->addWidget(out_, 1);
+    auto *browse = new QPushButton(QStringLiteral("選擇…"), this);
+    browse->setObjectName(QStringLiteral("cmd_out"));
+    row->addWidget(browse);
+    layout->addLayout(row);
+
+    auto *runRow = new QHBoxLayout;
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("lab_status"));
+    status_->setWordWrap(true);
+    runRow->addWidget(status_, 1);
+    run_ = new QPushButton(QStringLiteral("匯出"), this);
+    run_->setObjectName(QStringLiteral("cmd_run"));
+    runRow->addWidget(run_);
+    layout->addLayout(runRow);
+
+    work_ = new BackgroundWork(this);
+    connect(browse, &QPushButton::clicked, this, &ExportWindow::chooseOutput);
+    connect(run_, &QPushButton::clicked, this, &ExportWindow::run);
+}
+
+void ExportWindow::chooseOutput()
+{
+    const QString file =
+        QFileDialog::getSaveFileName(this, QStringLiteral("匯出為"), out_->text(),
+                                     QStringLiteral("Excel 活頁簿 (*.xlsx);;CSV (*.csv);;SQLite (*.sqlite)"));
+    if (!file.isEmpty())
+        out_->setText(file);
+}
+
+void ExportWindow::run()
+{
+    if (work_->running())
+        return;
+    std::vector<const DataSetSpec *> dataSets;
+    for (int i = 0; i < registers_->count(); ++i)
+        if (registers_->item(i)->checkState() == Qt::Checked)
+            dataSets.push_back(findDataSet(registers_->item(i)->data(Qt::UserRole).toString().toStdString()));
+    const QByteArray utf8 = out_->text().toUtf8();
+    const std::filesystem::path out(std::u8string(utf8.begin(), utf8.end()));
+    const std::optional<OutputFormat> format = outputFormatOf(out);
+    if (dataSets.empty() || !format) {
+        status_->setText(QStringLiteral("請勾選名冊，並以 .csv、.xlsx 或 .sqlite 為檔名。"));
+        return;
+    }
+    auto disc = std::make_shared<Disc>(menu_.model().folderText());
+    auto summary = std::make_shared<ExportSummary>();
+    auto setupError = std::make_shared<QString>();
+    run_->setEnabled(false);
+    work_->start(
+        QStringLiteral("匯出"),
+        [disc, dataSets, out, format, summary, setupError](Progress &progress) {
+            if (!disc->open()) {
+                *setupError = qs(disc->error());
+                return;
+            }
+            auto writer = createTableWriter(*format, out, static_cast<int>(dataSets.size()));
+            *summary = exportRegisters(*disc, dataSets, *writer, progress);
+        },
+        [this, summary, setupError](const BackgroundWork::Outcome &outcome) {
+            run_->setEnabled(true);
+            summary_ = *summary;
+            QStringList lines;
+            if (outcome.cancelled)
+                lines << QStringLiteral("已取消；檔案不完整。");
+            else if (!outcome.error.isEmpty())
+                lines << outcome.error;
+            else if (!setupError->isEmpty())
+                lines << *setupError;
+            for (const RegisterExport &r : summary_.registers) {
+                QString line =
+                    QString::fromLatin1(r.spec->ext.data(), 3) + " " + qs(registerName(*r.spec)) + "：";
+                line += r.state == RegisterState::Present ? QStringLiteral("%1 筆").arg(r.records)
+                                                          : qs(stateText(r.state));
+                if (r.undecodable > 0)
+                    line += QStringLiteral("，無法解碼的字元 %1 個（以 U+FFFD 表示）").arg(r.undecodable);
+                lines << line;
+            }
+            for (const auto &f : summary_.files)
+                lines << QStringLiteral("→ ") + QString::fromStdString(f.string());
+            status_->setText(lines.join('\n'));
+            emit done();
+        });
+}
+
+}  // namespace regdisc
