@@ -39,7 +39,7 @@ std::filesystem::path pathOf(const QString &text)
 
 }  // namespace
 
-BatchWindow::BatchWindow(MainMenuWindow &menu) : menu_(menu)
+BatchWindow::BatchWindow(MainMenuWindow &menu) : QWidget(&menu, Qt::Window), menu_(menu)
 {
     setObjectName(QStringLiteral("frm_batch"));
     setWindowTitle(QStringLiteral("批次查詢"));

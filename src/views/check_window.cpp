@@ -32,7 +32,7 @@ QString fileWord(CheckedFile file)
 
 }  // namespace
 
-CheckWindow::CheckWindow(MainMenuWindow &menu) : menu_(menu)
+CheckWindow::CheckWindow(MainMenuWindow &menu) : QWidget(&menu, Qt::Window), menu_(menu)
 {
     setObjectName(QStringLiteral("frm_check"));
     setWindowTitle(QStringLiteral("光碟檢查"));

@@ -17,7 +17,7 @@
 
 namespace regdisc {
 
-ExportWindow::ExportWindow(MainMenuWindow &menu) : menu_(menu)
+ExportWindow::ExportWindow(MainMenuWindow &menu) : QWidget(&menu, Qt::Window), menu_(menu)
 {
     setObjectName(QStringLiteral("frm_export"));
     setWindowTitle(QStringLiteral("匯出"));

@@ -35,7 +35,7 @@ QString joined(const std::vector<LabelledValue> &values)
 
 }  // namespace
 
-HolderWindow::HolderWindow(MainMenuWindow &menu) : menu_(menu)
+HolderWindow::HolderWindow(MainMenuWindow &menu) : QWidget(&menu, Qt::Window), menu_(menu)
 {
     setObjectName(QStringLiteral("frm_holder"));
     setWindowTitle(QStringLiteral("全冊查詢"));
