@@ -13,6 +13,9 @@ bool RecordFile::open(const std::filesystem::path &path, int recordLength)
     const auto size = std::filesystem::file_size(path, error);
     if (error)
         return false;
+    // Records are read one by one at scattered offsets: a stream buffer would refill
+    // itself with kilobytes after every seek for the few bytes of one record.
+    in_.rdbuf()->pubsetbuf(nullptr, 0);
     in_.open(path, std::ios::in | std::ios::binary);
     if (!in_.is_open())
         return false;

@@ -185,9 +185,15 @@ std::vector<Column> recordColumns(const DataSetSpec &spec, TextView decimalFlag)
 void columnCell(const Column &column, TextView record, const DisplayContext &context, Cell &cell)
 {
     cell.text.clear();
-    for (const FieldSpec *f : column.parts)
-        cell.text += applyRule(f->rule, field(record, f->pos, f->width), context);
-    cell.text = trimTrailingBlanks(cell.text);
+    for (const FieldSpec *f : column.parts) {
+        if (f->rule == Rule::Text)
+            cell.text += TextView(record).substr(std::min(record.size(), static_cast<size_t>(f->pos - 1)),
+                                                 static_cast<size_t>(f->width));
+        else
+            cell.text += applyRule(f->rule, field(record, f->pos, f->width), context);
+    }
+    while (!cell.text.empty() && isBlank(cell.text.back()))
+        cell.text.pop_back();
     cell.isNumber = column.type == CellType::Number;
     if (cell.isNumber) {
         const FieldSpec *f = column.parts.front();

@@ -33,7 +33,7 @@ public:
         for (size_t i = 0; i < columns.size(); ++i) {
             if (i > 0)
                 line_ += ',';
-            appendField(toUtf8(columns[i].label));
+            appendField(columns[i].label);
         }
         endLine();
     }
@@ -44,7 +44,7 @@ public:
         for (size_t i = 0; i < cells.size(); ++i) {
             if (i > 0)
                 line_ += ',';
-            appendField(toUtf8(cells[i].text));
+            appendField(cells[i].text);
         }
         endLine();
     }
@@ -61,19 +61,41 @@ public:
     std::vector<std::filesystem::path> files() const override { return files_; }
 
 private:
-    void appendField(const std::string &value)
+    // The value in UTF-8, in double quotes when it holds a comma, a quote or a line break.
+    void appendField(TextView value)
     {
-        if (value.find_first_of(",\"\r\n") == std::string::npos) {
-            line_ += value;
-            return;
-        }
-        line_ += '"';
-        for (char c : value) {
-            if (c == '"')
+        bool quote = false;
+        for (char16_t c : value)
+            quote = quote || c == u',' || c == u'"' || c == u'\r' || c == u'\n';
+        if (quote)
+            line_ += '"';
+        for (size_t i = 0; i < value.size(); ++i) {
+            char32_t c = value[i];
+            if (c >= 0xD800 && c < 0xDC00 && i + 1 < value.size() && value[i + 1] >= 0xDC00 &&
+                value[i + 1] < 0xE000)
+                c = 0x10000 + ((c - 0xD800) << 10) + (value[++i] - 0xDC00);
+            else if (c >= 0xD800 && c < 0xE000)
+                c = 0xFFFD;  // a lone surrogate
+            if (c == U'"' && quote)
                 line_ += '"';
-            line_ += c;
+            if (c < 0x80) {
+                line_ += static_cast<char>(c);
+            } else if (c < 0x800) {
+                line_ += static_cast<char>(0xC0 | (c >> 6));
+                line_ += static_cast<char>(0x80 | (c & 0x3F));
+            } else if (c < 0x10000) {
+                line_ += static_cast<char>(0xE0 | (c >> 12));
+                line_ += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+                line_ += static_cast<char>(0x80 | (c & 0x3F));
+            } else {
+                line_ += static_cast<char>(0xF0 | (c >> 18));
+                line_ += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+                line_ += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+                line_ += static_cast<char>(0x80 | (c & 0x3F));
+            }
         }
-        line_ += '"';
+        if (quote)
+            line_ += '"';
     }
 
     void endLine()
