@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -46,14 +47,17 @@ ExportWindow::ExportWindow(MainMenuWindow &menu) : QWidget(&menu, Qt::Window), m
     layout->addLayout(row);
 
     auto *runRow = new QHBoxLayout;
-    status_ = new QLabel(this);
-    status_->setObjectName(QStringLiteral("lab_status"));
-    status_->setWordWrap(true);
-    runRow->addWidget(status_, 1);
+    runRow->addStretch();
     run_ = new QPushButton(QStringLiteral("匯出"), this);
     run_->setObjectName(QStringLiteral("cmd_run"));
     runRow->addWidget(run_);
     layout->addLayout(runRow);
+    // The summary of the last export: records per register, characters that did not decode.
+    status_ = new QPlainTextEdit(this);
+    status_->setObjectName(QStringLiteral("tx_summary"));
+    status_->setReadOnly(true);
+    status_->setFixedHeight(fontMetrics().height() * 7);
+    layout->addWidget(status_);
 
     work_ = new BackgroundWork(this);
     connect(browse, &QPushButton::clicked, this, &ExportWindow::chooseOutput);
@@ -81,7 +85,7 @@ void ExportWindow::run()
     const std::filesystem::path out(std::u8string(utf8.begin(), utf8.end()));
     const std::optional<OutputFormat> format = outputFormatOf(out);
     if (dataSets.empty() || !format) {
-        status_->setText(QStringLiteral("請勾選名冊，並以 .csv、.xlsx 或 .sqlite 為檔名。"));
+        status_->setPlainText(QStringLiteral("請勾選名冊，並以 .csv、.xlsx 或 .sqlite 為檔名。"));
         return;
     }
     auto disc = std::make_shared<Disc>(menu_.model().folderText());
@@ -119,7 +123,7 @@ void ExportWindow::run()
             }
             for (const auto &f : summary_.files)
                 lines << QStringLiteral("→ ") + QString::fromStdString(f.string());
-            status_->setText(lines.join('\n'));
+            status_->setPlainText(lines.join('\n'));
             emit done();
         });
 }

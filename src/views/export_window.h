@@ -8,6 +8,7 @@
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QPlainTextEdit;
 class QPushButton;
 
 namespace regdisc {
@@ -33,7 +34,7 @@ private:
     QListWidget *registers_ = nullptr;
     QLineEdit *out_ = nullptr;
     QPushButton *run_ = nullptr;
-    QLabel *status_ = nullptr;
+    QPlainTextEdit *status_ = nullptr;
     BackgroundWork *work_ = nullptr;
     ExportSummary summary_;
 };

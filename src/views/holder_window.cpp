@@ -81,6 +81,7 @@ HolderWindow::HolderWindow(MainMenuWindow &menu) : QWidget(&menu, Qt::Window), m
     connect(find_, &QPushButton::clicked, this, &HolderWindow::find);
     connect(input_, &QLineEdit::returnPressed, this, &HolderWindow::find);
     connect(tree_, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem *item) { open(item); });
+    input_->setFocus();
 }
 
 void HolderWindow::find()
@@ -127,7 +128,6 @@ void HolderWindow::showResults(const std::vector<RegisterMatches> &results, cons
     for (size_t r = 0; r < results_.size(); ++r) {
         const RegisterMatches &reg = results_[r];
         auto *group = new QTreeWidgetItem(tree_);
-        group->setText(0, QString::fromLatin1(reg.spec->ext.data(), 3) + " " + qs(registerName(*reg.spec)));
         QString state;
         if (reg.state != RegisterState::Present)
             state = qs(stateText(reg.state));
@@ -137,12 +137,14 @@ void HolderWindow::showResults(const std::vector<RegisterMatches> &results, cons
             state = QStringLiteral("%1 筆").arg(reg.matches.size());
         if (!reg.message.empty())
             state += "　" + qs(reg.message);
-        group->setText(1, state);
-        group->setFirstColumnSpanned(false);
+        // The register's line spans the row; its records' lines hold the columns.
+        group->setText(0, QString::fromLatin1(reg.spec->ext.data(), 3) + " " + qs(registerName(*reg.spec)) + "：" +
+                              state);
+        group->setFirstColumnSpanned(true);
         for (size_t m = 0; m < reg.matches.size(); ++m) {
             const HolderMatch &match = reg.matches[m];
             auto *item = new QTreeWidgetItem(group);
-            item->setText(0, qs(registerName(*reg.spec)));
+            item->setText(0, QString::fromLatin1(reg.spec->ext.data(), 3));
             item->setText(1, qs(match.party));
             item->setText(2, QString::number(match.recordNo));
             item->setText(3, qs(match.account));

@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QSignalSpy>
 #include <QTreeWidget>
@@ -104,14 +105,14 @@ private slots:
         QCOMPARE(tree->topLevelItemCount(), 14);
         QTreeWidgetItem *psm = group(tree, "psm");
         QTreeWidgetItem *pla = group(tree, "pla");
-        QCOMPARE(psm->text(1), QString("2 筆"));
+        QCOMPARE(psm->text(0), QString("psm 證券所有人名冊：2 筆"));
         QCOMPARE(psm->child(0)->text(2), QString("1"));
         QCOMPARE(psm->child(1)->text(2), QString("4"));
         QCOMPARE(pla->childCount(), 2);
         QCOMPARE(pla->child(0)->text(1), QString("出質人"));
         QCOMPARE(pla->child(1)->text(1), QString("質權人"));
         QCOMPARE(pla->child(1)->text(3), QString("11110000004"));
-        QCOMPARE(group(tree, "psl")->text(1), QString("無此名冊"));
+        QCOMPARE(group(tree, "psl")->text(0), QString("psl 長戶名資料：無此名冊"));
         QCOMPARE(group(tree, "psr")->childCount(), 1);
 
         // The pledgee's record opens on the pledge screen, found by the pledgee's ID.
@@ -186,7 +187,7 @@ private slots:
         click(child<QPushButton>(exporter, "cmd_run"));
         QVERIFY(exported.wait(10000));
         QVERIFY(QFile::exists(out));
-        const QString status = child<QLabel>(exporter, "lab_status")->text();
+        const QString status = child<QPlainTextEdit>(exporter, "tx_summary")->toPlainText();
         QVERIFY2(status.contains("psm 證券所有人名冊：5 筆"), qPrintable(status));
         QVERIFY2(status.contains("psl 長戶名資料：無此名冊"), qPrintable(status));
 
