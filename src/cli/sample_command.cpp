@@ -2,15 +2,55 @@
 // PDF copies.
 #include "cli/commands.h"
 
-#include "pdfcopy/pdf_copies.h"
 #include "writer/sample_disc.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QProcess>
 
 #include <cstdio>
 #include <filesystem>
 
 namespace regdisc::cli {
+
+namespace {
+
+// The program that paints the PDF copies (it needs Qt Gui, which regdisc-cli does not
+// load): beside regdisc-cli in the build tree, in its helper folder once installed.
+QString pdfCopyProgram()
+{
+#ifdef Q_OS_WIN
+    const QString name = QStringLiteral("regdisc-pdfcopy.exe");
+#else
+    const QString name = QStringLiteral("regdisc-pdfcopy");
+#endif
+    const QString dir = QCoreApplication::applicationDirPath();
+    for (const QString &candidate : {dir + '/' + name, dir + '/' + REGDISC_HELPER_FROM_BIN + '/' + name})
+        if (QFileInfo(candidate).isExecutable())
+            return candidate;
+    return {};
+}
+
+// Runs the helper on the written disc; its messages go straight to standard error.
+bool writePdfCopies(const QString &folder, int maxRecords)
+{
+    const QString program = pdfCopyProgram();
+    if (program.isEmpty()) {
+        std::fprintf(stderr, "regdisc-cli: regdisc-pdfcopy is not installed beside regdisc-cli\n");
+        return false;
+    }
+    QProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    process.start(program, {folder, QString::number(maxRecords)});
+    if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit) {
+        std::fprintf(stderr, "regdisc-cli: %s did not finish\n", program.toLocal8Bit().constData());
+        return false;
+    }
+    return process.exitCode() == 0;
+}
+
+}  // namespace
 
 int runSample(const QStringList &args)
 {
@@ -33,16 +73,16 @@ int runSample(const QStringList &args)
     if (!ok)
         return usageError("--seed takes a whole number");
     options.decimalFlag = tx(parser.value("decimal-flag"));
+    const QString folder = parser.positionalArguments().at(1);
     try {
-        const std::filesystem::path folder = parser.positionalArguments().at(1).toStdString();
-        writeSampleDisc(folder, options);
-        // The PDF copies list the first few hundred records of each data set.
-        writePdfCopies(folder, 300);
+        const QByteArray utf8 = folder.toUtf8();
+        writeSampleDisc(std::filesystem::path(std::u8string(utf8.begin(), utf8.end())), options);
     } catch (const std::exception &error) {
         std::fprintf(stderr, "regdisc-cli: %s\n", error.what());
         return kSetupError;
     }
-    return kSuccess;
+    // The PDF copies list the first few hundred records of each data set.
+    return writePdfCopies(folder, 300) ? kSuccess : kSetupError;
 }
 
 }  // namespace regdisc::cli

@@ -358,10 +358,16 @@ void writeSampleDisc(const std::filesystem::path &folder, const SampleOptions &o
     const Text baseName = u"2330";
     writeDiscInfo(folder, {baseName, u"台積電", u"113/12/06", options.decimalFlag, u"113/12/09"});
 
-    std::vector<Party> holders;
-    holders.reserve(static_cast<size_t>(options.records));
-    for (std::int64_t i = 0; i < options.records; ++i)
-        holders.push_back(holder(random, i + 1, false));
+    // Holder i is drawn from its own generator, so any holder can be made again when a
+    // record of another data set names it: no list of holders is kept.
+    const std::int64_t holderCount = options.records;
+    const auto holderAt = [&](std::int64_t i) {
+        Random own(options.seed ^ (0xD1B54A32D192ED03ULL * static_cast<std::uint64_t>(i + 1)));
+        return holder(own, i + 1, false);
+    };
+    const auto anyHolder = [&] {
+        return holderAt(static_cast<std::int64_t>(random.next() % static_cast<std::uint64_t>(holderCount)));
+    };
     std::vector<Party> banks, courts, auctions;
     for (std::u16string_view bank : kBanks)
         banks.push_back(institution(random, bank));
@@ -377,29 +383,32 @@ void writeSampleDisc(const std::filesystem::path &folder, const SampleOptions &o
     for (const Population &population : kPopulations) {
         const DataSetSpec &spec = *findDataSet(population.ext);
         const std::int64_t n = std::max<std::int64_t>(1, options.records * population.perMille / 1000);
-        std::vector<Text> records;
-        records.reserve(static_cast<size_t>(n));
+        DataSetWriter writer(folder, baseName, spec);
+        Text previous;  // the record before
         for (std::int64_t i = 0; i < n; ++i) {
-            Party first = population.ext == "psm" ? holders[static_cast<size_t>(i)] : any(holders);
+            Party first = population.ext == "psm" ? holderAt(i) : anyHolder();
             if (population.ext == "rae")
                 first = holder(random, i + 1, true);
             if (population.ext == "pid" && i % 2 == 1) {
                 // The same ID as the record before, with another birth date.
-                first = any(holders);
-                const Text *previous = &records.back();
-                first.id = field(*previous, 31, 10);
+                first.id = field(previous, 31, 10);
                 first.birthDate = u" " + rocDate7(random, 20, 110);
             }
-            const RecordParties parties{&first, random.chance(20) ? &any(holders) : &any(banks), &any(courts),
+            Party pledgee;
+            const bool holderPledgee = random.chance(20);
+            if (holderPledgee)
+                pledgee = anyHolder();
+            const RecordParties parties{&first, holderPledgee ? &pledgee : &any(banks), &any(courts),
                                         &any(auctions), &banks[0]};
             const Text longName =
                 spec.ext == "pel" ? longEnglishName(random, first) : longChineseName(random, first);
             RecordBuilder record(spec.dataN);
             for (const FieldSpec &f : spec.fields)
                 record.put(f.pos, f.width, fieldValue(random, f, parties, longName), f.doubleByte);
-            records.push_back(record.text());
+            previous = record.text();
+            writer.add(previous);
         }
-        writeDataSet(folder, baseName, spec, records);
+        writer.finish();
         counts.push_back(fromAscii(std::string(spec.ext)) + u"  " + Text(spec.title) + u"  筆數：" +
                          fromAscii(std::to_string(n)));
     }
