@@ -4,6 +4,8 @@
 #include <unicode/ucnv_cb.h>
 #include <unicode/ucnv_err.h>
 
+#include <atomic>
+#include <cstdint>
 #include <memory>
 #include <stdexcept>
 
@@ -52,7 +54,9 @@ Text decodeCp950(std::string_view bytes)
     return out;
 }
 
-std::string encodeCp950(TextView text, bool *exact)
+namespace {
+
+std::string encodeWithIcu(TextView text, bool *exact)
 {
     UConverter *c = cp950();
     UErrorCode error = U_ZERO_ERROR;
@@ -81,6 +85,72 @@ std::string encodeCp950(TextView text, bool *exact)
     if (exact)
         *exact = !flag.lossy;
     return out;
+}
+
+// What the converter makes of each character of the Basic Multilingual Plane, remembered
+// as it is met (a disc has millions of characters and a few thousand different ones):
+// 0 not yet known, kUnmappable, or the byte count (1 or 2) in the top byte above the bytes.
+constexpr std::uint32_t kUnmappable = 0xFFFFFFFFu;
+constexpr std::uint32_t kOwnContext = 0xFFFFFFFEu;  // converted with its neighbours only
+std::atomic<std::uint32_t> encoded[0x10000];
+
+std::uint32_t learnForm(char16_t c)
+{
+    std::uint32_t form = 0;
+    bool exact = false;
+    const std::string bytes = encodeWithIcu(TextView(&c, 1), &exact);
+    if (!exact)
+        form = kUnmappable;
+    else if (bytes.size() == 1)
+        form = (1u << 24) | static_cast<unsigned char>(bytes[0]);
+    else if (bytes.size() == 2)
+        form = (2u << 24) | (static_cast<unsigned>(static_cast<unsigned char>(bytes[0])) << 8) |
+               static_cast<unsigned char>(bytes[1]);
+    else
+        form = kOwnContext;
+    encoded[c].store(form, std::memory_order_relaxed);
+    return form;
+}
+
+inline std::uint32_t encodedForm(char16_t c)
+{
+    const std::uint32_t form = encoded[c].load(std::memory_order_relaxed);
+    return form != 0 ? form : learnForm(c);
+}
+
+}  // namespace
+
+std::string encodeCp950(TextView text, bool *exact)
+{
+    std::string out(2 * text.size(), '\0');
+    char *to = out.data();
+    bool lossy = false;
+    for (char16_t c : text) {
+        const std::uint32_t form = (c & 0xF800) == 0xD800 ? kOwnContext : encodedForm(c);
+        if (form == kOwnContext)
+            return encodeWithIcu(text, exact);  // surrogates: the converter sees the pairs
+        if (form == kUnmappable) {
+            *to++ = '?';
+            lossy = true;
+        } else if ((form >> 24) == 1) {
+            *to++ = static_cast<char>(form & 0xFF);
+        } else {
+            *to++ = static_cast<char>((form >> 8) & 0xFF);
+            *to++ = static_cast<char>(form & 0xFF);
+        }
+    }
+    out.resize(static_cast<size_t>(to - out.data()));
+    if (exact)
+        *exact = !lossy;
+    return out;
+}
+
+bool hasCp950Form(char16_t c)
+{
+    if ((c & 0xF800) == 0xD800)
+        return false;
+    const std::uint32_t form = encodedForm(c);
+    return form != kUnmappable && form != kOwnContext;
 }
 
 }  // namespace regdisc

@@ -2,6 +2,7 @@
 
 #include <unicode/coll.h>
 
+#include <algorithm>
 #include <memory>
 #include <stdexcept>
 
@@ -38,8 +39,15 @@ int compareText(TextView a, TextView b)
 
 std::string textSortKey(TextView text)
 {
+    std::string key;
+    textSortKey(text, key);
+    return key;
+}
+
+void textSortKey(TextView text, std::string &key)
+{
     const icu::UnicodeString s = view(text);
-    std::string key(64, '\0');
+    key.resize(std::max<size_t>(key.capacity(), 64));
     int32_t n =
         collator().getSortKey(s, reinterpret_cast<uint8_t *>(key.data()), static_cast<int32_t>(key.size()));
     if (n > static_cast<int32_t>(key.size())) {
@@ -47,7 +55,6 @@ std::string textSortKey(TextView text)
         n = collator().getSortKey(s, reinterpret_cast<uint8_t *>(key.data()), n);
     }
     key.resize(n > 0 ? static_cast<size_t>(n - 1) : 0);  // drop the terminating zero
-    return key;
 }
 
 int compareBinary(TextView a, TextView b)

@@ -31,14 +31,13 @@ struct Patch {
 
 // A binary key's order: its characters as big-endian code units, so that plain byte order
 // is character code order.
-std::string binaryOrder(TextView key)
+void binaryOrder(TextView key, std::string &order)
 {
-    std::string order(2 * key.size(), '\0');
+    order.resize(2 * key.size());
     for (std::size_t i = 0; i < key.size(); ++i) {
         order[2 * i] = static_cast<char>(key[i] >> 8);
         order[2 * i + 1] = static_cast<char>(key[i] & 0xFF);
     }
-    return order;
 }
 
 // An output file written front to back through a large buffer.
@@ -76,8 +75,8 @@ private:
 // when one range holds the whole file, otherwise in one scratch file per range.
 class PatchStore {
 public:
-    PatchStore(const fs::path &scratch, std::int64_t entries, int entryLength)
-        : perRange_(std::max<std::int64_t>(1, static_cast<std::int64_t>(kPatchBlockBytes) / entryLength)),
+    PatchStore(const fs::path &scratch, std::int64_t entries, int entryLength, std::size_t rangeBytes)
+        : perRange_(std::max<std::int64_t>(1, static_cast<std::int64_t>(rangeBytes) / entryLength)),
           ranges_((entries + perRange_ - 1) / perRange_)
     {
         if (ranges_ > 1)
@@ -134,10 +133,13 @@ struct DataSetWriter::State {
     std::vector<int> nextByte;  // per KeyKind: byte offset of its next-pointer in a DetailEntry
     std::unique_ptr<OutputFile> data, detail;
     std::vector<std::unique_ptr<KeySorter>> sorters;
+    std::size_t memoryBudget = 0;
     std::int64_t count = 0;
     bool finished = false;
+    RecordBuilder entry;  // the DetailEntry being written
+    std::string order;  // the order bytes of the key being sorted
 
-    State(const DataSetSpec &s, const IndexOptions &o) : spec(s), options(o) {}
+    State(const DataSetSpec &s, const IndexOptions &o) : spec(s), options(o), entry(s.detailN) {}
 };
 
 DataSetWriter::DataSetWriter(const fs::path &folder, TextView baseName, const DataSetSpec &spec,
@@ -145,6 +147,7 @@ DataSetWriter::DataSetWriter(const fs::path &folder, TextView baseName, const Da
     : state_(std::make_unique<State>(spec, options))
 {
     State &s = *state_;
+    s.memoryBudget = memoryBudget;
     if (options.blockSize < 1 || options.blockSize > 100 || options.topEntries < 1 ||
         options.topEntries > 100 || options.sectionSize < 0)
         throw DiscWriteError("index sizes out of range");
@@ -173,10 +176,13 @@ DataSetWriter::DataSetWriter(const fs::path &folder, TextView baseName, const Da
     std::error_code ignored;
     fs::remove_all(s.scratch, ignored);
     fs::create_directories(s.scratch);
-    const std::size_t perKind = std::max<std::size_t>(memoryBudget / spec.keyKinds.size(), 1 << 16);
+    const std::size_t perKind = std::max<std::size_t>(memoryBudget / spec.keyKinds.size(), 256);
     for (const KeyKindSpec &kind : spec.keyKinds)
         s.sorters.push_back(
             std::make_unique<KeySorter>(s.scratch / ("keys" + std::to_string(kind.number) + "-"), perKind));
+    const Text chainEnd = pointerDigits(s.chainEnd, spec.pointerWidth);
+    for (const KeyKindSpec &kind : spec.keyKinds)
+        s.entry.put(kind.nextPos, spec.pointerWidth, chainEnd);
     s.data = std::make_unique<OutputFile>(s.dataPath);
     s.detail = std::make_unique<OutputFile>(s.detailPath);
 }
@@ -208,20 +214,25 @@ void DataSetWriter::add(TextView record)
 
     s.data->write(encodeRecord(record, spec.data.length));
 
-    // The DetailEntry: the keys in KeyKind order, the record number, the next-pointers
-    // (ChainEnd until the chains are known).
-    RecordBuilder entry(spec.detailN);
-    const Text chainEnd = pointerDigits(s.chainEnd, pw);
+    // The DetailEntry: the keys in KeyKind order and the record number; its next-pointers
+    // hold ChainEnd until the chains are known.
     for (std::size_t k = 0; k < spec.keyKinds.size(); ++k) {
         const KeyKindSpec &kind = spec.keyKinds[k];
-        const Text key = detailKey(kind, record);
-        entry.put(kind.keyPos, kind.keyWidth, key, kind.doubleByte);
-        entry.put(kind.nextPos, pw, chainEnd);
-        s.sorters[k]->add(kind.lookup == Comparison::Binary ? binaryOrder(key) : textSortKey(key), index,
-                          key);
+        const auto from = static_cast<std::size_t>(kind.sourcePos - 1);
+        const TextView source =
+            from < record.size() ? record.substr(from, static_cast<std::size_t>(kind.keyWidth)) : TextView();
+        s.entry.put(kind.keyPos, kind.keyWidth, source, kind.doubleByte);
+        const TextView key =
+            TextView(s.entry.text())
+                .substr(static_cast<std::size_t>(kind.keyPos - 1), static_cast<std::size_t>(kind.keyWidth));
+        if (kind.lookup == Comparison::Binary)
+            binaryOrder(key, s.order);
+        else
+            textSortKey(key, s.order);
+        s.sorters[k]->add(s.order, index, key);
     }
-    entry.put(spec.recordNoPos, pw, pointerDigits(s.count + 1, pw));
-    s.detail->write(encodeRecord(entry.text(), spec.detail.length));
+    s.entry.put(spec.recordNoPos, pw, pointerDigits(s.count + 1, pw));
+    s.detail->write(encodeRecord(s.entry.text(), spec.detail.length));
     ++s.count;
 }
 
@@ -248,7 +259,7 @@ WrittenIndex DataSetWriter::finish(bool keepChains)
         throw DiscWriteError("the index cannot hold " + std::to_string(count) + " records");
 
     // The chains in order: next-pointers to patch, BlockEntries, TopEntries.
-    PatchStore patches(s.scratch, count, spec.detail.length);
+    PatchStore patches(s.scratch, count, spec.detail.length, std::min(kPatchBlockBytes, s.memoryBudget / 4));
     WrittenIndex written;
     std::vector<Text> topRecords(kinds);
     std::vector<Text> blocks;

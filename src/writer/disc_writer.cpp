@@ -5,7 +5,6 @@
 #include "writer/writer_support.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <fstream>
 #include <vector>
 
@@ -17,40 +16,35 @@ namespace {
 
 constexpr char16_t kIdeographicSpace = u'\u3000';
 
-// Whether a character has a code page 950 form; remembered, as a disc has millions of them.
-bool encodable(char16_t c)
+// The value laid out in `width` characters at `out`, as fitField() describes.
+void fitInto(char16_t *out, int width, TextView value, bool doubleByte)
 {
-    static std::vector<signed char> known(0x10000, -1);
-    signed char &k = known[c];
-    if (k < 0) {
-        bool exact = false;
-        encodeCp950(TextView(&c, 1), &exact);
-        k = exact ? 1 : 0;
-    }
-    return k == 1;
-}
-
-}  // namespace
-
-Text fitField(TextView value, int width, bool doubleByte)
-{
-    Text out;
+    int n = 0;
     for (char16_t c : value) {
-        if (static_cast<int>(out.size()) == width)
+        if (n == width)
             break;
         if (doubleByte) {
             if (c == u' ')
                 c = kIdeographicSpace;
             else if (c > 0x20 && c < 0x7F)
                 c = static_cast<char16_t>(c - 0x20 + 0xFF00);
-            else if (c < 0x80 || !encodable(c))
+            else if (c < 0x80 || !hasCp950Form(c))
                 c = u'？';
         } else if (c >= 0x80 || c < 0x20) {
             c = u'?';
         }
-        out.push_back(c);
+        out[n++] = c;
     }
-    out.resize(static_cast<size_t>(width), doubleByte ? kIdeographicSpace : u' ');
+    for (; n < width; ++n)
+        out[n] = doubleByte ? kIdeographicSpace : u' ';
+}
+
+}  // namespace
+
+Text fitField(TextView value, int width, bool doubleByte)
+{
+    Text out(static_cast<size_t>(std::max(width, 0)), u' ');
+    fitInto(out.data(), width, value, doubleByte);
     return out;
 }
 
@@ -58,9 +52,10 @@ RecordBuilder::RecordBuilder(int characters) : text_(static_cast<size_t>(charact
 
 RecordBuilder &RecordBuilder::put(int pos, int width, TextView value, bool doubleByte)
 {
-    const Text fitted = fitField(value, width, doubleByte);
-    text_.replace(static_cast<size_t>(pos - 1), static_cast<size_t>(width), fitted);
-    text_.resize(std::max(text_.size(), static_cast<size_t>(pos - 1 + width)), u' ');
+    const auto end = static_cast<size_t>(pos - 1 + std::max(width, 0));
+    if (text_.size() < end)
+        text_.resize(end, u' ');
+    fitInto(text_.data() + (pos - 1), width, value, doubleByte);
     return *this;
 }
 
@@ -89,12 +84,14 @@ void writeFileBytes(const fs::path &path, std::string_view bytes)
 
 Text pointerDigits(std::int64_t value, int width)
 {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%0*lld", width, static_cast<long long>(value));
-    if (static_cast<int>(std::char_traits<char>::length(buffer)) != width)
+    Text out(static_cast<size_t>(std::max(width, 0)), u'0');
+    std::int64_t rest = value;
+    for (int i = width - 1; i >= 0 && rest > 0; --i, rest /= 10)
+        out[static_cast<size_t>(i)] = static_cast<char16_t>(u'0' + rest % 10);
+    if (rest != 0 || value < 0)
         throw DiscWriteError("number " + std::to_string(value) + " does not fit " + std::to_string(width) +
                              " digits");
-    return fromAscii(buffer);
+    return out;
 }
 
 fs::path discFilePath(const fs::path &folder, std::string_view sub, TextView name)

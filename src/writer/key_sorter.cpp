@@ -137,15 +137,17 @@ void KeySorter::add(std::string_view order, std::uint32_t index, TextView key)
     const std::size_t offset = arena_.size();
     if (offset + bytes > 0xFFFFFFFFu)
         throw DiscWriteError("the sort budget is too large");
-    arena_.resize(offset + bytes);
-    char *item = arena_.data() + offset;
+    if (arena_.capacity() == 0)
+        arena_.reserve(budget_);  // never moved while it fills
+    char header[kHeader];
     const std::uint16_t orderLength = static_cast<std::uint16_t>(order.size());
     const std::uint16_t keyLength = static_cast<std::uint16_t>(key.size());
-    std::memcpy(item, &orderLength, 2);
-    std::memcpy(item + 2, &keyLength, 2);
-    std::memcpy(item + 4, &index, 4);
-    std::memcpy(item + kHeader, order.data(), order.size());
-    std::memcpy(item + kHeader + order.size(), key.data(), 2 * key.size());
+    std::memcpy(header, &orderLength, 2);
+    std::memcpy(header + 2, &keyLength, 2);
+    std::memcpy(header + 4, &index, 4);
+    arena_.append(header, kHeader);
+    arena_.append(order);
+    arena_.append(reinterpret_cast<const char *>(key.data()), 2 * key.size());
     refs_.push_back({prefixOf(order), static_cast<std::uint32_t>(offset)});
 }
 
@@ -185,33 +187,55 @@ void KeySorter::spill()
 void KeySorter::merge(const std::function<void(std::uint32_t, TextView)> &visit)
 {
     sortBuffer();
-    std::vector<std::unique_ptr<RunCursor>> cursors;
-    for (const auto &run : runs_)
-        cursors.push_back(std::make_unique<FileCursor>(run));
-    cursors.push_back(std::make_unique<MemoryCursor>(arena_, refs_));
-
-    // A heap of the cursors by their head items, the smallest on top.
-    std::vector<RunCursor *> heap;
-    for (const auto &cursor : cursors)
-        if (cursor->head())
-            heap.push_back(cursor.get());
-    const auto greater = [](const RunCursor *a, const RunCursor *b) {
-        return itemLess(b->head(), a->head());
-    };
-    std::make_heap(heap.begin(), heap.end(), greater);
     Text key;
-    while (!heap.empty()) {
-        std::pop_heap(heap.begin(), heap.end(), greater);
-        RunCursor *cursor = heap.back();
-        const char *item = cursor->head();
+    const auto visitItem = [&](const char *item) {
         key.resize(load16(item + 2));
         std::memcpy(key.data(), item + kHeader + load16(item), 2 * key.size());
         visit(load32(item + 4), key);
-        cursor->advance();
-        if (cursor->head())
-            std::push_heap(heap.begin(), heap.end(), greater);
-        else
-            heap.pop_back();
+    };
+    if (runs_.empty()) {
+        // Everything fitted in memory: the sorted buffer is the order.
+        for (const Ref &ref : refs_)
+            visitItem(arena_.data() + ref.offset);
+    } else {
+        std::vector<std::unique_ptr<RunCursor>> cursors;
+        for (const auto &run : runs_)
+            cursors.push_back(std::make_unique<FileCursor>(run));
+        cursors.push_back(std::make_unique<MemoryCursor>(arena_, refs_));
+
+        // A heap of the cursors by their head items, the smallest on top; the heads'
+        // prefixes decide most comparisons.
+        struct Head {
+            std::uint64_t prefix;
+            const char *item;
+            RunCursor *cursor;
+        };
+        const auto headOf = [](RunCursor *cursor) {
+            const char *item = cursor->head();
+            return Head{item ? prefixOf(std::string_view(item + kHeader, load16(item))) : 0, item, cursor};
+        };
+        const auto greater = [](const Head &a, const Head &b) {
+            if (a.prefix != b.prefix)
+                return a.prefix > b.prefix;
+            return itemLess(b.item, a.item);
+        };
+        std::vector<Head> heap;
+        for (const auto &cursor : cursors)
+            if (cursor->head())
+                heap.push_back(headOf(cursor.get()));
+        std::make_heap(heap.begin(), heap.end(), greater);
+        while (!heap.empty()) {
+            std::pop_heap(heap.begin(), heap.end(), greater);
+            RunCursor *cursor = heap.back().cursor;
+            visitItem(heap.back().item);
+            cursor->advance();
+            if (cursor->head()) {
+                heap.back() = headOf(cursor);
+                std::push_heap(heap.begin(), heap.end(), greater);
+            } else {
+                heap.pop_back();
+            }
+        }
     }
     arena_.clear();
     arena_.shrink_to_fit();

@@ -10,8 +10,12 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace regdisc {
@@ -40,11 +44,19 @@ private:
     std::uint64_t state_;
 };
 
+// The value in decimal digits, at least `width` of them.
 Text digitsText(std::uint64_t value, int width)
 {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%0*llu", width, static_cast<unsigned long long>(value));
-    return fromAscii(buffer);
+    char16_t buffer[32];
+    int n = 0;
+    do {
+        buffer[n++] = static_cast<char16_t>(u'0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    Text out(static_cast<size_t>(std::max(width - n, 0)), u'0');
+    while (n > 0)
+        out.push_back(buffer[--n]);
+    return out;
 }
 
 Text fullWidthDigits(TextView ascii)
@@ -350,6 +362,95 @@ constexpr Population kPopulations[] = {
     {"tru", 40},   {"lmk", 30}, {"rae", 10},  {"pel", 20}, {"drf", 20},  {"cpm", 20}, {"rsa", 30},
 };
 
+// Hands records to a DataSetWriter on a second thread, in batches and in order, so that
+// making the records and writing them overlap; the files are the same as written on one
+// thread. At most a few batches wait, so memory stays bounded.
+class BackgroundWriter {
+public:
+    explicit BackgroundWriter(DataSetWriter &writer) : writer_(writer), thread_([this] { run(); }) {}
+    BackgroundWriter(const BackgroundWriter &) = delete;
+    BackgroundWriter &operator=(const BackgroundWriter &) = delete;
+    ~BackgroundWriter()
+    {
+        if (thread_.joinable()) {
+            stop();
+            thread_.join();
+        }
+    }
+
+    void add(Text record)
+    {
+        batch_.push_back(std::move(record));
+        if (batch_.size() == kBatch)
+            hand();
+    }
+
+    // Waits until every record is written; rethrows what the writer threw.
+    void finish()
+    {
+        hand();
+        stop();
+        thread_.join();
+        if (error_)
+            std::rethrow_exception(error_);
+    }
+
+private:
+    static constexpr size_t kBatch = 2048;
+    static constexpr size_t kWaiting = 4;
+
+    void hand()
+    {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return queue_.size() < kWaiting || error_; });
+        if (error_)
+            std::rethrow_exception(error_);
+        queue_.push_back(std::move(batch_));
+        batch_.clear();
+        changed_.notify_all();
+    }
+    void stop()
+    {
+        std::lock_guard lock(mutex_);
+        done_ = true;
+        changed_.notify_all();
+    }
+    void run()
+    {
+        for (;;) {
+            std::vector<Text> batch;
+            {
+                std::unique_lock lock(mutex_);
+                changed_.wait(lock, [&] { return !queue_.empty() || done_; });
+                if (queue_.empty())
+                    return;
+                batch = std::move(queue_.front());
+                queue_.pop_front();
+                changed_.notify_all();
+            }
+            try {
+                for (const Text &record : batch)
+                    writer_.add(record);
+            } catch (...) {
+                std::lock_guard lock(mutex_);
+                error_ = std::current_exception();
+                queue_.clear();
+                changed_.notify_all();
+                return;
+            }
+        }
+    }
+
+    DataSetWriter &writer_;
+    std::vector<Text> batch_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<std::vector<Text>> queue_;
+    bool done_ = false;
+    std::exception_ptr error_;
+    std::thread thread_;  // last: starts when everything else is there
+};
+
 }  // namespace
 
 void writeSampleDisc(const std::filesystem::path &folder, const SampleOptions &options)
@@ -384,6 +485,7 @@ void writeSampleDisc(const std::filesystem::path &folder, const SampleOptions &o
         const DataSetSpec &spec = *findDataSet(population.ext);
         const std::int64_t n = std::max<std::int64_t>(1, options.records * population.perMille / 1000);
         DataSetWriter writer(folder, baseName, spec);
+        BackgroundWriter background(writer);
         Text previous;  // the record before
         for (std::int64_t i = 0; i < n; ++i) {
             Party first = population.ext == "psm" ? holderAt(i) : anyHolder();
@@ -406,8 +508,9 @@ void writeSampleDisc(const std::filesystem::path &folder, const SampleOptions &o
             for (const FieldSpec &f : spec.fields)
                 record.put(f.pos, f.width, fieldValue(random, f, parties, longName), f.doubleByte);
             previous = record.text();
-            writer.add(previous);
+            background.add(previous);
         }
+        background.finish();
         writer.finish();
         counts.push_back(fromAscii(std::string(spec.ext)) + u"  " + Text(spec.title) + u"  筆數：" +
                          fromAscii(std::to_string(n)));
