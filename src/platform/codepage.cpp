@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <stdexcept>
 
 namespace regdisc {
@@ -34,7 +35,9 @@ UConverter *cp950()
 
 }  // namespace
 
-Text decodeCp950(std::string_view bytes)
+namespace {
+
+Text decodeWithIcu(std::string_view bytes)
 {
     UConverter *c = cp950();
     UErrorCode error = U_ZERO_ERROR;
@@ -51,6 +54,83 @@ Text decodeCp950(std::string_view bytes)
     for (char16_t &ch : out)
         if (ch == u'\x1A')
             ch = u'\uFFFD';
+    return out;
+}
+
+// What the converter makes of each byte below 0x80 and of each lead and trail byte pair,
+// learnt from it once (a row of 256 pairs per lead byte, when the lead is first met), so
+// that a record decodes in one pass over its bytes. 0: not one character by itself; the
+// record then goes through the converter whole, as do invalid sequences.
+class DecodeForms {
+public:
+    DecodeForms()
+    {
+        for (int b = 0; b < 0x80; ++b) {
+            const char byte = static_cast<char>(b);
+            const Text one = decodeWithIcu(std::string_view(&byte, 1));
+            single_[b] = one.size() == 1 ? one[0] : 0;
+        }
+    }
+    char16_t single(unsigned char b) const { return single_[b]; }
+    char16_t pair(unsigned char lead, unsigned char trail)
+    {
+        Row &row = rows_[lead - 0x80];
+        if (!row.known.load(std::memory_order_acquire))
+            learn(lead, row);
+        return row.chars[trail];
+    }
+
+private:
+    struct Row {
+        std::atomic<bool> known{false};
+        char16_t chars[256] = {};
+    };
+    void learn(unsigned char lead, Row &row)
+    {
+        std::lock_guard lock(mutex_);
+        if (row.known.load(std::memory_order_relaxed))
+            return;
+        for (int trail = 0; trail < 256; ++trail) {
+            const char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+            const Text one = decodeWithIcu(std::string_view(bytes, 2));
+            row.chars[trail] = one.size() == 1 && one[0] != u'\uFFFD' ? one[0] : 0;
+        }
+        row.known.store(true, std::memory_order_release);
+    }
+
+    char16_t single_[0x80] = {};
+    Row rows_[0x80];
+    std::mutex mutex_;
+};
+
+DecodeForms &decodeForms()
+{
+    static DecodeForms forms;
+    return forms;
+}
+
+}  // namespace
+
+Text decodeCp950(std::string_view bytes)
+{
+    DecodeForms &forms = decodeForms();
+    Text out(bytes.size(), u'\0');
+    size_t n = 0;
+    for (size_t i = 0; i < bytes.size();) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        char16_t c = 0;
+        if (b < 0x80) {
+            c = forms.single(b);
+            i += 1;
+        } else if (i + 1 < bytes.size()) {
+            c = forms.pair(b, static_cast<unsigned char>(bytes[i + 1]));
+            i += 2;
+        }
+        if (c == 0)
+            return decodeWithIcu(bytes);  // an invalid sequence: the converter decides
+        out[n++] = c;
+    }
+    out.resize(n);
     return out;
 }
 

@@ -34,7 +34,8 @@ icu::UnicodeString view(TextView t)
 int compareText(TextView a, TextView b)
 {
     UErrorCode error = U_ZERO_ERROR;
-    return static_cast<int>(collator().compare(view(a), view(b), error));
+    return static_cast<int>(collator().compare(a.data(), static_cast<int32_t>(a.size()), b.data(),
+                                               static_cast<int32_t>(b.size()), error));
 }
 
 std::string textSortKey(TextView text)
