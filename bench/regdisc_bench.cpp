@@ -24,6 +24,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -418,10 +419,20 @@ int runProcess(const std::vector<std::string> &args)
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// CPU time of the finished child processes, in microseconds.
+double childrenCpu()
+{
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return 1e6 * static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
+}
+
 void processCase(benchmark::State &state, const Setup &setup, bool regdisc)
 {
     const std::vector<std::string> &ids = setup.keys.at("id").whole;
     size_t next = 0;
+    const double cpuBefore = childrenCpu();
     for (auto _ : state) {
         const std::string &id = ids[next++ % ids.size()];
         const int status = regdisc ? runProcess({setup.cli.string(), "query", setup.disc.string(), "psm",
@@ -434,6 +445,8 @@ void processCase(benchmark::State &state, const Setup &setup, bool regdisc)
             break;
         }
     }
+    if (state.iterations() > 0)
+        state.counters["child_cpu_us"] = (childrenCpu() - cpuBefore) / static_cast<double>(state.iterations());
 }
 
 // ---------------------------------------------------------------------------------------

@@ -9,8 +9,19 @@
 #include <cstdio>
 #include <exception>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 int main(int argc, char *argv[])
 {
+#ifdef __GLIBC__
+    // The PDF engine grows and shrinks large buffers page after page: keep freed memory
+    // instead of giving it back to the system and faulting it in again.
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    mallopt(M_TRIM_THRESHOLD, 256 << 20);
+    mallopt(M_TOP_PAD, 64 << 20);
+#endif
     // Fonts need a GUI application; without a platform of the user's choice it needs no
     // display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
