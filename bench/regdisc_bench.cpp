@@ -446,7 +446,8 @@ void processCase(benchmark::State &state, const Setup &setup, bool regdisc)
         }
     }
     if (state.iterations() > 0)
-        state.counters["child_cpu_us"] = (childrenCpu() - cpuBefore) / static_cast<double>(state.iterations());
+        state.counters["child_cpu_us"] =
+            (childrenCpu() - cpuBefore) / static_cast<double>(state.iterations());
 }
 
 // ---------------------------------------------------------------------------------------

@@ -36,23 +36,45 @@ QString pdfCopyProgram()
     return {};
 }
 
-// Runs the helper on the written disc; its messages go straight to standard error.
-bool writePdfCopies(const QString &folder, int maxRecords)
-{
-    const QString program = pdfCopyProgram();
-    if (program.isEmpty()) {
-        std::fprintf(stderr, "regdisc-cli: regdisc-pdfcopy is not installed beside regdisc-cli\n");
-        return false;
+// The PDF copies, painted by the helper program while the holder registers are written;
+// its messages go straight to standard error.
+class PdfCopies {
+public:
+    ~PdfCopies()
+    {
+        if (process_.state() != QProcess::NotRunning) {
+            process_.kill();
+            process_.waitForFinished(-1);
+        }
     }
-    QProcess process;
-    process.setProcessChannelMode(QProcess::ForwardedChannels);
-    process.start(program, {folder, QString::number(maxRecords)});
-    if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit) {
-        std::fprintf(stderr, "regdisc-cli: %s did not finish\n", program.toLocal8Bit().constData());
-        return false;
+    bool start(const QString &folder, int maxRecords)
+    {
+        started_ = true;
+        const QString program = pdfCopyProgram();
+        if (program.isEmpty()) {
+            std::fprintf(stderr, "regdisc-cli: regdisc-pdfcopy is not installed beside regdisc-cli\n");
+            return false;
+        }
+        process_.setProcessChannelMode(QProcess::ForwardedChannels);
+        process_.start(program, {folder, QString::number(maxRecords)});
+        return true;
     }
-    return process.exitCode() == 0;
-}
+    bool started() const { return started_; }
+    // Waits for the helper; true when it wrote the copies.
+    bool finish()
+    {
+        if (!process_.waitForFinished(-1) || process_.exitStatus() != QProcess::NormalExit) {
+            std::fprintf(stderr, "regdisc-cli: %s did not finish\n",
+                         process_.program().toLocal8Bit().constData());
+            return false;
+        }
+        return process_.exitCode() == 0;
+    }
+
+private:
+    QProcess process_;
+    bool started_ = false;
+};
 
 }  // namespace
 
@@ -85,6 +107,11 @@ int runSample(const QStringList &args)
     mallopt(M_TRIM_THRESHOLD, 512 << 20);
     mallopt(M_TOP_PAD, 64 << 20);
 #endif
+    // The PDF copies list the first few hundred records of each data set.
+    const int copyRecords = 300;
+    PdfCopies copies;
+    bool helperFound = true;
+    options.pdfDataSetsWritten = [&] { helperFound = copies.start(folder, copyRecords); };
     try {
         const QByteArray utf8 = folder.toUtf8();
         writeSampleDisc(std::filesystem::path(std::u8string(utf8.begin(), utf8.end())), options);
@@ -92,8 +119,9 @@ int runSample(const QStringList &args)
         std::fprintf(stderr, "regdisc-cli: %s\n", error.what());
         return kSetupError;
     }
-    // The PDF copies list the first few hundred records of each data set.
-    return writePdfCopies(folder, 300) ? kSuccess : kSetupError;
+    if (!copies.started())
+        helperFound = copies.start(folder, copyRecords);
+    return helperFound && copies.finish() ? kSuccess : kSetupError;
 }
 
 }  // namespace regdisc::cli

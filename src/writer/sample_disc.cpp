@@ -453,7 +453,7 @@ private:
 
 }  // namespace
 
-void writeSampleDisc(const std::filesystem::path &folder, const SampleOptions &options)
+void writeSampleDisc(const std::filesystem::path &folder, SampleOptions options)
 {
     Random random(options.seed);
     const Text baseName = u"2330";
@@ -480,9 +480,21 @@ void writeSampleDisc(const std::filesystem::path &folder, const SampleOptions &o
         return pool[static_cast<size_t>(random.below(static_cast<int>(pool.size())))];
     };
 
-    std::vector<Text> counts;
-    for (const Population &population : kPopulations) {
+    // The data sets with a PDF copy first, so that their copies can be painted while the
+    // holder registers are written; the listing keeps the catalogue's order.
+    std::vector<const Population *> order;
+    for (bool pdf : {true, false})
+        for (const Population &population : kPopulations)
+            if (findDataSet(population.ext)->hasPdf == pdf)
+                order.push_back(&population);
+    std::vector<Text> counts(std::size(kPopulations));
+    for (const Population *next : order) {
+        const Population &population = *next;
         const DataSetSpec &spec = *findDataSet(population.ext);
+        if (!spec.hasPdf && options.pdfDataSetsWritten) {
+            options.pdfDataSetsWritten();
+            options.pdfDataSetsWritten = nullptr;
+        }
         const std::int64_t n = std::max<std::int64_t>(1, options.records * population.perMille / 1000);
         DataSetWriter writer(folder, baseName, spec);
         BackgroundWriter background(writer);
@@ -512,8 +524,9 @@ void writeSampleDisc(const std::filesystem::path &folder, const SampleOptions &o
         }
         background.finish();
         writer.finish();
-        counts.push_back(fromAscii(std::string(spec.ext)) + u"  " + Text(spec.title) + u"  筆數：" +
-                         fromAscii(std::to_string(n)));
+        counts[static_cast<size_t>(next - kPopulations)] = fromAscii(std::string(spec.ext)) + u"  " +
+                                                           Text(spec.title) + u"  筆數：" +
+                                                           fromAscii(std::to_string(n));
     }
 
     std::vector<Text> ptr{u"證券代號：2330  台積電", u"資料日期：113/12/06",
