@@ -106,11 +106,11 @@ std::int64_t wholeNumber(TextView text)
     bool plain = true;
     for (char16_t c : text) {
         if (c >= u'0' && c <= u'9') {
-            plainValue = plainValue * 10 + (c - u'0');
-            if (++digits > 18) {
+            if (++digits > 18) {  // a 19th digit may not fit: the whole rule saturates
                 plain = false;
                 break;
             }
+            plainValue = plainValue * 10 + (c - u'0');
         } else if (c != u' ' && c != u'\t' && c != u'\n' && c != u'\r') {
             plain = false;
             break;
