@@ -8,6 +8,7 @@ packages=(
   libicu-dev
   qt6-base-dev libgl-dev
   libgtest-dev
+  libbenchmark-dev libsqlite3-dev sqlite3 time
   fonts-noto-cjk fonts-arphic-uming
   qt6-translations-l10n
   libxlsxwriter-dev libsqlite3-dev

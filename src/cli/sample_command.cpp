@@ -2,15 +2,81 @@
 // PDF copies.
 #include "cli/commands.h"
 
-#include "pdfcopy/pdf_copies.h"
 #include "writer/sample_disc.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QProcess>
 
 #include <cstdio>
 #include <filesystem>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace regdisc::cli {
+
+namespace {
+
+// The program that paints the PDF copies (it needs Qt Gui, which regdisc-cli does not
+// load): beside regdisc-cli in the build tree, in its helper folder once installed.
+QString pdfCopyProgram()
+{
+#ifdef Q_OS_WIN
+    const QString name = QStringLiteral("regdisc-pdfcopy.exe");
+#else
+    const QString name = QStringLiteral("regdisc-pdfcopy");
+#endif
+    const QString dir = QCoreApplication::applicationDirPath();
+    for (const QString &candidate : {dir + '/' + name, dir + '/' + REGDISC_HELPER_FROM_BIN + '/' + name})
+        if (QFileInfo(candidate).isExecutable())
+            return candidate;
+    return {};
+}
+
+// The PDF copies, painted by the helper program while the holder registers are written;
+// its messages go straight to standard error.
+class PdfCopies {
+public:
+    ~PdfCopies()
+    {
+        if (process_.state() != QProcess::NotRunning) {
+            process_.kill();
+            process_.waitForFinished(-1);
+        }
+    }
+    bool start(const QString &folder, int maxRecords)
+    {
+        started_ = true;
+        const QString program = pdfCopyProgram();
+        if (program.isEmpty()) {
+            std::fprintf(stderr, "regdisc-cli: regdisc-pdfcopy is not installed beside regdisc-cli\n");
+            return false;
+        }
+        process_.setProcessChannelMode(QProcess::ForwardedChannels);
+        process_.start(program, {folder, QString::number(maxRecords)});
+        return true;
+    }
+    bool started() const { return started_; }
+    // Waits for the helper; true when it wrote the copies.
+    bool finish()
+    {
+        if (!process_.waitForFinished(-1) || process_.exitStatus() != QProcess::NormalExit) {
+            std::fprintf(stderr, "regdisc-cli: %s did not finish\n",
+                         process_.program().toLocal8Bit().constData());
+            return false;
+        }
+        return process_.exitCode() == 0;
+    }
+
+private:
+    QProcess process_;
+    bool started_ = false;
+};
+
+}  // namespace
 
 int runSample(const QStringList &args)
 {
@@ -33,16 +99,29 @@ int runSample(const QStringList &args)
     if (!ok)
         return usageError("--seed takes a whole number");
     options.decimalFlag = tx(parser.value("decimal-flag"));
+    const QString folder = parser.positionalArguments().at(1);
+#ifdef __GLIBC__
+    // Millions of records pass through a few large buffers: keep freed memory for the next
+    // data set instead of giving it back to the system and faulting it in again.
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    mallopt(M_TRIM_THRESHOLD, 512 << 20);
+    mallopt(M_TOP_PAD, 64 << 20);
+#endif
+    // The PDF copies list the first few hundred records of each data set.
+    const int copyRecords = 300;
+    PdfCopies copies;
+    bool helperFound = true;
+    options.pdfDataSetsWritten = [&] { helperFound = copies.start(folder, copyRecords); };
     try {
-        const std::filesystem::path folder = parser.positionalArguments().at(1).toStdString();
-        writeSampleDisc(folder, options);
-        // The PDF copies list the first few hundred records of each data set.
-        writePdfCopies(folder, 300);
+        const QByteArray utf8 = folder.toUtf8();
+        writeSampleDisc(std::filesystem::path(std::u8string(utf8.begin(), utf8.end())), options);
     } catch (const std::exception &error) {
         std::fprintf(stderr, "regdisc-cli: %s\n", error.what());
         return kSetupError;
     }
-    return kSuccess;
+    if (!copies.started())
+        helperFound = copies.start(folder, copyRecords);
+    return helperFound && copies.finish() ? kSuccess : kSetupError;
 }
 
 }  // namespace regdisc::cli

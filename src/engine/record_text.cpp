@@ -99,6 +99,26 @@ Decimal parseNumber(TextView text)
 
 std::int64_t wholeNumber(TextView text)
 {
+    // Pointers and counts are digits and blanks only: read them directly. Anything else
+    // (a sign, a point, another character, more than 18 digits) takes the whole rule.
+    std::int64_t plainValue = 0;
+    int digits = 0;
+    bool plain = true;
+    for (char16_t c : text) {
+        if (c >= u'0' && c <= u'9') {
+            if (++digits > 18) {  // a 19th digit may not fit: the whole rule saturates
+                plain = false;
+                break;
+            }
+            plainValue = plainValue * 10 + (c - u'0');
+        } else if (c != u' ' && c != u'\t' && c != u'\n' && c != u'\r') {
+            plain = false;
+            break;
+        }
+    }
+    if (plain)
+        return plainValue;
+
     const Decimal d = parseNumber(text).rounded(0);
     if (d.whole.size() > 18)
         return d.negative ? std::numeric_limits<std::int64_t>::min()

@@ -4,7 +4,10 @@
 #include <unicode/ucnv_cb.h>
 #include <unicode/ucnv_err.h>
 
+#include <atomic>
+#include <cstdint>
 #include <memory>
+#include <mutex>
 #include <stdexcept>
 
 namespace regdisc {
@@ -32,7 +35,9 @@ UConverter *cp950()
 
 }  // namespace
 
-Text decodeCp950(std::string_view bytes)
+namespace {
+
+Text decodeWithIcu(std::string_view bytes)
 {
     UConverter *c = cp950();
     UErrorCode error = U_ZERO_ERROR;
@@ -52,7 +57,86 @@ Text decodeCp950(std::string_view bytes)
     return out;
 }
 
-std::string encodeCp950(TextView text, bool *exact)
+// What the converter makes of each byte below 0x80 and of each lead and trail byte pair,
+// learnt from it once (a row of 256 pairs per lead byte, when the lead is first met), so
+// that a record decodes in one pass over its bytes. 0: not one character by itself; the
+// record then goes through the converter whole, as do invalid sequences.
+class DecodeForms {
+public:
+    DecodeForms()
+    {
+        for (int b = 0; b < 0x80; ++b) {
+            const char byte = static_cast<char>(b);
+            const Text one = decodeWithIcu(std::string_view(&byte, 1));
+            single_[b] = one.size() == 1 ? one[0] : 0;
+        }
+    }
+    char16_t single(unsigned char b) const { return single_[b]; }
+    char16_t pair(unsigned char lead, unsigned char trail)
+    {
+        Row &row = rows_[lead - 0x80];
+        if (!row.known.load(std::memory_order_acquire))
+            learn(lead, row);
+        return row.chars[trail];
+    }
+
+private:
+    struct Row {
+        std::atomic<bool> known{false};
+        char16_t chars[256] = {};
+    };
+    void learn(unsigned char lead, Row &row)
+    {
+        std::lock_guard lock(mutex_);
+        if (row.known.load(std::memory_order_relaxed))
+            return;
+        for (int trail = 0; trail < 256; ++trail) {
+            const char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+            const Text one = decodeWithIcu(std::string_view(bytes, 2));
+            row.chars[trail] = one.size() == 1 && one[0] != u'\uFFFD' ? one[0] : 0;
+        }
+        row.known.store(true, std::memory_order_release);
+    }
+
+    char16_t single_[0x80] = {};
+    Row rows_[0x80];
+    std::mutex mutex_;
+};
+
+DecodeForms &decodeForms()
+{
+    static DecodeForms forms;
+    return forms;
+}
+
+}  // namespace
+
+Text decodeCp950(std::string_view bytes)
+{
+    DecodeForms &forms = decodeForms();
+    Text out(bytes.size(), u'\0');
+    size_t n = 0;
+    for (size_t i = 0; i < bytes.size();) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        char16_t c = 0;
+        if (b < 0x80) {
+            c = forms.single(b);
+            i += 1;
+        } else if (i + 1 < bytes.size()) {
+            c = forms.pair(b, static_cast<unsigned char>(bytes[i + 1]));
+            i += 2;
+        }
+        if (c == 0)
+            return decodeWithIcu(bytes);  // an invalid sequence: the converter decides
+        out[n++] = c;
+    }
+    out.resize(n);
+    return out;
+}
+
+namespace {
+
+std::string encodeWithIcu(TextView text, bool *exact)
 {
     UConverter *c = cp950();
     UErrorCode error = U_ZERO_ERROR;
@@ -81,6 +165,72 @@ std::string encodeCp950(TextView text, bool *exact)
     if (exact)
         *exact = !flag.lossy;
     return out;
+}
+
+// What the converter makes of each character of the Basic Multilingual Plane, remembered
+// as it is met (a disc has millions of characters and a few thousand different ones):
+// 0 not yet known, kUnmappable, or the byte count (1 or 2) in the top byte above the bytes.
+constexpr std::uint32_t kUnmappable = 0xFFFFFFFFu;
+constexpr std::uint32_t kOwnContext = 0xFFFFFFFEu;  // converted with its neighbours only
+std::atomic<std::uint32_t> encoded[0x10000];
+
+std::uint32_t learnForm(char16_t c)
+{
+    std::uint32_t form = 0;
+    bool exact = false;
+    const std::string bytes = encodeWithIcu(TextView(&c, 1), &exact);
+    if (!exact)
+        form = kUnmappable;
+    else if (bytes.size() == 1)
+        form = (1u << 24) | static_cast<unsigned char>(bytes[0]);
+    else if (bytes.size() == 2)
+        form = (2u << 24) | (static_cast<unsigned>(static_cast<unsigned char>(bytes[0])) << 8) |
+               static_cast<unsigned char>(bytes[1]);
+    else
+        form = kOwnContext;
+    encoded[c].store(form, std::memory_order_relaxed);
+    return form;
+}
+
+inline std::uint32_t encodedForm(char16_t c)
+{
+    const std::uint32_t form = encoded[c].load(std::memory_order_relaxed);
+    return form != 0 ? form : learnForm(c);
+}
+
+}  // namespace
+
+std::string encodeCp950(TextView text, bool *exact)
+{
+    std::string out(2 * text.size(), '\0');
+    char *to = out.data();
+    bool lossy = false;
+    for (char16_t c : text) {
+        const std::uint32_t form = (c & 0xF800) == 0xD800 ? kOwnContext : encodedForm(c);
+        if (form == kOwnContext)
+            return encodeWithIcu(text, exact);  // surrogates: the converter sees the pairs
+        if (form == kUnmappable) {
+            *to++ = '?';
+            lossy = true;
+        } else if ((form >> 24) == 1) {
+            *to++ = static_cast<char>(form & 0xFF);
+        } else {
+            *to++ = static_cast<char>((form >> 8) & 0xFF);
+            *to++ = static_cast<char>(form & 0xFF);
+        }
+    }
+    out.resize(static_cast<size_t>(to - out.data()));
+    if (exact)
+        *exact = !lossy;
+    return out;
+}
+
+bool hasCp950Form(char16_t c)
+{
+    if ((c & 0xF800) == 0xD800)
+        return false;
+    const std::uint32_t form = encodedForm(c);
+    return form != kUnmappable && form != kOwnContext;
 }
 
 }  // namespace regdisc

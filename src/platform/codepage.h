@@ -16,4 +16,7 @@ Text decodeCp950(std::string_view bytes);
 // clears *exact when given.
 std::string encodeCp950(TextView text, bool *exact = nullptr);
 
+// Whether a character has a code page 950 form (a surrogate has none on its own).
+bool hasCp950Form(char16_t c);
+
 }  // namespace regdisc

@@ -2,6 +2,7 @@
 
 #include <unicode/coll.h>
 
+#include <algorithm>
 #include <memory>
 #include <stdexcept>
 
@@ -33,13 +34,21 @@ icu::UnicodeString view(TextView t)
 int compareText(TextView a, TextView b)
 {
     UErrorCode error = U_ZERO_ERROR;
-    return static_cast<int>(collator().compare(view(a), view(b), error));
+    return static_cast<int>(collator().compare(a.data(), static_cast<int32_t>(a.size()), b.data(),
+                                               static_cast<int32_t>(b.size()), error));
 }
 
 std::string textSortKey(TextView text)
 {
+    std::string key;
+    textSortKey(text, key);
+    return key;
+}
+
+void textSortKey(TextView text, std::string &key)
+{
     const icu::UnicodeString s = view(text);
-    std::string key(64, '\0');
+    key.resize(std::max<size_t>(key.capacity(), 64));
     int32_t n =
         collator().getSortKey(s, reinterpret_cast<uint8_t *>(key.data()), static_cast<int32_t>(key.size()));
     if (n > static_cast<int32_t>(key.size())) {
@@ -47,7 +56,6 @@ std::string textSortKey(TextView text)
         n = collator().getSortKey(s, reinterpret_cast<uint8_t *>(key.data()), n);
     }
     key.resize(n > 0 ? static_cast<size_t>(n - 1) : 0);  // drop the terminating zero
-    return key;
 }
 
 int compareBinary(TextView a, TextView b)

@@ -13,6 +13,7 @@ int compareText(TextView a, TextView b);
 
 // A byte string whose plain byte order is the order of compareText.
 std::string textSortKey(TextView text);
+void textSortKey(TextView text, std::string &key);  // into a buffer that is reused
 
 // Binary comparison: character code order; a text that begins another is the smaller.
 int compareBinary(TextView a, TextView b);

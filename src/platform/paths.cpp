@@ -1,5 +1,7 @@
 #include "platform/paths.h"
 
+#include <algorithm>
+
 #include <fstream>
 #include <system_error>
 
@@ -105,11 +107,18 @@ std::optional<std::string> readSmallFile(const fs::path &path, std::size_t maxBy
     std::ifstream in(path, std::ios::in | std::ios::binary);
     if (!in.is_open())
         return std::nullopt;
-    std::string bytes(maxBytes, '\0');
-    in.read(bytes.data(), static_cast<std::streamsize>(maxBytes));
-    if (in.bad())
-        return std::nullopt;
-    bytes.resize(static_cast<size_t>(in.gcount()));
+    // Read in steps: the limit is far above what such files hold, and filling a buffer of
+    // the limit's size would cost more than the read.
+    std::string bytes;
+    char chunk[1 << 16];
+    while (bytes.size() < maxBytes) {
+        in.read(chunk, static_cast<std::streamsize>(std::min(sizeof chunk, maxBytes - bytes.size())));
+        if (in.bad())
+            return std::nullopt;
+        bytes.append(chunk, static_cast<size_t>(in.gcount()));
+        if (!in)
+            break;
+    }
     return bytes;
 }
 

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -55,10 +56,37 @@ struct WrittenIndex {
 Text detailKey(const KeyKindSpec &kind, TextView recordText);
 
 // Writes the TopIndexFile, DetailIndexFile and DataFile of a data set under `folder`
-// (stkidx/<baseName>idxp.<ext>, stkidx/<baseName>idxd.<ext>, stk/<baseName>.<ext>).
-// `records` are DataFile record texts of the data set's N characters; DetailEntry i
-// designates record i and carries its keys. Each chain is sorted by its KeyKind's
-// comparison.
+// (stkidx/<baseName>idxp.<ext>, stkidx/<baseName>idxd.<ext>, stk/<baseName>.<ext>)
+// record by record, with memory that does not grow with the number of records: the
+// DataFile and the DetailEntries go straight to their files, each chain's keys are sorted
+// in bounded runs in a scratch folder beside the disc, and the next-pointers are filled in
+// at the end. DetailEntry i designates record i and carries its keys; each chain is sorted
+// by its KeyKind's comparison, equal keys in record order.
+class DataSetWriter {
+public:
+    // `memoryBudget`: bytes of keys held in memory before they are sorted into a run.
+    DataSetWriter(const std::filesystem::path &folder, TextView baseName, const DataSetSpec &spec,
+                  const IndexOptions &options = {}, std::size_t memoryBudget = kDefaultMemoryBudget);
+    ~DataSetWriter();  // removes the scratch folder
+    DataSetWriter(const DataSetWriter &) = delete;
+    DataSetWriter &operator=(const DataSetWriter &) = delete;
+
+    // The next DataFile record text, of the data set's N characters.
+    void add(TextView record);
+    std::int64_t count() const;
+
+    // Builds the chains and the TopIndexFile. With `keepChains` the result holds every
+    // chain in full (memory for every record: for tests).
+    WrittenIndex finish(bool keepChains = false);
+
+    static constexpr std::size_t kDefaultMemoryBudget = std::size_t{96} << 20;
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+// The same for records held in memory (test fixtures); the result holds every chain.
 WrittenIndex writeDataSet(const std::filesystem::path &folder, TextView baseName, const DataSetSpec &spec,
                           const std::vector<Text> &records, const IndexOptions &options = {});
 

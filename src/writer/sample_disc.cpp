@@ -10,8 +10,12 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace regdisc {
@@ -40,11 +44,19 @@ private:
     std::uint64_t state_;
 };
 
+// The value in decimal digits, at least `width` of them.
 Text digitsText(std::uint64_t value, int width)
 {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%0*llu", width, static_cast<unsigned long long>(value));
-    return fromAscii(buffer);
+    char16_t buffer[32];
+    int n = 0;
+    do {
+        buffer[n++] = static_cast<char16_t>(u'0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    Text out(static_cast<size_t>(std::max(width - n, 0)), u'0');
+    while (n > 0)
+        out.push_back(buffer[--n]);
+    return out;
 }
 
 Text fullWidthDigits(TextView ascii)
@@ -350,18 +362,113 @@ constexpr Population kPopulations[] = {
     {"tru", 40},   {"lmk", 30}, {"rae", 10},  {"pel", 20}, {"drf", 20},  {"cpm", 20}, {"rsa", 30},
 };
 
+// Hands records to a DataSetWriter on a second thread, in batches and in order, so that
+// making the records and writing them overlap; the files are the same as written on one
+// thread. At most a few batches wait, so memory stays bounded.
+class BackgroundWriter {
+public:
+    explicit BackgroundWriter(DataSetWriter &writer) : writer_(writer), thread_([this] { run(); }) {}
+    BackgroundWriter(const BackgroundWriter &) = delete;
+    BackgroundWriter &operator=(const BackgroundWriter &) = delete;
+    ~BackgroundWriter()
+    {
+        if (thread_.joinable()) {
+            stop();
+            thread_.join();
+        }
+    }
+
+    void add(Text record)
+    {
+        batch_.push_back(std::move(record));
+        if (batch_.size() == kBatch)
+            hand();
+    }
+
+    // Waits until every record is written; rethrows what the writer threw.
+    void finish()
+    {
+        hand();
+        stop();
+        thread_.join();
+        if (error_)
+            std::rethrow_exception(error_);
+    }
+
+private:
+    static constexpr size_t kBatch = 2048;
+    static constexpr size_t kWaiting = 4;
+
+    void hand()
+    {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return queue_.size() < kWaiting || error_; });
+        if (error_)
+            std::rethrow_exception(error_);
+        queue_.push_back(std::move(batch_));
+        batch_.clear();
+        changed_.notify_all();
+    }
+    void stop()
+    {
+        std::lock_guard lock(mutex_);
+        done_ = true;
+        changed_.notify_all();
+    }
+    void run()
+    {
+        for (;;) {
+            std::vector<Text> batch;
+            {
+                std::unique_lock lock(mutex_);
+                changed_.wait(lock, [&] { return !queue_.empty() || done_; });
+                if (queue_.empty())
+                    return;
+                batch = std::move(queue_.front());
+                queue_.pop_front();
+                changed_.notify_all();
+            }
+            try {
+                for (const Text &record : batch)
+                    writer_.add(record);
+            } catch (...) {
+                std::lock_guard lock(mutex_);
+                error_ = std::current_exception();
+                queue_.clear();
+                changed_.notify_all();
+                return;
+            }
+        }
+    }
+
+    DataSetWriter &writer_;
+    std::vector<Text> batch_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<std::vector<Text>> queue_;
+    bool done_ = false;
+    std::exception_ptr error_;
+    std::thread thread_;  // last: starts when everything else is there
+};
+
 }  // namespace
 
-void writeSampleDisc(const std::filesystem::path &folder, const SampleOptions &options)
+void writeSampleDisc(const std::filesystem::path &folder, SampleOptions options)
 {
     Random random(options.seed);
     const Text baseName = u"2330";
     writeDiscInfo(folder, {baseName, u"台積電", u"113/12/06", options.decimalFlag, u"113/12/09"});
 
-    std::vector<Party> holders;
-    holders.reserve(static_cast<size_t>(options.records));
-    for (std::int64_t i = 0; i < options.records; ++i)
-        holders.push_back(holder(random, i + 1, false));
+    // Holder i is drawn from its own generator, so any holder can be made again when a
+    // record of another data set names it: no list of holders is kept.
+    const std::int64_t holderCount = options.records;
+    const auto holderAt = [&](std::int64_t i) {
+        Random own(options.seed ^ (0xD1B54A32D192ED03ULL * static_cast<std::uint64_t>(i + 1)));
+        return holder(own, i + 1, false);
+    };
+    const auto anyHolder = [&] {
+        return holderAt(static_cast<std::int64_t>(random.next() % static_cast<std::uint64_t>(holderCount)));
+    };
     std::vector<Party> banks, courts, auctions;
     for (std::u16string_view bank : kBanks)
         banks.push_back(institution(random, bank));
@@ -373,35 +480,53 @@ void writeSampleDisc(const std::filesystem::path &folder, const SampleOptions &o
         return pool[static_cast<size_t>(random.below(static_cast<int>(pool.size())))];
     };
 
-    std::vector<Text> counts;
-    for (const Population &population : kPopulations) {
+    // The data sets with a PDF copy first, so that their copies can be painted while the
+    // holder registers are written; the listing keeps the catalogue's order.
+    std::vector<const Population *> order;
+    for (bool pdf : {true, false})
+        for (const Population &population : kPopulations)
+            if (findDataSet(population.ext)->hasPdf == pdf)
+                order.push_back(&population);
+    std::vector<Text> counts(std::size(kPopulations));
+    for (const Population *next : order) {
+        const Population &population = *next;
         const DataSetSpec &spec = *findDataSet(population.ext);
+        if (!spec.hasPdf && options.pdfDataSetsWritten) {
+            options.pdfDataSetsWritten();
+            options.pdfDataSetsWritten = nullptr;
+        }
         const std::int64_t n = std::max<std::int64_t>(1, options.records * population.perMille / 1000);
-        std::vector<Text> records;
-        records.reserve(static_cast<size_t>(n));
+        DataSetWriter writer(folder, baseName, spec);
+        BackgroundWriter background(writer);
+        Text previous;  // the record before
         for (std::int64_t i = 0; i < n; ++i) {
-            Party first = population.ext == "psm" ? holders[static_cast<size_t>(i)] : any(holders);
+            Party first = population.ext == "psm" ? holderAt(i) : anyHolder();
             if (population.ext == "rae")
                 first = holder(random, i + 1, true);
             if (population.ext == "pid" && i % 2 == 1) {
                 // The same ID as the record before, with another birth date.
-                first = any(holders);
-                const Text *previous = &records.back();
-                first.id = field(*previous, 31, 10);
+                first.id = field(previous, 31, 10);
                 first.birthDate = u" " + rocDate7(random, 20, 110);
             }
-            const RecordParties parties{&first, random.chance(20) ? &any(holders) : &any(banks), &any(courts),
+            Party pledgee;
+            const bool holderPledgee = random.chance(20);
+            if (holderPledgee)
+                pledgee = anyHolder();
+            const RecordParties parties{&first, holderPledgee ? &pledgee : &any(banks), &any(courts),
                                         &any(auctions), &banks[0]};
             const Text longName =
                 spec.ext == "pel" ? longEnglishName(random, first) : longChineseName(random, first);
             RecordBuilder record(spec.dataN);
             for (const FieldSpec &f : spec.fields)
                 record.put(f.pos, f.width, fieldValue(random, f, parties, longName), f.doubleByte);
-            records.push_back(record.text());
+            previous = record.text();
+            background.add(previous);
         }
-        writeDataSet(folder, baseName, spec, records);
-        counts.push_back(fromAscii(std::string(spec.ext)) + u"  " + Text(spec.title) + u"  筆數：" +
-                         fromAscii(std::to_string(n)));
+        background.finish();
+        writer.finish();
+        counts[static_cast<size_t>(next - kPopulations)] = fromAscii(std::string(spec.ext)) + u"  " +
+                                                           Text(spec.title) + u"  筆數：" +
+                                                           fromAscii(std::to_string(n));
     }
 
     std::vector<Text> ptr{u"證券代號：2330  台積電", u"資料日期：113/12/06",

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 
 namespace regdisc {
 
@@ -13,9 +14,12 @@ struct SampleOptions {
     std::int64_t records = 5000;  // holder-register records; the other data sets are smaller
     std::uint64_t seed = 1;
     Text decimalFlag = u"N";
+    // Called once the disc information and every data set with a PDF copy are written,
+    // before the rest: their copies can be painted meanwhile.
+    std::function<void()> pdfDataSetsWritten = {};
 };
 
 // Writes stk/ and stkidx/ under `folder`. Throws DiscWriteError when it cannot.
-void writeSampleDisc(const std::filesystem::path &folder, const SampleOptions &options);
+void writeSampleDisc(const std::filesystem::path &folder, SampleOptions options);
 
 }  // namespace regdisc

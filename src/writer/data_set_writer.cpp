@@ -1,0 +1,356 @@
+// The streaming writer of one data set's three files. Memory stays bounded whatever the
+// number of records: records and DetailEntries are written as they come (the entries with
+// ChainEnd in every next-pointer), each KeyKind's keys go through a KeySorter, and the
+// merged chains give the next-pointers, patched into the DetailIndexFile block by block,
+// and the BlockEntries (at most 100 blocks per KeyKind).
+#include "platform/collation.h"
+#include "writer/disc_writer.h"
+#include "writer/key_sorter.h"
+#include "writer/writer_support.h"
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+
+namespace regdisc {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::size_t kPatchBlockBytes = std::size_t{16} << 20;  // DetailIndexFile bytes patched at once
+constexpr std::size_t kStreamBuffer = std::size_t{1} << 20;
+constexpr std::size_t kScratchBuffer = std::size_t{64} << 10;
+
+// A next-pointer to fill in: DetailEntry `index` (from 0) of KeyKind `kind` gets `next`.
+struct Patch {
+    std::uint32_t index;
+    std::uint32_t next;
+    std::uint32_t kind;
+};
+
+// A binary key's order: its characters as big-endian code units, so that plain byte order
+// is character code order.
+void binaryOrder(TextView key, std::string &order)
+{
+    order.resize(2 * key.size());
+    for (std::size_t i = 0; i < key.size(); ++i) {
+        order[2 * i] = static_cast<char>(key[i] >> 8);
+        order[2 * i + 1] = static_cast<char>(key[i] & 0xFF);
+    }
+}
+
+// An output file written front to back through a large buffer.
+class OutputFile {
+public:
+    explicit OutputFile(const fs::path &path, std::size_t buffer = kStreamBuffer)
+        : path_(path), buffer_(buffer)
+    {
+        fs::create_directories(path.parent_path());
+        out_.rdbuf()->pubsetbuf(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+        out_.open(path, std::ios::out | std::ios::binary | std::ios::trunc);
+        if (!out_)
+            throw DiscWriteError("cannot write " + path.string());
+    }
+    void write(std::string_view bytes)
+    {
+        out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        if (!out_)
+            throw DiscWriteError("cannot write " + path_.string());
+    }
+    void close()
+    {
+        out_.close();
+        if (!out_)
+            throw DiscWriteError("cannot write " + path_.string());
+    }
+
+private:
+    fs::path path_;
+    std::vector<char> buffer_;
+    std::ofstream out_;
+};
+
+// The next-pointers gathered per range of DetailEntries that is patched at once: in memory
+// when one range holds the whole file, otherwise in one scratch file per range.
+class PatchStore {
+public:
+    PatchStore(const fs::path &scratch, std::int64_t entries, int entryLength, std::size_t rangeBytes)
+        : perRange_(std::max<std::int64_t>(1, static_cast<std::int64_t>(rangeBytes) / entryLength)),
+          ranges_((entries + perRange_ - 1) / perRange_)
+    {
+        if (ranges_ > 1)
+            for (std::int64_t r = 0; r < ranges_; ++r) {
+                files_.push_back(scratch / ("next" + std::to_string(r)));
+                outputs_.push_back(std::make_unique<OutputFile>(files_.back(), kScratchBuffer));
+            }
+    }
+    std::int64_t perRange() const { return perRange_; }
+    std::int64_t ranges() const { return ranges_; }
+
+    void add(const Patch &patch)
+    {
+        if (ranges_ <= 1) {
+            memory_.push_back(patch);
+            return;
+        }
+        outputs_[static_cast<std::size_t>(patch.index / perRange_)]->write(
+            std::string_view(reinterpret_cast<const char *>(&patch), sizeof patch));
+    }
+
+    // The patches of range r, in no particular order.
+    std::vector<Patch> take(std::int64_t r)
+    {
+        if (ranges_ <= 1)
+            return std::move(memory_);
+        const auto i = static_cast<std::size_t>(r);
+        outputs_[i]->close();
+        std::ifstream in(files_[i], std::ios::in | std::ios::binary);
+        std::vector<Patch> patches(static_cast<std::size_t>(fs::file_size(files_[i]) / sizeof(Patch)));
+        in.read(reinterpret_cast<char *>(patches.data()),
+                static_cast<std::streamsize>(patches.size() * sizeof(Patch)));
+        if (!in)
+            throw DiscWriteError("cannot read the scratch file " + files_[i].string());
+        return patches;
+    }
+
+private:
+    std::int64_t perRange_;
+    std::int64_t ranges_;
+    std::vector<Patch> memory_;
+    std::vector<fs::path> files_;
+    std::vector<std::unique_ptr<OutputFile>> outputs_;
+};
+
+}  // namespace
+
+struct DataSetWriter::State {
+    const DataSetSpec &spec;
+    IndexOptions options;
+    fs::path scratch;
+    fs::path dataPath, detailPath, topPath;
+    std::int64_t chainEnd = 0;
+    std::vector<int> nextByte;  // per KeyKind: byte offset of its next-pointer in a DetailEntry
+    std::unique_ptr<OutputFile> data, detail;
+    std::vector<std::unique_ptr<KeySorter>> sorters;
+    std::size_t memoryBudget = 0;
+    std::int64_t count = 0;
+    bool finished = false;
+    RecordBuilder entry;  // the DetailEntry being written
+    std::string order;  // the order bytes of the key being sorted
+
+    State(const DataSetSpec &s, const IndexOptions &o) : spec(s), options(o), entry(s.detailN) {}
+};
+
+DataSetWriter::DataSetWriter(const fs::path &folder, TextView baseName, const DataSetSpec &spec,
+                             const IndexOptions &options, std::size_t memoryBudget)
+    : state_(std::make_unique<State>(spec, options))
+{
+    State &s = *state_;
+    s.memoryBudget = memoryBudget;
+    if (options.blockSize < 1 || options.blockSize > 100 || options.topEntries < 1 ||
+        options.topEntries > 100 || options.sectionSize < 0)
+        throw DiscWriteError("index sizes out of range");
+    const Text ext = fromAscii(spec.ext);
+    s.chainEnd = spec.lookupProfile().chainEnd();
+    s.dataPath = discFilePath(folder, "stk", Text(baseName) + u"." + ext);
+    s.detailPath = discFilePath(folder, "stkidx", Text(baseName) + u"idxd." + ext);
+    s.topPath = discFilePath(folder, "stkidx", Text(baseName) + u"idxp." + ext);
+
+    // In a DetailEntry only the name keys are double-byte: a character position lies after
+    // one byte per character and one more per double-byte character before it.
+    int doubleBytes = 0;
+    for (const KeyKindSpec &kind : spec.keyKinds)
+        doubleBytes += kind.doubleByte ? kind.keyWidth : 0;
+    if (spec.detailN + doubleBytes != spec.detail.length)
+        throw DiscWriteError("the DetailEntry layout of " + std::string(spec.ext) + " is not its length");
+    for (const KeyKindSpec &kind : spec.keyKinds) {
+        int offset = kind.nextPos - 1;
+        for (const KeyKindSpec &other : spec.keyKinds)
+            if (other.doubleByte && other.keyPos < kind.nextPos)
+                offset += other.keyWidth;
+        s.nextByte.push_back(offset);
+    }
+
+    s.scratch = folder / ("." + toUtf8(baseName) + "." + std::string(spec.ext) + ".sorting");
+    std::error_code ignored;
+    fs::remove_all(s.scratch, ignored);
+    fs::create_directories(s.scratch);
+    const std::size_t perKind = std::max<std::size_t>(memoryBudget / spec.keyKinds.size(), 256);
+    for (const KeyKindSpec &kind : spec.keyKinds)
+        s.sorters.push_back(
+            std::make_unique<KeySorter>(s.scratch / ("keys" + std::to_string(kind.number) + "-"), perKind));
+    const Text chainEnd = pointerDigits(s.chainEnd, spec.pointerWidth);
+    for (const KeyKindSpec &kind : spec.keyKinds)
+        s.entry.put(kind.nextPos, spec.pointerWidth, chainEnd);
+    s.data = std::make_unique<OutputFile>(s.dataPath);
+    s.detail = std::make_unique<OutputFile>(s.detailPath);
+}
+
+DataSetWriter::~DataSetWriter()
+{
+    std::error_code ignored;
+    state_->sorters.clear();
+    state_->data.reset();
+    state_->detail.reset();
+    fs::remove_all(state_->scratch, ignored);
+}
+
+std::int64_t DataSetWriter::count() const
+{
+    return state_->count;
+}
+
+void DataSetWriter::add(TextView record)
+{
+    State &s = *state_;
+    const DataSetSpec &spec = s.spec;
+    const int pw = spec.pointerWidth;
+    if (s.finished)
+        throw DiscWriteError("the data set is already written");
+    if (s.count + 1 >= s.chainEnd)
+        throw DiscWriteError("too many records for " + std::to_string(pw) + "-digit pointers");
+    const auto index = static_cast<std::uint32_t>(s.count);
+
+    s.data->write(encodeRecord(record, spec.data.length));
+
+    // The DetailEntry: the keys in KeyKind order and the record number; its next-pointers
+    // hold ChainEnd until the chains are known.
+    for (std::size_t k = 0; k < spec.keyKinds.size(); ++k) {
+        const KeyKindSpec &kind = spec.keyKinds[k];
+        const auto from = static_cast<std::size_t>(kind.sourcePos - 1);
+        const TextView source =
+            from < record.size() ? record.substr(from, static_cast<std::size_t>(kind.keyWidth)) : TextView();
+        s.entry.put(kind.keyPos, kind.keyWidth, source, kind.doubleByte);
+        const TextView key =
+            TextView(s.entry.text())
+                .substr(static_cast<std::size_t>(kind.keyPos - 1), static_cast<std::size_t>(kind.keyWidth));
+        if (kind.lookup == Comparison::Binary)
+            binaryOrder(key, s.order);
+        else
+            textSortKey(key, s.order);
+        s.sorters[k]->add(s.order, index, key);
+    }
+    s.entry.put(spec.recordNoPos, pw, pointerDigits(s.count + 1, pw));
+    s.detail->write(encodeRecord(s.entry.text(), spec.detail.length));
+    ++s.count;
+}
+
+WrittenIndex DataSetWriter::finish(bool keepChains)
+{
+    State &s = *state_;
+    const DataSetSpec &spec = s.spec;
+    if (s.finished)
+        throw DiscWriteError("the data set is already written");
+    s.finished = true;
+    s.data->close();
+    s.detail->close();
+
+    const std::int64_t count = s.count;
+    const int pw = spec.pointerWidth;
+    const size_t kinds = spec.keyKinds.size();
+    const std::int64_t perBlock = s.options.blockSize;
+    const std::int64_t capacity = perBlock * s.options.topEntries;
+    std::int64_t section = s.options.sectionSize;
+    if (section == 0)
+        section = std::max<std::int64_t>(1, (count + capacity - 1) / capacity);
+    const std::int64_t sections = (count + section - 1) / section;
+    if (sections > capacity)
+        throw DiscWriteError("the index cannot hold " + std::to_string(count) + " records");
+
+    // The chains in order: next-pointers to patch, BlockEntries, TopEntries.
+    PatchStore patches(s.scratch, count, spec.detail.length, std::min(kPatchBlockBytes, s.memoryBudget / 4));
+    WrittenIndex written;
+    std::vector<Text> topRecords(kinds);
+    std::vector<Text> blocks;
+    std::int64_t nextBlockNo = static_cast<std::int64_t>(kinds) + 1;
+    for (size_t k = 0; k < kinds; ++k) {
+        const KeyKindSpec &kind = spec.keyKinds[k];
+        const int kw = kind.topKeyWidth;
+        const int w = kw + pw;
+        const auto entryText = [&](TextView key, std::int64_t number) {
+            return fitField(key, kw, kind.doubleByte) + pointerDigits(number, pw);
+        };
+        const Text unused = fitField(u"", kw, kind.doubleByte) + spec.lookupProfile().emptyMarker();
+
+        written.firstBlock.push_back(nextBlockNo);
+        written.chains.emplace_back();
+        Text top;
+        Text block;
+        int blockEntries = 0;
+        Text lastKey;
+        const auto finishBlock = [&] {
+            while (blockEntries < 100) {
+                block += unused;
+                ++blockEntries;
+            }
+            blocks.push_back(block);
+            top += entryText(lastKey, nextBlockNo++);
+            block.clear();
+            blockEntries = 0;
+        };
+        std::int64_t position = 0;  // in the chain, from 0
+        std::int64_t sectionFirst = 0;
+        std::uint32_t previous = 0;
+        s.sorters[k]->merge([&](std::uint32_t index, TextView key) {
+            const std::int64_t entryNo = std::int64_t{index} + 1;
+            if (position > 0)
+                patches.add({previous, static_cast<std::uint32_t>(entryNo), static_cast<std::uint32_t>(k)});
+            if (keepChains)
+                written.chains.back().push_back(entryNo);
+            if (position % section == 0)
+                sectionFirst = entryNo;
+            // The BlockEntry carries the section's greatest key and names its first entry.
+            if (position % section == section - 1 || position == count - 1) {
+                lastKey = Text(key);
+                block += entryText(lastKey, sectionFirst);
+                if (++blockEntries == perBlock)
+                    finishBlock();
+            }
+            previous = index;
+            ++position;
+        });
+        s.sorters[k].reset();
+        if (blockEntries > 0)
+            finishBlock();
+        while (static_cast<int>(top.size()) < 100 * w)
+            top += unused;
+        topRecords[k] = top;
+    }
+
+    // The next-pointers, one range of DetailEntries at a time.
+    {
+        std::fstream detail(s.detailPath, std::ios::in | std::ios::out | std::ios::binary);
+        const std::int64_t length = spec.detail.length;
+        std::string buffer;
+        for (std::int64_t r = 0; r < patches.ranges(); ++r) {
+            const std::int64_t first = r * patches.perRange();
+            const std::int64_t entries = std::min(count, first + patches.perRange()) - first;
+            buffer.resize(static_cast<std::size_t>(entries * length));
+            detail.seekg(static_cast<std::streamoff>(first * length));
+            detail.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+            for (const Patch &patch : patches.take(r)) {
+                const Text digits = pointerDigits(patch.next, pw);
+                char *at =
+                    buffer.data() + (std::int64_t{patch.index} - first) * length + s.nextByte[patch.kind];
+                for (int i = 0; i < pw; ++i)
+                    at[i] = static_cast<char>(digits[static_cast<std::size_t>(i)]);
+            }
+            detail.seekp(static_cast<std::streamoff>(first * length));
+            detail.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+            if (!detail)
+                throw DiscWriteError("cannot write " + s.detailPath.string());
+        }
+    }
+
+    // TopIndexFile: K top records, then the blocks of each KeyKind.
+    OutputFile topFile(s.topPath);
+    for (const Text &record : topRecords)
+        topFile.write(encodeRecord(record, spec.top.length));
+    for (const Text &block : blocks)
+        topFile.write(encodeRecord(block, spec.top.length));
+    topFile.close();
+    return written;
+}
+
+}  // namespace regdisc

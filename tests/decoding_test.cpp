@@ -1,0 +1,81 @@
+// Decoding a record in one pass over its bytes gives what ICU's windows-950 converter gives
+// for the whole record, valid or not; pointers read directly give what the numeric rule gives.
+#include "engine/record_text.h"
+#include "platform/codepage.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+#include <unicode/ucnv.h>
+
+#include <cstdint>
+#include <limits>
+#include <random>
+
+using namespace regdisc;
+using namespace regdisc::test;
+
+namespace {
+
+// The converter itself, with every invalid sequence shown as U+FFFD (ICU gives U+001A for
+// a few of them).
+Text icuDecode(std::string_view bytes)
+{
+    UErrorCode error = U_ZERO_ERROR;
+    UConverter *c = ucnv_open("windows-950", &error);
+    ucnv_setToUCallBack(c, UCNV_TO_U_CALLBACK_SUBSTITUTE, nullptr, nullptr, nullptr, &error);
+    Text out(bytes.size() + 1, u'\0');
+    const int32_t n = ucnv_toUChars(c, out.data(), static_cast<int32_t>(out.size()), bytes.data(),
+                                    static_cast<int32_t>(bytes.size()), &error);
+    ucnv_close(c);
+    out.resize(static_cast<size_t>(n));
+    for (char16_t &ch : out)
+        if (ch == u'\x1A')
+            ch = u'\uFFFD';
+    return out;
+}
+
+}  // namespace
+
+TEST(Decoding, EveryByteAndPairAsTheConverterDecodesThem)
+{
+    int differing = 0;
+    for (int a = 0; a < 256; ++a) {
+        const std::string one(1, static_cast<char>(a));
+        differing += decodeCp950(one) != icuDecode(one);
+        for (int b = 0; b < 256; ++b) {
+            // The pair alone and between ASCII neighbours.
+            const std::string pair{static_cast<char>(a), static_cast<char>(b)};
+            differing += decodeCp950(pair) != icuDecode(pair);
+            const std::string framed = "A" + pair + "z";
+            differing += decodeCp950(framed) != icuDecode(framed);
+        }
+    }
+    EXPECT_EQ(differing, 0);
+}
+
+TEST(Decoding, RandomRecordsAsTheConverterDecodesThem)
+{
+    std::mt19937 random(11);
+    for (int i = 0; i < 20000; ++i) {
+        std::string bytes(random() % 48, '\0');
+        for (char &b : bytes)  // half ASCII, half lead and trail bytes
+            b = static_cast<char>(random() % 2 ? random() % 0x80 : 0x80 + random() % 0x80);
+        ASSERT_EQ(decodeCp950(bytes), icuDecode(bytes)) << i;
+    }
+}
+
+TEST(Numbers, PointersReadDirectly)
+{
+    const std::pair<const char16_t *, std::int64_t> cases[] = {
+        {u"9999999", 9999999},
+        {u"\t000123\r\n", 123},
+        {u"000000000000000012", 12},  // 18 digits
+        {u"0000000000000000012", 12},  // 19 digits, leading zeros
+        {u"123456789012345678", 123456789012345678},
+        {u"1234567890123456789", std::numeric_limits<std::int64_t>::max()},  // saturates
+        {u"00 7", 7},
+        {u"7.", 7},
+    };
+    for (const auto &[text, value] : cases)
+        EXPECT_EQ(wholeNumber(text), value) << u8(text);
+}
