@@ -191,10 +191,21 @@ TEST_F(HolderRegister, ShowsEveryBoxByItsRule)
 TEST(DecimalFlag, QuantitiesFollowTheDiscInformationAtDisplayTime)
 {
     TempDir dir;
-    writeTestDisc(dir.path(), {{&psmDataSet(), holders()}}, testDiscInfo("Y"));
+    writeTestDisc(dir.path(), {{&psmDataSet(), holders()}}, testDiscInfo("N"));
     OpenScreen open(dir.path(), psmDataSet());
+    // The disc information changes after the screen was opened and is read again when the
+    // clerk leaves the folder box.
+    writeDiscInfo(dir.path(), testDiscInfo("Y"));
+    open.menu.folderFocusOut();
     open.query(kId, "A123456789");
     EXPECT_EQ(u8(open.screen->box("tx_o_06")), "1,234.56");
+    open.query(kAccount, "22220000001");
+    // A lower-case y is no "Y": 前一畫面 shows the first record again without decimals.
+    writeDiscInfo(dir.path(), testDiscInfo("y"));
+    open.menu.folderFocusOut();
+    open.screen->previousScreen();
+    EXPECT_EQ(open.screen->recordShown(), 1);
+    EXPECT_EQ(u8(open.screen->box("tx_o_06")), "123,456");
 }
 
 // A query reads two TopIndexFile records, the chain section, one DataFile record and one

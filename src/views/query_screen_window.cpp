@@ -13,6 +13,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSpacerItem>
@@ -216,8 +217,14 @@ QWidget *QueryScreenWindow::buildQueryArea(QWidget *parent)
         tabOrder_.push_back(pdf);
     tabOrder_.push_back(exit);
 
-    connect(combo_, &QComboBox::activated, this,
-            [this](int index) { act([&] { model_->chooseComboItem(tx(combo_->itemText(index))); }); });
+    combo_->installEventFilter(this);
+    combo_->lineEdit()->installEventFilter(this);
+    connect(combo_, &QComboBox::activated, this, [this](int index) {
+        if (comboTypingEnds_)
+            act([&] { model_->typeCombo(tx(combo_->itemText(index))); });
+        else
+            act([&] { model_->chooseComboItem(tx(combo_->itemText(index))); });
+    });
     connect(combo_, &QComboBox::editTextChanged, this, [this](const QString &text) {
         if (!refreshing_)
             act([&] { model_->typeCombo(tx(text)); });
@@ -401,6 +408,17 @@ bool QueryScreenWindow::eventFilter(QObject *watched, QEvent *event)
     // A mouse press in the input box, not reaching it with Tab, disables 次筆.
     if (watched == input_ && event->type() == QEvent::MouseButtonPress)
         act([this] { model_->clickInput(); });
+    // Typing a caption into the combo and leaving it (or Enter) is no choice from its list:
+    // the activation Qt makes of the typed item while handling the event leaves 次筆 alone.
+    if ((watched == combo_ || watched == combo_->lineEdit()) && !comboTypingEnds_) {
+        const auto *key = event->type() == QEvent::KeyPress ? static_cast<QKeyEvent *>(event) : nullptr;
+        const bool leaving = event->type() == QEvent::FocusOut &&
+                             static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason;
+        if (leaving || (key && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter))) {
+            const QScopedValueRollback<bool> typing(comboTypingEnds_, true);
+            return watched->event(event);
+        }
+    }
     return QWidget::eventFilter(watched, event);
 }
 

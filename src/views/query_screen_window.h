@@ -71,6 +71,9 @@ private:
     std::map<std::string, Box, std::less<>> boxes_;
     std::vector<QWidget *> tabOrder_;
     bool refreshing_ = false;
+    // The clerk is leaving the combo's typed text (focus out or Enter): Qt then activates
+    // the item of that text, which is no choice from the list.
+    bool comboTypingEnds_ = false;
 };
 
 }  // namespace regdisc
