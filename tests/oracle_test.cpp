@@ -60,6 +60,14 @@ std::vector<std::int64_t> expected(const KeyKindSpec &kind, const std::vector<En
 
 }  // namespace
 
+namespace regdisc {
+// The data set's extension where a failing test shows its parameter.
+void PrintTo(const DataSetSpec *spec, std::ostream *os)
+{
+    *os << spec->ext;
+}
+}  // namespace regdisc
+
 class EveryDataSet : public testing::TestWithParam<const DataSetSpec *> {
 protected:
     static void SetUpTestSuite()

@@ -106,6 +106,12 @@ struct ListCase {
     std::vector<const char *> values;
 };
 
+// The case's name where a failing test shows its parameter.
+void PrintTo(const ListCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
 class ListInput : public testing::TestWithParam<ListCase> {};
 
 TEST_P(ListInput, ReadsFiveValues)

@@ -131,6 +131,13 @@ TEST(OpenDocument, ResultMessages)
         {3, "Path not found"},
         {5, "Access denied"},
         {11, "Invalid EXE file or error in EXE image"},
+        {8, "Out of memory"},
+        {26, "A sharing violation occurred"},
+        {28, "DDE Time out"},
+        {29, "DDE transaction failed"},
+        {30, "DDE busy"},
+        {1, "Unknown error"},
+        {4, "Unknown error"},
         {0, "Unknown error"},
         {12, "Unknown error"},
         {25, "Unknown error"},
@@ -146,16 +153,21 @@ TEST(OpenDocument, ResultMessages)
     }
 }
 
-TEST_F(Printout, PdfButtonUsesTheFolderAndBaseNameOfTheMoment)
+// The path of the PDF copy and a screen left as it was; which folder box text and baseName
+// the button takes, at the moment it is pressed, the window test shows on two discs.
+TEST_F(Printout, PdfButtonLeavesTheScreenAsItWas)
 {
     OpenScreen open(dir.path(), plaDataSet());
     ScriptedOpener opener;
     open.query("依 出質人戶名", "王");
     const auto counters = open.screen->box("tx_o_pnt");
+    const bool next = open.screen->nextEnabled();
     open.screen->openPdf(u"/other/disc", u"X99", opener);
     open.screen->openPdf(u"/other/disc", u"X99", opener);
     ASSERT_EQ(opener.opened.size(), 2u);
     EXPECT_EQ(u8(opener.opened[0]), "/other/disc/stkidx/X99_pla.pdf");
+    EXPECT_EQ(opener.opened[1], opener.opened[0]);
     EXPECT_EQ(open.screen->box("tx_o_pnt"), counters);
-    EXPECT_TRUE(open.screen->nextEnabled() == false);
+    EXPECT_EQ(open.screen->nextEnabled(), next);
+    EXPECT_TRUE(open.messages.shown.empty());
 }
