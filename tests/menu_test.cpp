@@ -1,4 +1,6 @@
-// The main menu model: folder check, disc information, opening data sets and listings.
+// The main menu model: folder check, disc information, opening data sets and listings. The
+// start-up read and the folder chooser are driven through the window (main_menu_test), every
+// refused opening with its message in messages_test.
 #include "platform/codepage.h"
 #include "test_support.h"
 
@@ -10,17 +12,6 @@ using namespace regdisc;
 using namespace regdisc::test;
 
 namespace {
-
-class NextAnswer : public FolderChooser {
-public:
-    Text answer;
-    Text askedTitle;
-    Text choose(TextView title) override
-    {
-        askedTitle = Text(title);
-        return answer;
-    }
-};
 
 std::vector<Text> oneRecord(const DataSetSpec &spec)
 {
@@ -44,17 +35,6 @@ protected:
 };
 
 }  // namespace
-
-TEST_F(Menu, StartUpReadIsSilent)
-{
-    MainMenuModel menu(messages, folder());
-    menu.startupRead();
-    EXPECT_EQ(u8(menu.productionDateBox()), "製作日期:113/12/09");
-    MainMenuModel nowhere(messages, dir.text() + u"/none");
-    nowhere.startupRead();
-    EXPECT_EQ(nowhere.productionDateBox(), u"");
-    EXPECT_TRUE(messages.shown.empty());
-}
 
 TEST_F(Menu, FolderCheck)
 {
@@ -110,22 +90,6 @@ TEST_F(Menu, DiscInformationThatCannotBeRead)
     EXPECT_EQ(u8(menu.discInfo().decimalFlag), "y");
 }
 
-TEST_F(Menu, FolderChooser)
-{
-    MainMenuModel menu(messages, u"kept");
-    NextAnswer chooser;
-    menu.chooseFolder(chooser);
-    EXPECT_EQ(u8(chooser.askedTitle), "選擇檔案所在資料夾");
-    EXPECT_EQ(messages.texts(), std::vector<std::string>{"未選擇資料夾或取消選擇資料夾！"});
-    EXPECT_EQ(menu.folderText(), u"kept");
-    messages.clear();
-    chooser.answer = folder();
-    menu.chooseFolder(chooser);
-    EXPECT_EQ(menu.folderText(), folder());
-    EXPECT_EQ(u8(menu.productionDateBox()), "製作日期:113/12/09");
-    EXPECT_TRUE(messages.shown.empty());
-}
-
 TEST_F(Menu, EveryDataSetAndListingOpensTogether)
 {
     MainMenuModel menu(messages, folder());
@@ -160,49 +124,6 @@ TEST_F(Menu, EveryDataSetAndListingOpensTogether)
     ASSERT_TRUE(again);
     EXPECT_FALSE(again->previousEnabled());
     EXPECT_EQ(again->box("tx_o_pnt"), u"");
-}
-
-TEST_F(Menu, RefusedOpenings)
-{
-    const Text stkidx = folder() + u"/stkidx/";
-    const Text stk = folder() + u"/stk/";
-    struct Case {
-        const DataSetSpec *spec;
-        std::string file;  // emptied, or removed when `remove`
-        bool remove;
-        std::string message;
-    };
-    const Case cases[] = {
-        {&psmDataSet(), "idxp", false, "MSG_0_01 無可查詢資料 !"},
-        {&psmDataSet(), "idxd", false, "MSG_0_02 資料燒錄錯誤 !"},
-        {&psmDataSet(), "data", false, "MSG_0_03 資料燒錄錯誤 !"},
-        {&drfDataSet(), "idxp", false, "MSG_0_05 無可查詢資料 !"},
-        {&rsaDataSet(), "data", false, "MSG_0_07 資料燒錄錯誤 !"},
-        {&psmDataSet(), "idxp", true, "MSG_0_04 " + u8(stkidx) + "T01idxp.psm 開檔錯誤 !"},
-        {&psmDataSet(), "idxd", true, "MSG_0_04 " + u8(stkidx) + "T01idxd.psm 開檔錯誤 !"},
-        {&psrDataSet(), "data", true, "MSG_0_17 " + u8(stk) + "T01.psr 開檔錯誤 !"},
-    };
-    for (const Case &c : cases) {
-        SetUp();
-        const auto path = dataSetFile(dir.path(), *c.spec, c.file);
-        if (c.remove)
-            std::filesystem::remove(path);
-        else
-            std::filesystem::resize_file(path, 0);
-        messages.clear();
-        MainMenuModel menu(messages, folder());
-        EXPECT_FALSE(menu.openDataSet(*c.spec));
-        EXPECT_EQ(messages.texts(), std::vector<std::string>{c.message});
-        EXPECT_TRUE(menu.buttonEnabled(c.spec->button));
-        for (int slot : {c.spec->top.slot, c.spec->detail.slot, c.spec->data.slot})
-            EXPECT_FALSE(menu.slot(slot).isOpen()) << c.message;
-    }
-    std::filesystem::remove(dir.path() / "stk" / "T01.lnx");
-    messages.clear();
-    MainMenuModel menu(messages, folder());
-    EXPECT_FALSE(menu.openListing(lnxListing()));
-    EXPECT_EQ(messages.texts(), std::vector<std::string>{"MSG_0_27 " + u8(stk) + "T01.lnx 開檔錯誤 !"});
-    EXPECT_TRUE(menu.buttonEnabled("cmd_9"));
 }
 
 TEST_F(Menu, FileNamesMatchWithoutRegardToCase)

@@ -268,17 +268,6 @@ private slots:
         QVERIFY(menu.desktop.messages.shown.empty());
     }
 
-    void allScreensOpenSideBySide()
-    {
-        Menu menu(disc_->folder());
-        for (const auto &[button, screen] : menuScreens())
-            QVERIFY(menu.open(button.c_str()));
-        QCOMPARE(menu.window->openScreens().size(), 16);
-        for (const auto &[button, screen] : menuScreens())
-            QVERIFY(!menu.button(button.c_str())->isEnabled());
-        QVERIFY(menu.desktop.messages.shown.empty());
-    }
-
     void openingRefusals_data()
     {
         QTest::addColumn<QString>("button");
