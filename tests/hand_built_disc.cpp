@@ -57,7 +57,7 @@ std::vector<HandField> holderFields()
         {310, "*"},  // ID number error flag
         {311, "2"},  // holder type
         {312, "1"},  // pledge flag
-        {313, "100"},  // postcode
+        {313, "220"},  // postcode
         {316, "50123456789012345"},  // giro account
         {333, "FI12345678"},  // foreign investor number
         {343, "XY"},  // not shown
@@ -127,7 +127,7 @@ std::vector<HandField> sampleFields(std::string_view ext)
     if (ext == "pco")
         return {
             {0, "2330AB"},  // security code
-            {6, "1"},  // registration mark
+            {6, "0"},  // registration mark
             {7, "12345678901"},  // account
             {18, "陳美玲一二三四五六七八九十甲乙丙丁戊己"},
             {56, "C234567890"},  // ID number
@@ -194,7 +194,7 @@ std::vector<HandField> sampleFields(std::string_view ext)
             {294, "00000012345"},  // pledge number
             {305, "&"},  // pledge-number mark
             {306, "1"},  // pledge trust code
-            {307, "30000000003"},  // trust property account
+            {307, "30000000004"},  // trust property account
             {318, "3"},  // agreement code
             {319, fill("#", 75)},
         };
