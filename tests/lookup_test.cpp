@@ -256,6 +256,7 @@ TEST(IndexShapes, FullTopRecordAndOneEntrySections)
     }
     // An input greater than all 100 keys of the full top record: no block to read.
     EXPECT_EQ(open.query(kId, "C"), LookupOutcome::TopScanMessage);
+    ASSERT_FALSE(open.messages.shown.empty());
     EXPECT_EQ(open.messages.texts().back(), "MSG_7_02:無符合資料 !");
     // Between two keys: the walk reaches a greater key that does not begin with the input.
     EXPECT_EQ(open.query(kId, "B200000001"), LookupOutcome::PrefixMessage);
@@ -303,6 +304,7 @@ TEST(LookAhead, DeviationsPerDataSet)
         OpenScreen open(dir.path(), pelDataSet());
         EXPECT_EQ(open.queryAll("依 英文戶名", "CHEN"), (std::vector<std::int64_t>{1, 3}));
         EXPECT_EQ(open.query("依 英文戶名", "chen"), LookupOutcome::TopScanMessage);
+        ASSERT_FALSE(open.messages.shown.empty());
         EXPECT_EQ(open.messages.texts().back(), "MSG_3_03:無符合資料 !");
     }
 }
