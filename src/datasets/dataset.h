@@ -145,7 +145,7 @@ struct DataSetSpec {
     // The view of this table that drives the keyed lookup.
     LookupProfile lookupProfile() const
     {
-        return {pointerWidth, detailN, recordNoPos, comboMessage, damagedMessage, keyKinds, testOrder};
+        return {pointerWidth, detailN, recordNoPos, comboMessage, damagedMessage, keyKinds, testOrder, dataN};
     }
 };
 

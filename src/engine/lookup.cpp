@@ -43,25 +43,32 @@ LookupOutcome KeyedLookup::fail(TextView message, LookupOutcome outcome)
     return outcome;
 }
 
-// A pointer that leads outside its file, or a chain longer than its file: the disc is
-// damaged. The record on display and the history stay; 次筆 cannot go on.
+// The disc is damaged: a pointer leads outside its file, a record cannot be read whole, or
+// a chain loops or goes down. The record on display, the history and the stepping buttons
+// stay as they were; 次筆 cannot go on.
 LookupOutcome KeyedLookup::damaged()
 {
     screen_.setNextEnabled(false);
     return fail(profile_.damagedMessage, LookupOutcome::Damaged);
 }
 
-bool KeyedLookup::canReadDetail(std::int64_t n) const
+// DetailEntry n as the next entry of the chain being followed. The chain is damaged when n
+// is not in the DetailIndexFile or is an entry it has already visited; a chain of more
+// entries than the file holds must have visited one twice.
+Text KeyedLookup::readChainEntry(std::int64_t n, ChainGuard &chain) const
 {
-    return files_.detail->hasRecord(n) && state_.chainSteps < files_.detail->recordCount();
+    if (!files_.detail->hasRecord(n))
+        throw RecordReadError("the chain leads outside the detail index");
+    if (!chain.visit(n) || chain.visited() > files_.detail->recordCount())
+        throw RecordReadError("the chain returns to an entry it has visited");
+    return readRecordText(*files_.detail, n, profile_.detailN);
 }
 
-Text KeyedLookup::readDetail(std::int64_t n)
+// A chain ascends under its KeyKind's comparison; equal keys may follow each other.
+bool KeyedLookup::keyGoesDown(const KeyKindSpec &kind, TextView previousEntry, TextView entry) const
 {
-    if (!canReadDetail(n))
-        throw RecordReadError("chain leads outside the detail index");
-    ++state_.chainSteps;
-    return readRecordText(*files_.detail, n, profile_.detailN);
+    return inputGreater(kind.lookup, field(previousEntry, kind.keyPos, kind.keyWidth),
+                        field(entry, kind.keyPos, kind.keyWidth));
 }
 
 LookupOutcome KeyedLookup::runQuery()
@@ -81,6 +88,7 @@ LookupOutcome KeyedLookup::runQuery()
 
     try {
         state_.keyKind = kind->number;
+        state_.chain = ChainGuard();
         const int n = profile_.topN(*kind);
         const Text top = readRecordText(*files_.top, kind->number, n);
 
@@ -90,7 +98,6 @@ LookupOutcome KeyedLookup::runQuery()
             screen_.setInputText(query);
         }
         state_.queryText = query;
-        state_.chainSteps = 0;
 
         // Top scan: the first TopEntry whose key is not less than the input names the block.
         const int kw = kind->topKeyWidth;
@@ -124,8 +131,11 @@ LookupOutcome KeyedLookup::runQuery()
         state_.chainNext = *start;
 
         // Chain walk to the first entry whose key is not less than the input.
-        for (;;) {
-            state_.heldEntry = readDetail(state_.chainNext);
+        for (bool first = true;; first = false) {
+            Text entry = readChainEntry(state_.chainNext, state_.chain);
+            if (!first && keyGoesDown(*kind, state_.heldEntry, entry))
+                return damaged();
+            state_.heldEntry = std::move(entry);
             screen_.setNextEnabled(false);
             state_.chainNext = pointerAt(state_.heldEntry, kind->nextPos);
             if (inputGreater(kind->lookup, query, field(state_.heldEntry, kind->keyPos, kind->keyWidth))) {
@@ -136,35 +146,48 @@ LookupOutcome KeyedLookup::runQuery()
             }
             if (!prefixMatches(kind->lookup, *kind, state_.heldEntry))
                 return fail(kind->prefixMessage, LookupOutcome::PrefixMessage);
-            state_.recordNo = pointerAt(state_.heldEntry, profile_.recordNoPos);
-            return showMatch();
+            return showMatch(readMatch(pointerAt(state_.heldEntry, profile_.recordNoPos), state_.chainNext));
         }
     } catch (const RecordReadError &) {
         return damaged();
     }
 }
 
-LookupOutcome KeyedLookup::showMatch()
+// Reads what showing a match needs: the DataFile record and, unless the match ends the
+// chain, the look-ahead entry after it. Throws RecordReadError when either cannot be read
+// or the look-ahead shows the chain damaged.
+KeyedLookup::Match KeyedLookup::readMatch(std::int64_t recordNo, std::int64_t chainNext) const
 {
     const KeyKindSpec &kind = profile_.keyKind(state_.keyKind);
-    const bool lookAhead = state_.chainNext != profile_.chainEnd();
-    // Nothing changes on screen unless the record and the look-ahead entry are there.
-    if (!files_.data->hasRecord(state_.recordNo) || (lookAhead && !canReadDetail(state_.chainNext)))
-        return damaged();
-    try {
-        history_.push(state_.recordNo);
-        screen_.setPreviousEnabled(!history_.holdsOne());
-        screen_.setFollowingEnabled(false);
-        screen_.displayRecord(state_.recordNo);
-        screen_.setNextEnabled(false);
-        if (!lookAhead)
-            return LookupOutcome::Shown;
-        state_.heldEntry = readDetail(state_.chainNext);
-        screen_.setNextEnabled(prefixMatches(kind.lookAhead, kind, state_.heldEntry));
-        return LookupOutcome::Shown;
-    } catch (const RecordReadError &) {
-        return damaged();
+    Match match{recordNo, chainNext, {}, false, {}, state_.chain};
+    match.record = readRecordText(*files_.data, recordNo, profile_.dataN);
+    if (chainNext != profile_.chainEnd()) {
+        match.lookAhead = true;
+        match.lookAheadEntry = readChainEntry(chainNext, match.chain);
+        if (keyGoesDown(kind, state_.heldEntry, match.lookAheadEntry))
+            throw RecordReadError("the chain goes down");
     }
+    return match;
+}
+
+// ShowMatch, once everything it shows has been read: the history, the record, and 次筆 by
+// the look-ahead's prefix test.
+LookupOutcome KeyedLookup::showMatch(Match match)
+{
+    const KeyKindSpec &kind = profile_.keyKind(state_.keyKind);
+    state_.recordNo = match.recordNo;
+    state_.chainNext = match.chainNext;
+    state_.chain = match.chain;
+    history_.push(match.recordNo);
+    screen_.setPreviousEnabled(!history_.holdsOne());
+    screen_.setFollowingEnabled(false);
+    screen_.displayRecord(match.recordNo, match.record);
+    screen_.setNextEnabled(false);
+    if (match.lookAhead) {
+        state_.heldEntry = std::move(match.lookAheadEntry);
+        screen_.setNextEnabled(prefixMatches(kind.lookAhead, kind, state_.heldEntry));
+    }
+    return LookupOutcome::Shown;
 }
 
 LookupOutcome KeyedLookup::nextMatch()
@@ -172,11 +195,18 @@ LookupOutcome KeyedLookup::nextMatch()
     if (state_.keyKind == 0)
         return LookupOutcome::Damaged;
     const KeyKindSpec &kind = profile_.keyKind(state_.keyKind);
+    // The look-ahead entry becomes the current match. Nothing changes on screen unless its
+    // record and the entry after it can be read.
+    Match match;
+    try {
+        match = readMatch(pointerAt(state_.heldEntry, profile_.recordNoPos),
+                          pointerAt(state_.heldEntry, kind.nextPos));
+    } catch (const RecordReadError &) {
+        return damaged();
+    }
     screen_.setInputText(state_.queryText);
-    state_.recordNo = pointerAt(state_.heldEntry, profile_.recordNoPos);
-    state_.chainNext = pointerAt(state_.heldEntry, kind.nextPos);
     screen_.setComboText(kind.caption);
-    return showMatch();
+    return showMatch(std::move(match));
 }
 
 }  // namespace regdisc

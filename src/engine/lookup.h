@@ -2,9 +2,10 @@
 // and ShowMatch between them, driven by a data set's lookup profile.
 #pragma once
 
+#include "engine/chain_guard.h"
 #include "engine/lookup_profile.h"
 #include "engine/record_history.h"
-#include "platform/record_file.h"
+#include "platform/record_source.h"
 #include "platform/text.h"
 
 #include <cstdint>
@@ -22,15 +23,17 @@ public:
     virtual void setNextEnabled(bool enabled) = 0;  // cmd_2 次筆
     virtual void setPreviousEnabled(bool enabled) = 0;  // cmd_5 前一畫面
     virtual void setFollowingEnabled(bool enabled) = 0;  // cmd_6 下一畫面
-    // Reads DataFile record recordNo and fills the output boxes; may throw RecordReadError.
-    virtual void displayRecord(std::int64_t recordNo) = 0;
+    // DisplayRecord: fills the output boxes from DataFile record recordNo, which the lookup
+    // has already read whole (`record`, the data set's N characters).
+    virtual void displayRecord(std::int64_t recordNo, const Text &record) = 0;
     virtual void showMessage(TextView text) = 0;
 };
 
+// The three open files of a data set (or, in tests and fuzzing, records in memory).
 struct DataSetFiles {
-    RecordFile *top = nullptr;  // TopIndexFile
-    RecordFile *detail = nullptr;  // DetailIndexFile
-    RecordFile *data = nullptr;  // DataFile
+    RecordSource *top = nullptr;  // TopIndexFile
+    RecordSource *detail = nullptr;  // DetailIndexFile
+    RecordSource *data = nullptr;  // DataFile
 };
 
 struct QueryState {
@@ -40,7 +43,7 @@ struct QueryState {
     std::int64_t chainNext = 0;  // DetailEntry after the current match, or ChainEnd
     Text heldEntry;  // DetailEntry last read: after ShowMatch the look-ahead
     std::int64_t recordNo = 0;  // DataFile record selected for display
-    std::int64_t chainSteps = 0;  // DetailEntries read since 查詢; bounds a looping chain
+    ChainGuard chain;  // the DetailEntries read along the chain since 查詢
 };
 
 enum class LookupOutcome {
@@ -48,7 +51,8 @@ enum class LookupOutcome {
     ComboMessage,  // the combo text is none of the captions
     TopScanMessage,  // the input is greater than every key of the top record
     PrefixMessage,  // the entry reached does not begin with the input
-    Damaged,  // a pointer led outside the files or a chain looped
+    Damaged,  // a pointer led outside the files, a record could not be read, a chain looped
+              // or went down
 };
 
 class KeyedLookup {
@@ -62,11 +66,21 @@ public:
     const QueryState &state() const { return state_; }
 
 private:
-    LookupOutcome showMatch();
+    // Everything ShowMatch reads, read before anything on screen changes.
+    struct Match {
+        std::int64_t recordNo = 0;
+        std::int64_t chainNext = 0;
+        Text record;  // the DataFile record
+        bool lookAhead = false;  // chainNext is not ChainEnd: lookAheadEntry was read
+        Text lookAheadEntry;
+        ChainGuard chain;
+    };
+    Match readMatch(std::int64_t recordNo, std::int64_t chainNext) const;
+    LookupOutcome showMatch(Match match);
     LookupOutcome fail(TextView message, LookupOutcome outcome);
     LookupOutcome damaged();
-    bool canReadDetail(std::int64_t n) const;
-    Text readDetail(std::int64_t n);
+    Text readChainEntry(std::int64_t n, ChainGuard &chain) const;
+    bool keyGoesDown(const KeyKindSpec &kind, TextView previousEntry, TextView entry) const;
     std::int64_t pointerAt(TextView text, int pos) const;
     bool prefixMatches(Comparison comparison, const KeyKindSpec &kind, TextView entry) const;
 

@@ -45,6 +45,7 @@ struct LookupProfile {
     std::u16string_view damagedMessage;  // a pointer leads outside the files
     std::span<const KeyKindSpec> keyKinds;  // index = KeyKind number - 1
     std::span<const int> testOrder;  // KeyKind numbers in the order captions are tested
+    int dataN = 0;  // characters of a DataFile read
 
     const KeyKindSpec &keyKind(int number) const { return keyKinds[static_cast<size_t>(number - 1)]; }
     // Characters of a top record or block read of a KeyKind: 100 entries of key and number.

@@ -13,9 +13,9 @@ Text recordText(std::string_view bytes, int characters)
     return text;
 }
 
-Text readRecordText(RecordFile &file, std::int64_t n, int characters)
+Text readRecordText(RecordSource &source, std::int64_t n, int characters)
 {
-    return recordText(file.read(n), characters);
+    return recordText(source.readRecord(n), characters);
 }
 
 Text field(TextView text, int pos, int width)

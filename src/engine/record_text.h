@@ -3,7 +3,7 @@
 // taken by 1-based character position.
 #pragma once
 
-#include "platform/record_file.h"
+#include "platform/record_source.h"
 #include "platform/text.h"
 
 #include <cstdint>
@@ -11,9 +11,9 @@
 
 namespace regdisc {
 
-// Record n of the file as exactly n characters; throws RecordReadError when the record is
-// not in the file.
-Text readRecordText(RecordFile &file, std::int64_t n, int characters);
+// Record n of the source as exactly `characters` characters; throws RecordReadError when the
+// record is not in the source or cannot be read whole.
+Text readRecordText(RecordSource &source, std::int64_t n, int characters);
 
 // Decoded record bytes cut or filled with blanks to `characters`.
 Text recordText(std::string_view bytes, int characters);

@@ -1,8 +1,70 @@
 #include "platform/record_file.h"
 
+#ifdef _WIN32
 #include <system_error>
+#else
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace regdisc {
+
+RecordFile::~RecordFile()
+{
+    close();
+}
+
+#ifndef _WIN32
+
+// One descriptor, read by position with pread: no shared file position, no stream state.
+bool RecordFile::open(const std::filesystem::path &path, int recordLength)
+{
+    close();
+    // Non-blocking, so that a FIFO or device in a file's place cannot hang the opening; it
+    // is refused below because it is no regular file.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    fd_ = fd;
+    setShape(static_cast<std::uint64_t>(info.st_size), recordLength);
+    return true;
+}
+
+void RecordFile::close()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+    clearShape();
+}
+
+bool RecordFile::isOpen() const
+{
+    return fd_ >= 0;
+}
+
+std::size_t RecordFile::fetch(std::uint64_t offset, char *buffer, std::size_t length)
+{
+    std::size_t done = 0;
+    while (done < length) {
+        const ssize_t n = ::pread(fd_, buffer + done, length - done, static_cast<off_t>(offset + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;  // the end of the file, or an I/O error of the medium
+        done += static_cast<std::size_t>(n);
+    }
+    return done;
+}
+
+#else
 
 bool RecordFile::open(const std::filesystem::path &path, int recordLength)
 {
@@ -19,10 +81,7 @@ bool RecordFile::open(const std::filesystem::path &path, int recordLength)
     in_.open(path, std::ios::in | std::ios::binary);
     if (!in_.is_open())
         return false;
-    open_ = true;
-    size_ = size;
-    length_ = recordLength;
-    reads_ = 0;
+    setShape(size, recordLength);
     return true;
 }
 
@@ -31,22 +90,22 @@ void RecordFile::close()
     if (in_.is_open())
         in_.close();
     in_.clear();
-    open_ = false;
-    size_ = 0;
+    clearShape();
 }
 
-std::string RecordFile::read(std::int64_t n)
+bool RecordFile::isOpen() const
 {
-    if (!open_ || !hasRecord(n))
-        throw RecordReadError("record " + std::to_string(n) + " is not in the file");
-    ++reads_;
-    std::string bytes(static_cast<size_t>(length_), '\0');
-    in_.clear();
-    in_.seekg(static_cast<std::streamoff>(n - 1) * length_, std::ios::beg);
-    in_.read(bytes.data(), length_);
-    if (in_.gcount() != length_)
-        throw RecordReadError("record " + std::to_string(n) + " could not be read");
-    return bytes;
+    return in_.is_open();
 }
+
+std::size_t RecordFile::fetch(std::uint64_t offset, char *buffer, std::size_t length)
+{
+    in_.clear();
+    in_.seekg(static_cast<std::streamoff>(offset), std::ios::beg);
+    in_.read(buffer, static_cast<std::streamsize>(length));
+    return static_cast<std::size_t>(in_.gcount());
+}
+
+#endif
 
 }  // namespace regdisc

@@ -1,49 +1,38 @@
 // A file of fixed-length records, opened read-only and read whole record by record.
 #pragma once
 
+#include "platform/record_source.h"
+
 #include <cstdint>
 #include <filesystem>
+
+#ifdef _WIN32
 #include <fstream>
-#include <stdexcept>
-#include <string>
+#endif
 
 namespace regdisc {
 
-// A record that is not in the file (number 0, past the end, or a short read).
-struct RecordReadError : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
-
-class RecordFile {
+class RecordFile : public RecordSource {
 public:
     RecordFile() = default;
-    RecordFile(const RecordFile &) = delete;
-    RecordFile &operator=(const RecordFile &) = delete;
+    ~RecordFile() override;
 
     // Opens the file for reading with records of `recordLength` bytes; false when the file
-    // is missing or cannot be read.
+    // is missing, is no regular file or cannot be read. Its size is taken now: a file cut
+    // short later fails its reads, it never moves the end.
     bool open(const std::filesystem::path &path, int recordLength);
-    void close();  // closing a closed file is no error
-    bool isOpen() const { return open_; }
+    void close() override;
+    bool isOpen() const override;
 
-    std::uint64_t sizeBytes() const { return size_; }
-    int recordLength() const { return length_; }
-    // Whole records in the file; a partial record at the end does not count.
-    std::int64_t recordCount() const { return length_ > 0 ? static_cast<std::int64_t>(size_ / length_) : 0; }
-    bool hasRecord(std::int64_t n) const { return n >= 1 && n <= recordCount(); }
-
-    // The bytes of record n (counting from 1) at byte offset (n-1)*L.
-    std::string read(std::int64_t n);
-
-    // Records read since the file was opened.
-    std::int64_t readCount() const { return reads_; }
+protected:
+    std::size_t fetch(std::uint64_t offset, char *buffer, std::size_t length) override;
 
 private:
+#ifdef _WIN32
     std::ifstream in_;
-    bool open_ = false;
-    std::uint64_t size_ = 0;
-    int length_ = 0;
-    std::int64_t reads_ = 0;
+#else
+    int fd_ = -1;
+#endif
 };
 
 }  // namespace regdisc

@@ -79,6 +79,8 @@ LookupOutcome QueryScreenModel::next()
     return lookup_.nextMatch();
 }
 
+// Stepping through the history reads the slot's record first: a record that can no longer
+// be read leaves the screen, the history and the buttons as they were.
 void QueryScreenModel::previousScreen()
 {
     if (!previousEnabled_)
@@ -111,11 +113,6 @@ void QueryScreenModel::nextScreen()
     } catch (const RecordReadError &) {
         showMessage(spec_.damagedMessage);
     }
-}
-
-void QueryScreenModel::displayRecord(std::int64_t recordNo)
-{
-    showRecordText(recordNo, readRecordText(*files_.data, recordNo, spec_.dataN));
 }
 
 // DisplayRecord: every box of the record is set on every call, then the counters.

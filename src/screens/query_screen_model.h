@@ -72,7 +72,10 @@ private:
     void setNextEnabled(bool enabled) override { nextEnabled_ = enabled; }
     void setPreviousEnabled(bool enabled) override { previousEnabled_ = enabled; }
     void setFollowingEnabled(bool enabled) override { followingEnabled_ = enabled; }
-    void displayRecord(std::int64_t recordNo) override;
+    void displayRecord(std::int64_t recordNo, const Text &record) override
+    {
+        showRecordText(recordNo, record);
+    }
     void showMessage(TextView text) override;
 
     void showRecordText(std::int64_t recordNo, const Text &record);

@@ -1,0 +1,57 @@
+#include "platform/record_source.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace regdisc {
+
+void RecordSource::setShape(std::uint64_t sizeBytes, int recordLength)
+{
+    size_ = sizeBytes;
+    length_ = recordLength;
+    reads_ = 0;
+}
+
+std::string_view RecordSource::readRecord(std::int64_t n)
+{
+    if (!isOpen() || !hasRecord(n))
+        throw RecordReadError("record " + std::to_string(n) + " is not in the file");
+    ++reads_;
+    const auto length = static_cast<std::size_t>(length_);
+    buffer_.resize(length);
+    const auto offset = static_cast<std::uint64_t>(n - 1) * static_cast<std::uint64_t>(length_);
+    if (fetch(offset, buffer_.data(), length) != length)
+        throw RecordReadError("record " + std::to_string(n) + " could not be read");
+    return buffer_;
+}
+
+void MemoryRecordSource::open(std::string bytes, int recordLength)
+{
+    bytes_ = std::move(bytes);
+    open_ = true;
+    setShape(bytes_.size(), recordLength);
+}
+
+void MemoryRecordSource::close()
+{
+    bytes_.clear();
+    open_ = false;
+    clearShape();
+}
+
+void MemoryRecordSource::truncate(std::uint64_t size)
+{
+    if (size < bytes_.size())
+        bytes_.resize(static_cast<std::size_t>(size));
+}
+
+std::size_t MemoryRecordSource::fetch(std::uint64_t offset, char *buffer, std::size_t length)
+{
+    if (offset >= bytes_.size())
+        return 0;
+    const auto count = static_cast<std::size_t>(std::min<std::uint64_t>(length, bytes_.size() - offset));
+    std::memcpy(buffer, bytes_.data() + offset, count);
+    return count;
+}
+
+}  // namespace regdisc

@@ -1,0 +1,89 @@
+// Where the engine reads fixed-length records from: a file of the disc (RecordFile) or bytes
+// held in memory (MemoryRecordSource, for tests and fuzzing). Every source shares one read
+// path: the record-number check, the read counter and the short-read check live here; a
+// source only fetches bytes at an offset.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace regdisc {
+
+// A record that is not in the source (number 0, past the end), or one that could not be
+// read whole (a file truncated since it was opened, an I/O error of the medium).
+struct RecordReadError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+class RecordSource {
+public:
+    RecordSource() = default;
+    RecordSource(const RecordSource &) = delete;
+    RecordSource &operator=(const RecordSource &) = delete;
+    virtual ~RecordSource() = default;
+
+    virtual bool isOpen() const = 0;
+    virtual void close() = 0;  // closing a closed source is no error
+
+    // The size when the source was opened; records are counted from it.
+    std::uint64_t sizeBytes() const { return size_; }
+    int recordLength() const { return length_; }
+    // Whole records; a partial record at the end does not count.
+    std::int64_t recordCount() const
+    {
+        return length_ > 0 ? static_cast<std::int64_t>(size_ / static_cast<std::uint64_t>(length_)) : 0;
+    }
+    bool hasRecord(std::int64_t n) const { return n >= 1 && n <= recordCount(); }
+
+    // The bytes of record n (counting from 1) at byte offset (n-1)*L: exactly L bytes, valid
+    // until the next read. Throws RecordReadError when the record is not in the source or
+    // fewer than L bytes could be read.
+    std::string_view readRecord(std::int64_t n);
+    // The same, as a string of its own.
+    std::string read(std::int64_t n) { return std::string(readRecord(n)); }
+
+    // Records read since the source was opened.
+    std::int64_t readCount() const { return reads_; }
+
+protected:
+    // Called by an opening: the size and record length the reads are checked against.
+    void setShape(std::uint64_t sizeBytes, int recordLength);
+    void clearShape() { setShape(0, 0); }
+
+    // Copies up to `length` bytes from `offset` into `buffer`; returns how many it copied
+    // (fewer at the end of the bytes or on a failed read).
+    virtual std::size_t fetch(std::uint64_t offset, char *buffer, std::size_t length) = 0;
+
+private:
+    std::uint64_t size_ = 0;
+    int length_ = 0;
+    std::int64_t reads_ = 0;
+    std::string buffer_;  // reused by every read
+};
+
+// Records held in memory, with the same read path as a file.
+class MemoryRecordSource : public RecordSource {
+public:
+    MemoryRecordSource() = default;
+    MemoryRecordSource(std::string bytes, int recordLength) { open(std::move(bytes), recordLength); }
+
+    void open(std::string bytes, int recordLength);
+    void close() override;
+    bool isOpen() const override { return open_; }
+
+    // Cuts the bytes to `size` as a file truncated under an open screen: the record count
+    // stays what it was at the opening, reads past the new end fail.
+    void truncate(std::uint64_t size);
+
+protected:
+    std::size_t fetch(std::uint64_t offset, char *buffer, std::size_t length) override;
+
+private:
+    std::string bytes_;
+    bool open_ = false;
+};
+
+}  // namespace regdisc
