@@ -25,6 +25,11 @@ void printLine(const QString &line)
     std::fputc('\n', stdout);
 }
 
+void printTextLine(TextView line)
+{
+    printLine(qs(escapeControls(line)));
+}
+
 void StderrMessages::show(const Message &message)
 {
     const QByteArray utf8 = qs(message.text).toUtf8();

@@ -30,6 +30,9 @@ Text tx(const QString &s);
 
 // A line of UTF-8 on standard output.
 void printLine(const QString &line);
+// A line of text output that may hold disc text: control characters are shown escaped
+// (\x1B), so a record cannot drive the terminal. JSON output escapes them itself.
+void printTextLine(TextView line);
 
 // Every message a screen would show goes to standard error as its exact text.
 class StderrMessages : public MessageSink {

@@ -40,7 +40,7 @@ int runInfo(const QStringList &args)
         printLine(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)));
     } else {
         for (const auto &[name, value] : values)
-            printLine(QString("%1: %2").arg(name, qs(*value)));
+            printTextLine(fromAscii(name) + u": " + *value);
     }
     return kSuccess;
 }

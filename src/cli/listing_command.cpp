@@ -37,7 +37,7 @@ int runListing(const QStringList &args)
             QJsonDocument(QJsonObject{{"text", qs(listing->text())}}).toJson(QJsonDocument::Compact)));
     } else {
         for (const QString &line : qs(listing->text()).split("\r\n"))
-            printLine(line);
+            printTextLine(tx(line));
     }
     listing->close();
     return kSuccess;

@@ -43,7 +43,7 @@ void printRecord(const QueryScreenModel &screen, bool json, bool first)
     const PrintedDocument doc = screen.printout();
     const size_t skip = 2 + screen.spec().print.titles.size();
     for (size_t i = skip; i < doc.lines.size(); ++i)
-        printLine(qs(plainText(doc.lines[i])));
+        printTextLine(plainText(doc.lines[i]));
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include "platform/paths.h"
 
 #include <algorithm>
-
 #include <fstream>
 #include <system_error>
 
@@ -17,6 +16,9 @@ namespace {
 
 fs::path pathFromText(TextView text)
 {
+    // A NUL would end the path early at the system call: such a text names no file.
+    if (text.find(u'\0') != TextView::npos)
+        return {};
 #ifdef _WIN32
     return fs::path(std::wstring(text.begin(), text.end()));
 #else
@@ -99,27 +101,73 @@ fs::path resolvePath(TextView pathText, bool fromDriveRoot)
     return matchComponentsIgnoringCase(path);
 }
 
-std::optional<std::string> readSmallFile(const fs::path &path, std::size_t maxBytes)
+bool SequentialFile::open(const fs::path &path)
 {
+    in_.close();
+    in_.clear();
+    failed_ = false;
+    // Checked before opening: opening a FIFO for reading would wait for a writer.
     std::error_code error;
     if (!fs::is_regular_file(path, error))
-        return std::nullopt;
-    std::ifstream in(path, std::ios::in | std::ios::binary);
-    if (!in.is_open())
-        return std::nullopt;
-    // Read in steps: the limit is far above what such files hold, and filling a buffer of
-    // the limit's size would cost more than the read.
-    std::string bytes;
-    char chunk[1 << 16];
-    while (bytes.size() < maxBytes) {
-        in.read(chunk, static_cast<std::streamsize>(std::min(sizeof chunk, maxBytes - bytes.size())));
-        if (in.bad())
-            return std::nullopt;
-        bytes.append(chunk, static_cast<size_t>(in.gcount()));
-        if (!in)
-            break;
+        return false;
+    in_.open(path, std::ios::in | std::ios::binary);
+    return in_.is_open();
+}
+
+std::size_t SequentialFile::readMore(std::string &bytes, std::size_t count)
+{
+    if (!in_.is_open() || failed_ || count == 0)
+        return 0;
+    const std::size_t before = bytes.size();
+    bytes.resize(before + count);
+    in_.read(bytes.data() + before, static_cast<std::streamsize>(count));
+    const auto got = static_cast<std::size_t>(in_.gcount());
+    bytes.resize(before + got);
+    if (in_.bad())
+        failed_ = true;
+    return got;
+}
+
+FileContent readBoundedFile(const fs::path &path, std::size_t maxBytes)
+{
+    SequentialFile file;
+    FileContent content;
+    if (!file.open(path))
+        return content;
+    std::error_code error;
+    const auto size = fs::file_size(path, error);
+    if (!error && size > maxBytes) {
+        content.status = FileContent::TooLarge;
+        return content;
     }
-    return bytes;
+    // The size only guides the first piece: a file that grew since is read to its end, up
+    // to one byte past the bound.
+    std::size_t piece = error ? std::size_t{64} << 10 : static_cast<std::size_t>(size) + 1;
+    while (content.bytes.size() <= maxBytes) {
+        const std::size_t want = std::min(piece, maxBytes + 1 - content.bytes.size());
+        if (file.readMore(content.bytes, want) == 0)
+            break;
+        piece = std::max<std::size_t>(piece, 64 << 10);
+    }
+    if (file.failed()) {
+        content.bytes.clear();
+        return content;
+    }
+    if (content.bytes.size() > maxBytes) {
+        content.bytes.clear();
+        content.status = FileContent::TooLarge;
+        return content;
+    }
+    content.status = FileContent::Read;
+    return content;
+}
+
+std::optional<std::string> readSmallFile(const fs::path &path, std::size_t maxBytes)
+{
+    FileContent content = readBoundedFile(path, maxBytes);
+    if (content.status != FileContent::Read)
+        return std::nullopt;
+    return std::move(content.bytes);
 }
 
 }  // namespace regdisc

@@ -5,6 +5,7 @@
 #include "platform/text.h"
 
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
 
@@ -26,7 +27,32 @@ std::filesystem::path resolvePath(TextView pathText, bool fromDriveRoot);
 // The mount point that holds the current directory.
 std::filesystem::path currentDriveRoot();
 
-// Whole content of a small file, at most maxBytes; nothing when it cannot be opened or read.
+// A regular file read from its start in pieces, for the disc's plain-text files: memory
+// follows what has been read, never a bound.
+class SequentialFile {
+public:
+    // False when the file is missing, is no regular file (a folder, a FIFO, a device) or
+    // cannot be opened.
+    bool open(const std::filesystem::path &path);
+    // Appends up to `count` further bytes; returns how many (0 at the end of the file or
+    // after a failed read, which failed() tells).
+    std::size_t readMore(std::string &bytes, std::size_t count);
+    bool failed() const { return failed_; }
+
+private:
+    std::ifstream in_;
+    bool failed_ = false;
+};
+
+// The whole content of a file that may hold at most maxBytes.
+struct FileContent {
+    enum Status { Read, CannotRead, TooLarge } status = CannotRead;
+    std::string bytes;  // when Read
+};
+FileContent readBoundedFile(const std::filesystem::path &path, std::size_t maxBytes);
+
+// The whole content of a small file; nothing when it cannot be read or holds more than
+// maxBytes (it is never cut short).
 std::optional<std::string> readSmallFile(const std::filesystem::path &path, std::size_t maxBytes);
 
 }  // namespace regdisc

@@ -33,6 +33,30 @@ Text toUpper(TextView text)
     return out;
 }
 
+bool isControl(char16_t c)
+{
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F);
+}
+
+Text escapeControls(TextView text)
+{
+    static constexpr char16_t kHex[] = u"0123456789ABCDEF";
+    Text out;
+    out.reserve(text.size());
+    for (char16_t c : text) {
+        if (c == u'\\') {
+            out += u"\\\\";
+        } else if (isControl(c)) {
+            out += u"\\x";
+            out += kHex[c >> 4];
+            out += kHex[c & 0xF];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 int printColumns(TextView text)
 {
     int columns = 0;

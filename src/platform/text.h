@@ -17,6 +17,15 @@ Text fromAscii(std::string_view ascii);
 // Letters converted to upper case one character for one, so the length never changes.
 Text toUpper(TextView text);
 
+// Whether a character is a control character: C0 (U+0000-U+001F), DEL or C1
+// (U+0080-U+009F).
+bool isControl(char16_t c);
+
+// The text for a terminal: every control character written visibly as \xHH (ESC as \x1B)
+// and every backslash doubled, so that record text, whatever its bytes, can neither drive
+// the terminal nor pass for an escape.
+Text escapeControls(TextView text);
+
 // Print columns a text takes: a character outside ASCII is double-byte on the disc and
 // takes two columns.
 int printColumns(TextView text);

@@ -33,10 +33,12 @@ ListValues readListValues(TextView text, int count)
         if (i >= text.size() && !afterComma)
             return result;
         Text value;
+        bool settled = false;
         if (i < text.size() && text[i] == u'"') {
             const size_t close = text.find(u'"', i + 1);
             const size_t end = close == TextView::npos ? text.size() : close;
             value = Text(text.substr(i + 1, end - i - 1));
+            settled = close != TextView::npos;
             i = close == TextView::npos ? text.size() : close + 1;
             // Anything between the closing quote and the delimiter is passed over.
             while (i < text.size() && text[i] != u',' && !isLineEnd(text[i]))
@@ -48,6 +50,7 @@ ListValues readListValues(TextView text, int count)
             value = Text(text.substr(start, i - start));
             while (!value.empty() && (value.back() == u' ' || value.back() == u'\t'))
                 value.pop_back();
+            settled = i < text.size();
         }
         afterComma = i < text.size() && text[i] == u',';
         if (afterComma)
@@ -55,6 +58,7 @@ ListValues readListValues(TextView text, int count)
         else
             i = skipLineEnd(text, i);
         values.push_back(std::move(value));
+        result.settled = settled;
     }
     result.complete = true;
     return result;

@@ -11,10 +11,13 @@ namespace regdisc {
 // blanks before a value are skipped; a value that begins with a double quote runs to the
 // next double quote and may hold commas; an empty line or two delimiters in a row give an
 // empty value. `complete` is false when the text ends before the last value was read;
-// `values` then holds those read before.
+// `values` then holds those read before. `settled` tells that the values cannot change if
+// the text went on: the last value ended at its delimiter (or closing quote) before the
+// end of the text, so a file read from its start may stop there.
 struct ListValues {
     std::vector<Text> values;
     bool complete = false;
+    bool settled = false;
 };
 ListValues readListValues(TextView text, int count);
 

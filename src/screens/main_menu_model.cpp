@@ -9,7 +9,10 @@ namespace regdisc {
 
 namespace {
 constexpr std::u16string_view kOpenFailedEnd = u" 開檔錯誤 !";
+// A register's count listing is a few hundred thousand lines at most; a larger file is
+// refused as a whole, never shown cut short.
 constexpr std::size_t kMaxListingBytes = 64u << 20;
+constexpr std::u16string_view kTooLargeEnd = u" 檔案過大，無法完整顯示 !";
 }  // namespace
 
 MainMenuModel::MainMenuModel(MessageSink &messages, Text folderText)
@@ -128,14 +131,15 @@ std::unique_ptr<ListingModel> MainMenuModel::openListing(const ListingSpec &spec
     if (readFailed_)
         return nullptr;
     pathLastBuilt_ = folderPath(folder_, u"stk", discInfo_.baseName + u"." + fromAscii(spec.ext));
-    const auto bytes = readSmallFile(openPath(folder_, pathLastBuilt_), kMaxListingBytes);
-    if (!bytes) {
-        show(Text(spec.msgOpenFailed) + pathLastBuilt_ + Text(kOpenFailedEnd));
+    const FileContent content = readBoundedFile(openPath(folder_, pathLastBuilt_), kMaxListingBytes);
+    if (content.status != FileContent::Read) {
+        const TextView end = content.status == FileContent::TooLarge ? kTooLargeEnd : kOpenFailedEnd;
+        show(Text(spec.msgOpenFailed) + pathLastBuilt_ + Text(end));
         return nullptr;
     }
     const std::string button(spec.button);
     disabled_[button] = true;
-    return std::make_unique<ListingModel>(spec, listingText(readLines(decodeCp950(*bytes))),
+    return std::make_unique<ListingModel>(spec, listingText(readLines(decodeCp950(content.bytes))),
                                           [this, button] { disabled_[button] = false; });
 }
 
