@@ -17,6 +17,8 @@ packages=(
   xvfb xauth
   xdg-utils
   clang-format
+  clang-14 libclang-rt-14-dev
+  strace
 )
 
 missing=()

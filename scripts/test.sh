@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs, builds and runs every test: the whole suite, then the Qt-free tests again
-# under AddressSanitizer and UndefinedBehaviorSanitizer.
+# under AddressSanitizer and UndefinedBehaviorSanitizer, then a short run of every fuzz
+# target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build.sh
@@ -12,3 +13,5 @@ if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=cc
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DREGDISC_CORE_ONLY=ON -DREGDISC_SANITIZE=ON "${launcher[@]}" >/dev/null
 cmake --build build-asan -j "$(nproc)"
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j "$(nproc)")
+
+bash scripts/fuzz.sh --test

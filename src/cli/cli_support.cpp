@@ -3,6 +3,7 @@
 #include "screens/main_menu_model.h"
 
 #include <QByteArray>
+#include <QJsonDocument>
 
 #include <cstdio>
 
@@ -23,6 +24,20 @@ void printLine(const QString &line)
     const QByteArray utf8 = line.toUtf8();
     std::fwrite(utf8.constData(), 1, static_cast<size_t>(utf8.size()), stdout);
     std::fputc('\n', stdout);
+}
+
+void printJsonLine(const QJsonObject &object)
+{
+    const QString json = QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
+    QString line;
+    line.reserve(json.size());
+    for (const QChar c : json) {
+        if (c.unicode() >= 0x7F && c.unicode() <= 0x9F)
+            line += QString("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+        else
+            line += c;
+    }
+    printLine(line);
 }
 
 void printTextLine(TextView line)

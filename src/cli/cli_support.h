@@ -5,6 +5,7 @@
 #include "platform/text.h"
 #include "platform/ui.h"
 
+#include <QJsonObject>
 #include <QString>
 #include <QStringList>
 
@@ -30,6 +31,9 @@ Text tx(const QString &s);
 
 // A line of UTF-8 on standard output.
 void printLine(const QString &line);
+// One JSON object on one line. Qt escapes the C0 controls in strings; DEL and the C1
+// controls are escaped here as well (\u0080), so JSON output is as safe on a terminal.
+void printJsonLine(const QJsonObject &object);
 // A line of text output that may hold disc text: control characters are shown escaped
 // (\x1B), so a record cannot drive the terminal. JSON output escapes them itself.
 void printTextLine(TextView line);

@@ -37,7 +37,7 @@ int runInfo(const QStringList &args)
         QJsonObject object;
         for (const auto &[name, value] : values)
             object.insert(name, qs(*value));
-        printLine(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)));
+        printJsonLine(object);
     } else {
         for (const auto &[name, value] : values)
             printTextLine(fromAscii(name) + u": " + *value);

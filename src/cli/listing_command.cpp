@@ -33,8 +33,7 @@ int runListing(const QStringList &args)
     if (!listing)
         return kSetupError;
     if (parser.isSet("json")) {
-        printLine(QString::fromUtf8(
-            QJsonDocument(QJsonObject{{"text", qs(listing->text())}}).toJson(QJsonDocument::Compact)));
+        printJsonLine(QJsonObject{{"text", qs(listing->text())}});
     } else {
         for (const QString &line : qs(listing->text()).split("\r\n"))
             printTextLine(tx(line));

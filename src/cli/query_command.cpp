@@ -34,7 +34,7 @@ QJsonObject recordJson(const QueryScreenModel &screen)
 void printRecord(const QueryScreenModel &screen, bool json, bool first)
 {
     if (json) {
-        printLine(QString::fromUtf8(QJsonDocument(recordJson(screen)).toJson(QJsonDocument::Compact)));
+        printJsonLine(recordJson(screen));
         return;
     }
     if (!first)

@@ -13,8 +13,8 @@ namespace {
 constexpr int kValues = 5;
 // A disc information file is a few hundred bytes. Blanks may stand between its values, so
 // it is read in growing pieces until the five values are settled; a file whose first
-// 16 MiB do not hold them is not disc information.
-constexpr std::size_t kMaxDiscInfoBytes = 16u << 20;
+// 4 MiB do not hold them is not disc information.
+constexpr std::size_t kMaxDiscInfoBytes = 4u << 20;
 constexpr std::size_t kFirstPiece = 4u << 10;
 constexpr std::size_t kMaxStemLength = 64;
 
@@ -26,8 +26,8 @@ bool isDeviceName(TextView text)
     static constexpr std::array<std::u16string_view, 4> kNames = {u"CON", u"PRN", u"AUX", u"NUL"};
     if (std::find(kNames.begin(), kNames.end(), upper) != kNames.end())
         return true;
-    return upper.size() == 4 && (upper.starts_with(u"COM") || upper.starts_with(u"LPT")) && upper[3] >= u'0' &&
-           upper[3] <= u'9';
+    return upper.size() == 4 && (upper.starts_with(u"COM") || upper.starts_with(u"LPT")) &&
+           upper[3] >= u'0' && upper[3] <= u'9';
 }
 
 }  // namespace
@@ -38,8 +38,8 @@ bool isFileNameStem(TextView text)
         return false;
     return std::all_of(text.begin(), text.end(), [](char16_t c) {
         if (c < 0x80)
-            return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || c == u'_' ||
-                   c == u'-';
+            return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') ||
+                   c == u'_' || c == u'-';
         return c >= 0xA0 && c != u'\uFFFD' && !(c >= 0xD800 && c <= 0xDFFF);
     });
 }
