@@ -29,12 +29,12 @@ KeyedLookup::KeyedLookup(const LookupProfile &profile, DataSetFiles files, Looku
 
 std::int64_t KeyedLookup::pointerAt(TextView text, int pos) const
 {
-    return wholeNumber(field(text, pos, profile_.pointerWidth));
+    return wholeNumber(fieldView(text, pos, profile_.pointerWidth));
 }
 
 bool KeyedLookup::prefixMatches(Comparison comparison, const KeyKindSpec &kind, TextView entry) const
 {
-    return textsEqual(comparison, field(entry, kind.keyPos, state_.queryLength), state_.queryText);
+    return textsEqual(comparison, fieldView(entry, kind.keyPos, state_.queryLength), state_.queryText);
 }
 
 LookupOutcome KeyedLookup::fail(TextView message, LookupOutcome outcome)
@@ -67,8 +67,8 @@ Text KeyedLookup::readChainEntry(std::int64_t n, ChainGuard &chain) const
 // A chain ascends under its KeyKind's comparison; equal keys may follow each other.
 bool KeyedLookup::keyGoesDown(const KeyKindSpec &kind, TextView previousEntry, TextView entry) const
 {
-    return inputGreater(kind.lookup, field(previousEntry, kind.keyPos, kind.keyWidth),
-                        field(entry, kind.keyPos, kind.keyWidth));
+    return inputGreater(kind.lookup, fieldView(previousEntry, kind.keyPos, kind.keyWidth),
+                        fieldView(entry, kind.keyPos, kind.keyWidth));
 }
 
 LookupOutcome KeyedLookup::runQuery()
@@ -105,8 +105,8 @@ LookupOutcome KeyedLookup::runQuery()
         const Text marker = profile_.emptyMarker();
         std::optional<std::int64_t> block;
         for (int i = 1; i + w - 1 <= n; i += w) {
-            if (inputGreater(kind->lookup, query, field(top, i, kw))) {
-                if (field(top, i + kw, profile_.pointerWidth) == marker)
+            if (inputGreater(kind->lookup, query, fieldView(top, i, kw))) {
+                if (fieldView(top, i + kw, profile_.pointerWidth) == marker)
                     return fail(kind->topScanMessage, LookupOutcome::TopScanMessage);
                 continue;
             }
@@ -122,7 +122,7 @@ LookupOutcome KeyedLookup::runQuery()
         const Text blockText = readRecordText(*files_.top, *block, n);
         std::optional<std::int64_t> start;
         for (int i = 1; i + w - 1 <= n; i += w)
-            if (!inputGreater(kind->lookup, query, field(blockText, i, kw))) {
+            if (!inputGreater(kind->lookup, query, fieldView(blockText, i, kw))) {
                 start = pointerAt(blockText, i + kw);
                 break;
             }
@@ -138,7 +138,8 @@ LookupOutcome KeyedLookup::runQuery()
             state_.heldEntry = std::move(entry);
             screen_.setNextEnabled(false);
             state_.chainNext = pointerAt(state_.heldEntry, kind->nextPos);
-            if (inputGreater(kind->lookup, query, field(state_.heldEntry, kind->keyPos, kind->keyWidth))) {
+            if (inputGreater(kind->lookup, query,
+                             fieldView(state_.heldEntry, kind->keyPos, kind->keyWidth))) {
                 // The chain ended before a key not less than the input: nothing matches.
                 if (state_.chainNext == profile_.chainEnd())
                     return fail(kind->prefixMessage, LookupOutcome::PrefixMessage);

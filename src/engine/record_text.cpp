@@ -18,11 +18,16 @@ Text readRecordText(RecordSource &source, std::int64_t n, int characters)
     return recordText(source.readRecord(n), characters);
 }
 
-Text field(TextView text, int pos, int width)
+TextView fieldView(TextView text, int pos, int width)
 {
     if (pos < 1 || width <= 0 || static_cast<size_t>(pos) > text.size())
         return {};
-    return Text(text.substr(static_cast<size_t>(pos - 1), static_cast<size_t>(width)));
+    return text.substr(static_cast<size_t>(pos - 1), static_cast<size_t>(width));
+}
+
+Text field(TextView text, int pos, int width)
+{
+    return Text(fieldView(text, pos, width));
 }
 
 bool Decimal::isZero() const

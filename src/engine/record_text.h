@@ -21,6 +21,8 @@ Text recordText(std::string_view bytes, int characters);
 // The characters from 1-based `pos` for `width` characters; fewer (or none) when the text
 // ends earlier.
 Text field(TextView text, int pos, int width);
+// The same characters as a view into `text` (no copy: the lookup's scans compare hundreds).
+TextView fieldView(TextView text, int pos, int width);
 
 // A decimal number read by the numeric rule, kept exactly as its digits.
 struct Decimal {

@@ -27,14 +27,23 @@ std::string_view RecordSource::readRecord(std::int64_t n)
 
 void MemoryRecordSource::open(std::string bytes, int recordLength)
 {
-    bytes_ = std::move(bytes);
+    owned_ = std::move(bytes);
+    openView(owned_, recordLength);
+}
+
+void MemoryRecordSource::openView(std::string_view bytes, int recordLength)
+{
+    if (bytes.data() != owned_.data())
+        owned_.clear();
+    bytes_ = bytes;
     open_ = true;
     setShape(bytes_.size(), recordLength);
 }
 
 void MemoryRecordSource::close()
 {
-    bytes_.clear();
+    owned_.clear();
+    bytes_ = {};
     open_ = false;
     clearShape();
 }
@@ -42,7 +51,7 @@ void MemoryRecordSource::close()
 void MemoryRecordSource::truncate(std::uint64_t size)
 {
     if (size < bytes_.size())
-        bytes_.resize(static_cast<std::size_t>(size));
+        bytes_ = bytes_.substr(0, static_cast<std::size_t>(size));
 }
 
 std::size_t MemoryRecordSource::fetch(std::uint64_t offset, char *buffer, std::size_t length)

@@ -71,6 +71,8 @@ public:
     MemoryRecordSource(std::string bytes, int recordLength) { open(std::move(bytes), recordLength); }
 
     void open(std::string bytes, int recordLength);
+    // Reads bytes that the caller keeps alive while the source is open (no copy).
+    void openView(std::string_view bytes, int recordLength);
     void close() override;
     bool isOpen() const override { return open_; }
 
@@ -82,7 +84,8 @@ protected:
     std::size_t fetch(std::uint64_t offset, char *buffer, std::size_t length) override;
 
 private:
-    std::string bytes_;
+    std::string owned_;
+    std::string_view bytes_;
     bool open_ = false;
 };
 
