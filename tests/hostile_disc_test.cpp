@@ -439,3 +439,38 @@ TEST_F(HostileDisc, NoRegularFile)
     EXPECT_EQ(messages.texts(), (std::vector<std::string>{"MSG_0_04 " + stk + "T01.psm 開檔錯誤 !",
                                                           "MSG_0_27 " + stk + "T01.lnx 開檔錯誤 !"}));
 }
+
+// A link on a tampered disc that leads out of the folder names no file; a link that stays
+// inside it is followed.
+TEST_F(HostileDisc, LinksLeadingOutOfTheFolder)
+{
+    TempDir outside;
+    write(kSixIds);
+    writeListing(outside.path(), u"T01", "ptr", {u"OUTSIDE"});
+    writeListing(dir.path(), u"T01", "lnx", {u"INSIDE"});
+    std::filesystem::rename(dir.path() / "stk" / "T01.lnx", dir.path() / "stkidx" / "counts.txt");
+    std::filesystem::create_symlink(outside.path() / "stk" / "T01.ptr", dir.path() / "stk" / "T01.ptr");
+    std::filesystem::create_symlink("../stkidx/counts.txt", dir.path() / "stk" / "T01.lnx");
+    std::filesystem::rename(file("data"), outside.path() / "T01.psm");
+    std::filesystem::create_symlink(outside.path() / "T01.psm", file("data"));
+
+    RecordedMessages messages;
+    MainMenuModel menu(messages, dir.text());
+    ASSERT_TRUE(menu.checkDataFolder(menu.folderText()));
+    EXPECT_FALSE(menu.openListing(ptrListing()));
+    EXPECT_FALSE(menu.openDataSet(psmDataSet()));
+    const auto inside = menu.openListing(lnxListing());
+    ASSERT_TRUE(inside);
+    EXPECT_EQ(u8(inside->text()), "\r\n  INSIDE");
+    const std::string folder = u8(dir.text());
+    EXPECT_EQ(messages.texts(), (std::vector<std::string>{"MSG_0_18 " + folder + "/stk/T01.ptr 開檔錯誤 !",
+                                                          "MSG_0_04 " + folder + "/stk/T01.psm 開檔錯誤 !"}));
+
+    // security.txt itself may not lead out either.
+    std::filesystem::rename(dir.path() / "stkidx" / "security.txt", outside.path() / "security.txt");
+    std::filesystem::create_symlink(outside.path() / "security.txt", dir.path() / "stkidx" / "security.txt");
+    messages.clear();
+    menu.readDiscInfo();
+    EXPECT_EQ(messages.texts(),
+              std::vector<std::string>{"MSG_0_00 " + folder + "/stkidx/security.txt 開檔錯誤 !"});
+}
