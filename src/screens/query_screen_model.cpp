@@ -122,9 +122,14 @@ void QueryScreenModel::showRecordText(std::int64_t recordNo, const Text &record)
     for (const FieldSpec &f : spec_.fields)
         if (!f.box.empty())
             boxes_[std::string(f.box)] = applyRule(f.rule, field(record, f.pos, f.width), context);
+    showCounters();
+    recordShown_ = recordNo;
+}
+
+void QueryScreenModel::showCounters()
+{
     boxes_[std::string(kCountersBox)] =
         formatCounters(history_.oldestSlot(), history_.currentSlot(), history_.newestSlot());
-    recordShown_ = recordNo;
 }
 
 void QueryScreenModel::showMessage(TextView text)
@@ -182,7 +187,7 @@ LookupOutcome QueryScreenModel::showFound(int keyKind, TextView input, std::int6
     history_.push(recordNo);
     previousEnabled_ = !history_.holdsOne();
     followingEnabled_ = false;
-    displayRecord(recordNo);
+    showCounters();  // the record's boxes already show it
     return LookupOutcome::Shown;
 }
 

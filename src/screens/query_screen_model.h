@@ -79,6 +79,7 @@ private:
     void showMessage(TextView text) override;
 
     void showRecordText(std::int64_t recordNo, const Text &record);
+    void showCounters();  // tx_o_pnt by the history's slots
 
     const DataSetSpec &spec_;
     LookupProfile profile_;
