@@ -16,7 +16,6 @@ namespace regdisc::cli {
 int runBatch(const QStringList &args)
 {
     QCommandLineParser parser;
-    parser.addPositionalArgument("command", "batch");
     parser.addPositionalArgument("folder", "the disc folder");
     parser.addPositionalArgument("list", "LIST.txt (one value a line) or LIST.csv");
     parser.addOption({"by", "what the list holds: id (default), account or name", "key"});
@@ -25,8 +24,8 @@ int runBatch(const QStringList &args)
     parser.addOption({"registers", "only these data sets (psm,pla,...)", "list"});
     parser.addOption({"out", "RESULT.csv, RESULT.xlsx or RESULT.sqlite", "file"});
     parser.addOption({"json", "print the summary as JSON"});
-    if (!parser.parse(args))
-        return usageError(parser.errorText());
+    if (const std::optional<int> status = parseArguments(parser, args))
+        return *status;
     const QStringList positional = parser.positionalArguments();
     if (positional.size() != 3 || !parser.isSet("out"))
         return usageError("usage: regdisc-cli batch FOLDER LIST.txt|LIST.csv [--by id|account|name] "

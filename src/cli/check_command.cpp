@@ -39,11 +39,10 @@ const char *fileName(CheckedFile file)
 int runCheck(const QStringList &args)
 {
     QCommandLineParser parser;
-    parser.addPositionalArgument("command", "check");
     parser.addPositionalArgument("folder", "the disc folder");
     parser.addOption({"json", "one JSON object"});
-    if (!parser.parse(args))
-        return usageError(parser.errorText());
+    if (const std::optional<int> status = parseArguments(parser, args))
+        return *status;
     const QStringList positional = parser.positionalArguments();
     if (positional.size() != 2)
         return usageError("usage: regdisc-cli check FOLDER [--json]");

@@ -1,8 +1,10 @@
 #include "cli/cli_support.h"
 
+#include "cli/commands.h"
 #include "screens/main_menu_model.h"
 
 #include <QByteArray>
+#include <QCommandLineParser>
 #include <QJsonDocument>
 
 #include <cstdio>
@@ -57,6 +59,81 @@ int usageError(const QString &text)
 {
     std::fprintf(stderr, "regdisc-cli: %s\n", text.toUtf8().constData());
     return kSetupError;
+}
+
+namespace {
+
+HelpLayout helpLayout = HelpLayout::Alone;
+
+QString usageLine(const Command &command)
+{
+    return QString("regdisc-cli %1 %2").arg(QLatin1String(command.name), QLatin1String(command.synopsis));
+}
+
+QStringList exampleLines(const Command &command)
+{
+    QStringList lines;
+    if (command.example)
+        for (const QString &example : QString::fromUtf8(command.example).split('\n'))
+            lines << "$ regdisc-cli " + example;
+    return lines;
+}
+
+// The command's help: how it is called, what it does, its options and arguments as its
+// parser describes them, and an example.
+QString commandHelp(const Command &command, QCommandLineParser &parser)
+{
+    parser.setApplicationDescription(QString::fromUtf8(command.summary));
+    // The parser's text after its first line, which names the program by its path.
+    const QString described = parser.helpText().section('\n', 1);
+    QString text = "Usage: " + usageLine(command) + '\n' + described;
+    if (command.example)
+        text += "\nExample:\n  " + exampleLines(command).join("\n  ") + '\n';
+    return text;
+}
+
+// The command's entry in the help of every command: its usage line as a heading, then
+// what it does, its arguments and options (the lines the parser indents under its
+// headings, which name the options first), and an example.
+QString commandEntry(const Command &command, QCommandLineParser &parser)
+{
+    QString text = usageLine(command) + ":\n  " + QString::fromUtf8(command.summary) + "\n\n";
+    QStringList sections;
+    for (const QString &line : parser.helpText().split('\n')) {
+        if (!line.isEmpty() && !line.startsWith(' '))
+            sections.prepend(QString());
+        else if (line.startsWith("  ") && !line.startsWith("  -h, --help") && !sections.isEmpty())
+            sections.front() += line + '\n';
+    }
+    text += sections.join(QString());
+    if (command.example)
+        text += "\n  Example:\n    " + exampleLines(command).join("\n    ") + '\n';
+    return text;
+}
+
+}  // namespace
+
+void setHelpLayout(HelpLayout layout)
+{
+    helpLayout = layout;
+}
+
+std::optional<int> parseArguments(QCommandLineParser &parser, const QStringList &args)
+{
+    const QCommandLineOption help({"h", "help"}, "show this help: the command's options and an example");
+    parser.addOption(help);
+    if (!parser.parse(args))
+        return usageError(parser.errorText());
+    if (!parser.isSet(help))
+        return std::nullopt;
+    const Command *command = findCommand(args.value(1));
+    if (!command)
+        return usageError("no such command: " + args.value(1));
+    const QString text =
+        helpLayout == HelpLayout::Alone ? commandHelp(*command, parser) : commandEntry(*command, parser);
+    const QByteArray utf8 = text.toUtf8();
+    std::fwrite(utf8.constData(), 1, static_cast<size_t>(utf8.size()), stdout);
+    return kSuccess;
 }
 
 bool openFolder(MainMenuModel &menu)

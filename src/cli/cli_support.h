@@ -9,6 +9,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
+class QCommandLineParser;
+
 namespace regdisc {
 
 class MainMenuModel;
@@ -17,13 +21,15 @@ namespace cli {
 
 enum ExitStatus { kSuccess = 0, kLookupMessage = 1, kSetupError = 2 };
 
-// One command of regdisc-cli: its name, how it is called, what it does and its runner,
-// which receives the whole argument list (program name and command included).
+// One command of regdisc-cli: its name, how it is called, what it does, its runner, which
+// receives the whole argument list (program name and command included), and an example
+// that its --help shows.
 struct Command {
     const char *name;
     const char *synopsis;  // the arguments after the command's name
     const char *summary;  // one line
     int (*run)(const QStringList &args);
+    const char *example = nullptr;  // arguments after "regdisc-cli"; several lines for several
 };
 
 QString qs(TextView text);
@@ -46,6 +52,16 @@ public:
 
 // "regdisc-cli: <text>" on standard error; returns kSetupError.
 int usageError(const QString &text);
+
+// Parses a command's arguments (args as its runner receives them) with -h/--help added to
+// the parser's options. Returns the exit status when the run ends here, with the command's
+// help printed or a usage error; nothing when the command goes on.
+std::optional<int> parseArguments(QCommandLineParser &parser, const QStringList &args);
+
+// How a command's --help is printed: on its own, or as its entry in the help of every
+// command (regdisc-cli --help, from which the manual page is made).
+enum class HelpLayout { Alone, Entry };
+void setHelpLayout(HelpLayout layout);
 
 // The folder check and the disc-information read, as the main menu makes them when the
 // folder box is left.

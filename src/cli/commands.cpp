@@ -7,21 +7,24 @@ namespace regdisc::cli {
 namespace {
 
 constexpr Command kCommands[] = {
-    {"info", "FOLDER [--json]", "the disc information", runInfo},
+    {"info", "FOLDER [--json]", "the disc information", runInfo, "info /media/cdrom --json"},
     {"query", "FOLDER DATASET [--by CAPTION] [--key TEXT] [--next N | --all] [--json]",
-     "查詢 and 次筆 on one data set's screen", runQuery},
-    {"listing", "FOLDER ptr|lnx [--json]", "a count listing", runListing},
+     "查詢 and 次筆 on one data set's screen", runQuery,
+     "query /media/cdrom psm --by '依 統一編號' --key A1 --next 9"},
+    {"listing", "FOLDER ptr|lnx [--json]", "a count listing", runListing, "listing /media/cdrom ptr"},
     {"sample", "OUTDIR [--records N] [--seed S] [--decimal-flag V]", "write a synthetic sample disc",
-     runSample},
+     runSample, "sample sample-disc --records 100000"},
     {"holder", "FOLDER (--id ID | --account ACCT | --name NAME) [--exact] [--registers LIST] [--json|--csv]",
-     "one holder in every register", runHolder},
+     "one holder in every register", runHolder,
+     "holder /media/cdrom --name 林君怡 --exact --registers psm,pla"},
     {"batch",
      "FOLDER LIST.txt|LIST.csv [--by id|account|name] [--column NAME] [--prefix] [--registers LIST] "
      "--out RESULT.csv|.xlsx|.sqlite [--json]",
-     "a list of holders looked up in every register", runBatch},
+     "a list of holders looked up in every register", runBatch,
+     "batch /media/cdrom ids.txt --out result.xlsx"},
     {"export", "FOLDER [DATASET...] --out FILE.csv|.xlsx|.sqlite [--json]",
-     "registers as CSV, XLSX or SQLite", runExport},
-    {"check", "FOLDER [--json]", "check that the disc is whole", runCheck},
+     "registers as CSV, XLSX or SQLite", runExport, "export /media/cdrom psm pla --out registers.sqlite"},
+    {"check", "FOLDER [--json]", "check that the disc is whole", runCheck, "check /media/cdrom"},
 };
 
 }  // namespace

@@ -14,13 +14,12 @@ namespace regdisc::cli {
 int runExport(const QStringList &args)
 {
     QCommandLineParser parser;
-    parser.addPositionalArgument("command", "export");
     parser.addPositionalArgument("folder", "the disc folder");
     parser.addPositionalArgument("dataset", "data sets to export (default: all)", "[DATASET...]");
     parser.addOption({"out", "FILE.csv, FILE.xlsx or FILE.sqlite", "file"});
     parser.addOption({"json", "print the summary as JSON"});
-    if (!parser.parse(args))
-        return usageError(parser.errorText());
+    if (const std::optional<int> status = parseArguments(parser, args))
+        return *status;
     const QStringList positional = parser.positionalArguments();
     if (positional.size() < 2 || !parser.isSet("out"))
         return usageError(

@@ -77,7 +77,6 @@ void printText(const std::vector<RegisterMatches> &results)
 int runHolder(const QStringList &args)
 {
     QCommandLineParser parser;
-    parser.addPositionalArgument("command", "holder");
     parser.addPositionalArgument("folder", "the disc folder");
     parser.addOption({"id", "the ID number or its beginning", "id"});
     parser.addOption({"account", "the account or its beginning", "account"});
@@ -86,8 +85,8 @@ int runHolder(const QStringList &args)
     parser.addOption({"registers", "only these data sets (psm,pla,...)", "list"});
     parser.addOption({"json", "one JSON object"});
     parser.addOption({"csv", "CSV rows on standard output"});
-    if (!parser.parse(args))
-        return usageError(parser.errorText());
+    if (const std::optional<int> status = parseArguments(parser, args))
+        return *status;
     const QStringList positional = parser.positionalArguments();
     int keys = 0;
     HolderQuery query;

@@ -14,11 +14,10 @@ namespace regdisc::cli {
 int runInfo(const QStringList &args)
 {
     QCommandLineParser parser;
-    parser.addPositionalArgument("command", "info");
     parser.addPositionalArgument("folder", "the disc folder");
     parser.addOption({"json", "print JSON"});
-    if (!parser.parse(args))
-        return usageError(parser.errorText());
+    if (const std::optional<int> status = parseArguments(parser, args))
+        return *status;
     if (parser.positionalArguments().size() != 2)
         return usageError("usage: regdisc-cli info FOLDER [--json]");
     StderrMessages messages;

@@ -15,12 +15,11 @@ namespace regdisc::cli {
 int runListing(const QStringList &args)
 {
     QCommandLineParser parser;
-    parser.addPositionalArgument("command", "listing");
     parser.addPositionalArgument("folder", "the disc folder");
     parser.addPositionalArgument("listing", "ptr or lnx");
     parser.addOption({"json", "print JSON"});
-    if (!parser.parse(args))
-        return usageError(parser.errorText());
+    if (const std::optional<int> status = parseArguments(parser, args))
+        return *status;
     const QStringList positional = parser.positionalArguments();
     const ListingSpec *spec = positional.size() == 3 ? findListing(positional.at(2).toStdString()) : nullptr;
     if (!spec)

@@ -51,7 +51,6 @@ void printRecord(const QueryScreenModel &screen, bool json, bool first)
 int runQuery(const QStringList &args)
 {
     QCommandLineParser parser;
-    parser.addPositionalArgument("command", "query");
     parser.addPositionalArgument("folder", "the disc folder");
     parser.addPositionalArgument("dataset", "the data set's extension (psm, pla, ...)");
     parser.addOption({"by", "the combo caption (default: the screen's initial caption)", "caption"});
@@ -59,8 +58,8 @@ int runQuery(const QStringList &args)
     parser.addOption({"next", "press 次筆 N times after 查詢", "n"});
     parser.addOption({"all", "press 次筆 while it is enabled"});
     parser.addOption({"json", "print one JSON object per shown record"});
-    if (!parser.parse(args))
-        return usageError(parser.errorText());
+    if (const std::optional<int> status = parseArguments(parser, args))
+        return *status;
     const QStringList positional = parser.positionalArguments();
     if (positional.size() != 3)
         return usageError("usage: regdisc-cli query FOLDER DATASET [--by CAPTION] [--key TEXT] "

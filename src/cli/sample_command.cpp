@@ -81,13 +81,12 @@ private:
 int runSample(const QStringList &args)
 {
     QCommandLineParser parser;
-    parser.addPositionalArgument("command", "sample");
     parser.addPositionalArgument("outdir", "the folder to write the disc into");
     parser.addOption({"records", "holder-register records", "n", "5000"});
     parser.addOption({"seed", "random seed", "s", "1"});
     parser.addOption({"decimal-flag", "the disc information's decimalFlag", "v", "N"});
-    if (!parser.parse(args))
-        return usageError(parser.errorText());
+    if (const std::optional<int> status = parseArguments(parser, args))
+        return *status;
     if (parser.positionalArguments().size() != 2)
         return usageError("usage: regdisc-cli sample OUTDIR [--records N] [--seed S] [--decimal-flag V]");
     SampleOptions options;

@@ -106,6 +106,14 @@ QPixmap emblemPicture(int size, qreal devicePixelRatio)
     return pixmap;
 }
 
+QIcon applicationIcon()
+{
+    QIcon icon;
+    for (const int size : kApplicationIconSizes)
+        icon.addPixmap(emblemPicture(size, 1));
+    return icon;
+}
+
 QHBoxLayout *screenHeader(TextView titleText, QWidget *parent)
 {
     auto *header = new QHBoxLayout;

@@ -42,6 +42,10 @@ QLabel *captionLabel(TextView caption, const char *objectName, QWidget *parent);
 QPixmap bannerPicture(QSize size, qreal devicePixelRatio);
 QPixmap emblemPicture(int size, qreal devicePixelRatio);
 QIcon arrowIcon(bool left);
+// The application's icon, the emblem, at the sizes of a desktop's icon theme: the
+// windows carry it and the installed icon theme is painted from it.
+inline constexpr int kApplicationIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
+QIcon applicationIcon();
 // The head of a screen: the picture Image1 and the title Label1.
 QHBoxLayout *screenHeader(TextView title, QWidget *parent);
 
