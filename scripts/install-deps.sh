@@ -19,6 +19,7 @@ packages=(
   clang-format
   clang-14 libclang-rt-14-dev
   strace
+  help2man dpkg-dev lintian desktop-file-utils appstream man-db
 )
 
 missing=()

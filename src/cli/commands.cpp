@@ -13,7 +13,7 @@ constexpr Command kCommands[] = {
      "query /media/cdrom psm --by '依 統一編號' --key A1 --next 9"},
     {"listing", "FOLDER ptr|lnx [--json]", "a count listing", runListing, "listing /media/cdrom ptr"},
     {"sample", "OUTDIR [--records N] [--seed S] [--decimal-flag V]", "write a synthetic sample disc",
-     runSample, "sample sample-disc --records 100000"},
+     runSample, "sample sample-disc --records 20000 --seed 7"},
     {"holder", "FOLDER (--id ID | --account ACCT | --name NAME) [--exact] [--registers LIST] [--json|--csv]",
      "one holder in every register", runHolder,
      "holder /media/cdrom --name 林君怡 --exact --registers psm,pla"},
