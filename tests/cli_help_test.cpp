@@ -26,7 +26,8 @@ CliRun finish(QProcess &process)
     if (!process.waitForFinished(120000))
         process.kill();
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+            QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
 }
 
 CliRun cli(const QStringList &args)
@@ -96,6 +97,28 @@ TEST(CliHelp, TheHelpOfEveryCommandHoldsEachCommandsEntry)
             EXPECT_TRUE(entry.contains("\n    $ regdisc-cli " + c.name + " ")) << entry.toStdString();
             EXPECT_FALSE(entry.contains("--help")) << entry.toStdString();
         }
+    }
+}
+
+// Whatever command the help lists answers --help with its own help and an example, so
+// that it has its entry in the manual page.
+TEST(CliHelp, EveryListedCommandAnswersHelp)
+{
+    const QString help = cli({"--help"}).out;
+    const qsizetype list = help.indexOf("\nCommands:\n");
+    ASSERT_GE(list, 0);
+    QStringList names;
+    for (const QString &line : help.mid(list + 11).split('\n')) {
+        if (!line.startsWith("  "))
+            break;
+        names << line.section(' ', 2, 2);
+    }
+    EXPECT_GE(names.size(), std::size(kCommands));
+    for (const QString &name : names) {
+        const CliRun run = cli({name, "--help"});
+        EXPECT_EQ(run.status, 0) << name.toStdString() << ": " << run.err.toStdString();
+        EXPECT_TRUE(run.out.contains("\nExample:\n  $ regdisc-cli " + name + " ")) << name.toStdString();
+        EXPECT_TRUE(help.contains("\nregdisc-cli " + name + " ")) << name.toStdString();
     }
 }
 
