@@ -25,6 +25,9 @@ constexpr Command kCommands[] = {
     {"export", "FOLDER [DATASET...] --out FILE.csv|.xlsx|.sqlite [--json]",
      "registers as CSV, XLSX or SQLite", runExport, "export /media/cdrom psm pla --out registers.sqlite"},
     {"check", "FOLDER [--json]", "check that the disc is whole", runCheck, "check /media/cdrom"},
+    {"stats", "FOLDER [--top N] [--percent P] [--show-id] [--json | --csv OUT | --xlsx OUT]",
+     "the annual report's shareholding tables: distribution, structure, principal holders", runStats,
+     "stats /media/cdrom --xlsx holders.xlsx"},
 };
 
 }  // namespace

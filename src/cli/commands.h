@@ -15,6 +15,7 @@ int runHolder(const QStringList &args);
 int runBatch(const QStringList &args);
 int runExport(const QStringList &args);
 int runCheck(const QStringList &args);
+int runStats(const QStringList &args);
 
 // Every command, in the order the usage lists them.
 std::span<const Command> commands();

@@ -112,14 +112,14 @@ int idLetterValue(char c)
     return 10 + static_cast<int>(order.find(c));
 }
 
-Text personalId(Random &random)
+// A national ID number: the letter, the digit after it (1 or 2 for citizens, 8 or 9 for
+// residents from abroad), seven digits and the check digit.
+Text personalId(char letter, char second, std::uint64_t serial)
 {
-    // A and F dominate, so ID prefixes are shared by many holders.
-    static const std::string letters = "AAAAFFFHBCDEGJKLMNPQRSTUVXYWZ";
-    const char letter = letters[static_cast<size_t>(random.below(static_cast<int>(letters.size())))];
-    std::string digits(1, random.chance(50) ? '1' : '2');
-    for (int i = 0; i < 7; ++i)
-        digits.push_back(static_cast<char>('0' + random.below(10)));
+    std::string digits(1, second);
+    const Text seven = digitsText(serial % 10000000, 7);
+    for (char16_t c : seven)
+        digits.push_back(static_cast<char>(c));
     const int v = idLetterValue(letter);
     int sum = v / 10 + (v % 10) * 9;
     for (int i = 0; i < 8; ++i)
@@ -128,22 +128,32 @@ Text personalId(Random &random)
     return fromAscii(std::string(1, letter) + digits);
 }
 
-// An 8-digit unified business number whose weighted digit sum is a multiple of 10.
-Text businessNumber(Random &random)
+// A and F dominate, so ID prefixes are shared by many holders.
+char idLetter(Random &random)
 {
-    static const int weights[] = {1, 2, 1, 2, 1, 2, 4, 1};
-    for (;;) {
-        std::string digits;
-        int sum = 0;
-        for (int i = 0; i < 8; ++i) {
-            const int d = random.below(10);
-            digits.push_back(static_cast<char>('0' + d));
-            const int p = d * weights[i];
-            sum += p / 10 + p % 10;
-        }
-        if (sum % 10 == 0)
-            return fromAscii(digits);
+    static const std::string letters = "AAAAFFFHBCDEGJKLMNPQRSTUVXYWZ";
+    return letters[static_cast<size_t>(random.below(static_cast<int>(letters.size())))];
+}
+
+// An 8-digit unified business number: seven digits and the digit that makes the weighted
+// digit sum a multiple of 10.
+Text businessNumber(std::uint64_t serial)
+{
+    static const int weights[] = {1, 2, 1, 2, 1, 2, 4};
+    const Text seven = digitsText(serial % 10000000, 7);
+    int sum = 0;
+    for (size_t i = 0; i < 7; ++i) {
+        const int p = (seven[i] - u'0') * weights[i];
+        sum += p / 10 + p % 10;
     }
+    return seven + Text(1, static_cast<char16_t>(u'0' + (10 - sum % 10) % 10));
+}
+
+// The holders of the register get ID numbers made from their number, spread over the
+// range, so that no two holders share one.
+std::uint64_t idSerial(std::int64_t holder)
+{
+    return (static_cast<std::uint64_t>(holder) * 3861979u + 1234567u) % 10000000u;
 }
 
 struct Party {
@@ -156,6 +166,9 @@ struct Party {
     Text telephone;
     Text postcode;
     Text englishName;
+    Text holderType;  // the holder register's 戶別 code
+    Text nationality;
+    Text foreignInvestorNumber;
 };
 
 Text address(Random &random)
@@ -174,22 +187,71 @@ Text rocDate7(Random &random, int minYear, int maxYear)
            digitsText(static_cast<std::uint64_t>(1 + random.below(28)), 2);
 }
 
-Party holder(Random &random, std::int64_t serial, bool rare)
+// Who a holder is; the holder register's 戶別 and the form of the ID number follow.
+enum class HolderClass {
+    Person,  // 一般戶, a national ID
+    Company,  // 一般戶, a business number
+    ForeignInstitution,  // 外國投資機構, a business number and a foreign investor number
+    OverseasPerson,  // 僑外戶, a resident's ID from abroad (old form: two letters and eight digits)
+    MainlandInvestor,  // 大陸地區投資人
+    CourtAuction,  // 法院拍賣專戶
+};
+
+constexpr std::array<std::u16string_view, 10> kForeignHouses{
+    u"梵加德", u"貝萊德", u"摩根大通", u"花旗", u"富達", u"道富", u"匯豐", u"瑞銀", u"高盛", u"摩根士丹利"};
+constexpr std::array<std::u16string_view, 6> kForeignFunds{
+    u"託管新興市場基金投資專戶", u"託管亞洲股票基金專戶", u"託管國際指數基金專戶",
+    u"託管退休基金投資專戶",     u"證券國際有限公司",     u"託管主權基金投資專戶"};
+constexpr std::array<std::u16string_view, 10> kForeignNationalities{u"US", u"US", u"US", u"GB", u"SG",
+                                                                    u"HK", u"JP", u"LU", u"NO", u"CA"};
+constexpr std::array<std::u16string_view, 8> kOverseasNationalities{u"MY", u"US", u"JP", u"HK",
+                                                                    u"SG", u"CA", u"ID", u"TH"};
+constexpr std::array<std::u16string_view, 5> kMainlandHouses{u"華夏", u"南方", u"易方達", u"嘉實", u"博時"};
+
+// A holder. With `identity` (the holder's number in the register) its ID number is its
+// own; without, one is drawn.
+Party holder(Random &random, std::int64_t serial, bool rare, HolderClass cls = HolderClass::Person,
+             std::int64_t identity = -1)
 {
     Party p;
-    const bool company = random.chance(15);
-    if (company) {
-        p.name = Text(random.pick(kCompanyStems));
-        if (random.chance(40))
-            p.name += Text(random.pick(kLatinParts));
-        p.name += Text(random.pick(kCompanyKinds)) + Text(random.pick(kCompanySuffixes));
-        p.id = businessNumber(random);
+    const std::uint64_t number =
+        identity >= 0 ? idSerial(identity) : static_cast<std::uint64_t>(random.below(10000000));
+    const bool person = cls == HolderClass::Person || cls == HolderClass::OverseasPerson;
+    if (!person) {
+        switch (cls) {
+        case HolderClass::ForeignInstitution:
+            p.name = Text(random.pick(kForeignHouses)) + Text(random.pick(kForeignFunds));
+            p.englishName = Text(random.pick(kEnglishSurnames)) + u" INTERNATIONAL FUND";
+            break;
+        case HolderClass::MainlandInvestor:
+            p.name = Text(random.pick(kMainlandHouses)) + u"基金管理有限公司";
+            p.englishName = u"CHINA " + Text(random.pick(kEnglishSurnames)) + u" FUND MANAGEMENT";
+            break;
+        case HolderClass::CourtAuction:
+            p.name = Text(random.pick(kCourts)) + u"拍賣專戶";
+            p.englishName = u"COURT AUCTION ACCOUNT";
+            break;
+        default:
+            p.name = Text(random.pick(kCompanyStems));
+            if (random.chance(40))
+                p.name += Text(random.pick(kLatinParts));
+            p.name += Text(random.pick(kCompanyKinds)) + Text(random.pick(kCompanySuffixes));
+            p.englishName = Text(random.pick(kEnglishSurnames)) + u" HOLDINGS CO., LTD.";
+            break;
+        }
+        p.id = businessNumber(number);
         p.birthDate = u" " + rocDate7(random, 40, 112);
-        p.englishName = Text(random.pick(kEnglishSurnames)) + u" HOLDINGS CO., LTD.";
     } else {
         p.name = Text(random.pick(kSurnames)) + Text(random.pick(kGivenChars));
         p.name += rare ? Text(random.pick(kRareChars)) : Text(random.pick(kGivenChars));
-        p.id = personalId(random);
+        const char letter = idLetter(random);
+        if (cls == HolderClass::OverseasPerson && random.chance(30))
+            p.id = fromAscii(std::string{letter, static_cast<char>('A' + random.below(4))}) +
+                   digitsText(number, 8);
+        else if (cls == HolderClass::OverseasPerson)
+            p.id = personalId(letter, random.chance(50) ? '8' : '9', number);
+        else
+            p.id = personalId(letter, random.chance(50) ? '1' : '2', number);
         if (random.chance(3))
             p.birthDate = u"1" + rocDate7(random, 1, 10);  // born before the ROC era
         else if (random.chance(3))
@@ -197,6 +259,29 @@ Party holder(Random &random, std::int64_t serial, bool rare)
         else
             p.birthDate = u" " + rocDate7(random, 20, 110);
         p.englishName = Text(random.pick(kEnglishSurnames)) + u" " + Text(random.pick(kEnglishGiven));
+    }
+    switch (cls) {
+    case HolderClass::ForeignInstitution:
+        p.holderType = u"1";
+        p.nationality = Text(random.pick(kForeignNationalities));
+        p.foreignInvestorNumber = u"QF" + digitsText(static_cast<std::uint64_t>(random.below(99999999)), 8);
+        break;
+    case HolderClass::OverseasPerson:
+        p.holderType = u"2";
+        p.nationality = Text(random.pick(kOverseasNationalities));
+        break;
+    case HolderClass::MainlandInvestor:
+        p.holderType = u"3";
+        p.nationality = u"CN";
+        break;
+    case HolderClass::CourtAuction:
+        p.holderType = u"4";
+        p.nationality = u"TW";
+        break;
+    default:
+        p.holderType = u"0";
+        p.nationality = u"TW";
+        break;
     }
     p.account = fromAscii("9" + std::to_string(100 + random.below(900))) +
                 digitsText(static_cast<std::uint64_t>(serial), 7);
@@ -211,11 +296,184 @@ Party holder(Random &random, std::int64_t serial, bool rare)
 
 Party institution(Random &random, std::u16string_view name)
 {
-    Party p = holder(random, 9000000 + random.below(999999), false);
+    Party p = holder(random, 9000000 + random.below(999999), false, HolderClass::Company);
     p.name = Text(name);
-    p.id = businessNumber(random);
     return p;
 }
+
+// The holders of the sample register. Record i belongs to the holder whose first record is
+// groupStart(i): a holder has up to four accounts, its records one after the other, each
+// with its own shares and all storing their sum as the holder's total. Every holder and
+// every holding is drawn from generators of its own, so any record can be made again
+// without a list of holders. Holdings are heavy-tailed, as a large listed company's are:
+// many odd-lot and one-lot holders, few institutions with large blocks, and a few holders
+// with a fixed share of the total above 5%.
+class SampleRegister {
+public:
+    SampleRegister(std::uint64_t seed, std::int64_t records) : seed_(seed), records_(records)
+    {
+        if (records_ >= 16)
+            for (size_t k = 0; k < std::size(kMajors); ++k)
+                majorStarts_.push_back((records_ * static_cast<std::int64_t>(k + 1) / 4) & ~std::int64_t{3});
+        // The majors' blocks are their share of the total with the others' holdings.
+        std::int64_t others = 0;
+        for (std::int64_t i = 0; i < records_; ++i) {
+            const std::int64_t start = groupStart(i);
+            if (majorAt(start) < 0)
+                others += drawnShares(i, classOf(start));
+        }
+        int majorsPerMille = 0;
+        for (size_t k = 0; k < majorStarts_.size(); ++k)
+            majorsPerMille += kMajors[k].perMille;
+        const std::int64_t total = others * 1000 / (1000 - majorsPerMille);
+        for (size_t k = 0; k < majorStarts_.size(); ++k)
+            majorShares_.push_back(total * kMajors[k].perMille / 1000 / 1000 * 1000);
+    }
+
+    std::int64_t groupStart(std::int64_t i) const
+    {
+        while (continues(i))
+            --i;
+        return i;
+    }
+    // One past the holder's last record.
+    std::int64_t groupEnd(std::int64_t start) const
+    {
+        std::int64_t end = start + 1;
+        while (end < records_ && continues(end))
+            ++end;
+        return end;
+    }
+
+    Party party(std::int64_t i) const
+    {
+        const std::int64_t start = groupStart(i);
+        Random own(seed_ ^ (0xD1B54A32D192ED03ULL * static_cast<std::uint64_t>(start + 1)));
+        Party p = holder(own, start + 1, false, classOf(start), start);
+        if (const int k = majorAt(start); k >= 0)
+            p.name = Text(kMajors[static_cast<size_t>(k)].name);
+        if (i != start) {
+            // Another account of the same holder, with a broker of its own.
+            Random account(draw(i, 3));
+            p.account = fromAscii("9" + std::to_string(100 + account.below(900))) +
+                        digitsText(static_cast<std::uint64_t>(i + 1), 7);
+        }
+        return p;
+    }
+
+    // The whole shares of record i.
+    std::int64_t shares(std::int64_t i) const
+    {
+        const std::int64_t start = groupStart(i);
+        if (const int k = majorAt(start); k >= 0)
+            return majorShares_[static_cast<size_t>(k)];
+        return drawnShares(i, classOf(start));
+    }
+
+    std::int64_t holderShares(std::int64_t start) const
+    {
+        std::int64_t sum = 0;
+        for (std::int64_t i = start, end = groupEnd(start); i < end; ++i)
+            sum += shares(i);
+        return sum;
+    }
+
+private:
+    struct Major {
+        std::u16string_view name;
+        HolderClass cls;
+        int perMille;  // of the total
+    };
+    static constexpr Major kMajors[] = {
+        {u"美商花旗銀行託管存託憑證專戶", HolderClass::ForeignInstitution, 142},
+        {u"行政院國家發展基金管理會", HolderClass::Company, 64},
+        {u"新光人壽保險股份有限公司", HolderClass::Company, 53},
+    };
+
+    std::uint64_t draw(std::int64_t i, std::uint64_t salt) const
+    {
+        return Random(seed_ ^ (0x9E3779B97F4A7C15ULL * static_cast<std::uint64_t>(i + 1)) ^ (salt << 56))
+            .next();
+    }
+
+    int majorAt(std::int64_t start) const
+    {
+        for (size_t k = 0; k < majorStarts_.size(); ++k)
+            if (majorStarts_[k] == start)
+                return static_cast<int>(k);
+        return -1;
+    }
+
+    // Whether record i is another account of the holder of record i - 1. Holders begin
+    // at least every fourth record; a major holder has one account.
+    bool continues(std::int64_t i) const
+    {
+        return i > 0 && i % 4 != 0 && majorAt(i - 1) < 0 && draw(i, 1) % 100 < 8;
+    }
+
+    HolderClass classOf(std::int64_t start) const
+    {
+        if (const int k = majorAt(start); k >= 0)
+            return kMajors[static_cast<size_t>(k)].cls;
+        const auto u = draw(start, 2) % 10000;
+        return u < 8400   ? HolderClass::Person
+               : u < 9400 ? HolderClass::Company
+               : u < 9650 ? HolderClass::OverseasPerson
+               : u < 9930 ? HolderClass::ForeignInstitution
+               : u < 9970 ? HolderClass::MainlandInvestor
+                          : HolderClass::CourtAuction;
+    }
+
+    // A number spread evenly over the decades from 10^low to 10^high, in whole integers.
+    static std::int64_t logUniform(Random &random, int low, int high)
+    {
+        std::int64_t value = 1000 + random.below(9000);
+        const int decade = low + random.below(high - low);
+        for (int d = 3; d < decade; ++d)
+            value *= 10;
+        for (int d = decade; d < 3; ++d)
+            value /= 10;
+        return std::max<std::int64_t>(value, 1);
+    }
+
+    std::int64_t drawnShares(std::int64_t i, HolderClass cls) const
+    {
+        Random random(draw(i, 4));
+        switch (cls) {
+        case HolderClass::Company:
+            return logUniform(random, 3, 6) / 1000 * 1000;
+        case HolderClass::ForeignInstitution:
+            return logUniform(random, 4, 7) / 1000 * 1000;
+        case HolderClass::MainlandInvestor:
+            return logUniform(random, 3, 6) / 1000 * 1000;
+        case HolderClass::CourtAuction:
+            return 1 + random.below(50000);
+        default:
+            break;
+        }
+        const int u = random.below(1000);
+        if (u < 12)
+            return 0;  // an account emptied
+        if (u < 360)
+            return 1 + random.below(999);  // odd lots
+        if (u < 760)  // one to five lots, now and then with an odd lot
+            return 1000 * (1 + random.below(5)) + (random.chance(20) ? random.below(1000) : 0);
+        if (u < 880)
+            return 5001 + random.below(5000);
+        if (u < 950)
+            return 10001 + random.below(40000);
+        if (u < 985)
+            return 50001 + random.below(150000);
+        if (u < 997)
+            return 200001 + random.below(800000);
+        return 1000001 + random.below(4000000);
+    }
+
+    std::uint64_t seed_;
+    std::int64_t records_;
+    std::vector<std::int64_t> majorStarts_;
+    std::vector<std::int64_t> majorShares_;
+};
 
 // A long name for the long-name data sets: up to 79 double-byte characters.
 Text longChineseName(Random &random, const Party &p)
@@ -239,10 +497,8 @@ Text code(Random &random, std::string_view meaning)
 {
     static const std::pair<std::string_view, std::string_view> sets[] = {
         {"creditCode", "00000159ABCDXYEFGHW"},
-        {"holderType", "0000001234"},
         {"mandateCode", "000012345"},
         {"oddLotMark", "   PX"},
-        {"idErrorMark", "         *"},
         {"pledgeMark", "   1"},
         {"registrationMark", "01"},
         {"fruitsAgreementCode", "12"},
@@ -336,10 +592,13 @@ Text fieldValue(Random &random, const FieldSpec &f, const RecordParties &parties
                                        Text(random.pick(kGivenChars))
                                  : Text();
     if (attribute == "nationality")
-        return random.chance(90) ? u"TW" : (random.chance(50) ? u"US" : u"JP");
+        return party->nationality;
     if (attribute == "foreignInvestorNumber")
-        return random.chance(10) ? u"QF" + digitsText(static_cast<std::uint64_t>(random.below(99999999)), 8)
-                                 : Text();
+        return party->foreignInvestorNumber;
+    if (attribute == "holderType")
+        return party->holderType;
+    if (attribute == "idErrorMark")
+        return u" ";  // the sample's ID numbers are well formed
     if (attribute == "caseNumber")
         return fullWidthDigits(fromAscii(std::to_string(100 + random.below(14)))) + u"年度司執字第" +
                fullWidthDigits(fromAscii(std::to_string(10000 + random.below(90000)))) + u"號";
@@ -459,16 +718,25 @@ void writeSampleDisc(const std::filesystem::path &folder, SampleOptions options)
     const Text baseName = u"2330";
     writeDiscInfo(folder, {baseName, u"台積電", u"113/12/06", options.decimalFlag, u"113/12/09"});
 
-    // Holder i is drawn from its own generator, so any holder can be made again when a
-    // record of another data set names it: no list of holders is kept.
+    // Any holder can be made again when a record of another data set names it: no list of
+    // holders is kept.
     const std::int64_t holderCount = options.records;
-    const auto holderAt = [&](std::int64_t i) {
-        Random own(options.seed ^ (0xD1B54A32D192ED03ULL * static_cast<std::uint64_t>(i + 1)));
-        return holder(own, i + 1, false);
-    };
+    const SampleRegister holders(options.seed, holderCount);
     const auto anyHolder = [&] {
-        return holderAt(static_cast<std::int64_t>(random.next() % static_cast<std::uint64_t>(holderCount)));
+        return holders.party(
+            static_cast<std::int64_t>(random.next() % static_cast<std::uint64_t>(holderCount)));
     };
+    // The holder register's quantities: shares per record and the holder's total on each.
+    const DataSetSpec &psm = psmDataSet();
+    const auto quantityField = [&](std::string_view meaning) {
+        return *std::find_if(psm.fields.begin(), psm.fields.end(),
+                             [&](const FieldSpec &f) { return f.meaning == meaning; });
+    };
+    const FieldSpec sharesField = quantityField("shares");
+    const FieldSpec totalField = quantityField("totalShares");
+    const std::int64_t unit = options.decimalFlag == u"Y" ? 100 : 1;
+    std::int64_t mismatchesLeft = options.mismatchedTotals;
+    std::int64_t storedTotal = 0;  // of the holder being written
     std::vector<Party> banks, courts, auctions;
     for (std::u16string_view bank : kBanks)
         banks.push_back(institution(random, bank));
@@ -500,7 +768,7 @@ void writeSampleDisc(const std::filesystem::path &folder, SampleOptions options)
         BackgroundWriter background(writer);
         Text previous;  // the record before
         for (std::int64_t i = 0; i < n; ++i) {
-            Party first = population.ext == "psm" ? holderAt(i) : anyHolder();
+            Party first = population.ext == "psm" ? holders.party(i) : anyHolder();
             if (population.ext == "rae")
                 first = holder(random, i + 1, true);
             if (population.ext == "pid" && i % 2 == 1) {
@@ -519,6 +787,22 @@ void writeSampleDisc(const std::filesystem::path &folder, SampleOptions options)
             RecordBuilder record(spec.dataN);
             for (const FieldSpec &f : spec.fields)
                 record.put(f.pos, f.width, fieldValue(random, f, parties, longName), f.doubleByte);
+            if (&spec == &psm) {
+                if (holders.groupStart(i) == i) {
+                    storedTotal = holders.holderShares(i) * unit;
+                    // A deliberate fault where a test asks for one: a holder of several
+                    // accounts whose stored total is not their sum.
+                    if (mismatchesLeft > 0 && holders.groupEnd(i) - i > 1) {
+                        storedTotal += 1000 * unit;
+                        --mismatchesLeft;
+                    }
+                }
+                record.put(
+                    sharesField.pos, sharesField.width,
+                    digitsText(static_cast<std::uint64_t>(holders.shares(i) * unit), sharesField.width));
+                record.put(totalField.pos, totalField.width,
+                           digitsText(static_cast<std::uint64_t>(storedTotal), totalField.width));
+            }
             previous = record.text();
             background.add(previous);
         }

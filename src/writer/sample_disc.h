@@ -14,6 +14,10 @@ struct SampleOptions {
     std::int64_t records = 5000;  // holder-register records; the other data sets are smaller
     std::uint64_t seed = 1;
     Text decimalFlag = u"N";
+    // Holders of several accounts whose stored total (歸戶股數) is 1,000 shares above the
+    // sum of their accounts: the first this many, for tests of the data check. None in a
+    // sample meant to be looked at.
+    std::int64_t mismatchedTotals = 0;
     // Called once the disc information and every data set with a PDF copy are written,
     // before the rest: their copies can be painted meanwhile.
     std::function<void()> pdfDataSetsWritten = {};

@@ -1,0 +1,176 @@
+// regdisc-cli stats: the annual report's shareholding tables of the holder register.
+#include "cli/cli_progress.h"
+#include "cli/commands.h"
+#include "cli/tool_options.h"
+
+#include "datasets/catalogue.h"
+#include "tools/stats_report.h"
+
+#include <QCommandLineParser>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QRegularExpression>
+
+namespace regdisc::cli {
+
+namespace {
+
+constexpr const char *kUsage =
+    "usage: regdisc-cli stats FOLDER [--top N] [--percent P] [--show-id] [--json | --csv OUT | --xlsx OUT]";
+
+// A percentage of at most two decimals from 0 to 100, in hundredths.
+bool parsePercent(const QString &text, int &hundredths)
+{
+    static const QRegularExpression form(QStringLiteral("^(\\d{1,3})(?:\\.(\\d{1,2}))?$"));
+    const QRegularExpressionMatch m = form.match(text.trimmed());
+    if (!m.hasMatch())
+        return false;
+    const QString fraction = (m.captured(2) + QStringLiteral("00")).left(2);
+    hundredths = m.captured(1).toInt() * 100 + fraction.toInt();
+    return hundredths > 0 && hundredths <= 10000;
+}
+
+double sharesValue(std::int64_t units, int decimals)
+{
+    return decimals == 2 ? static_cast<double>(units) / 100.0 : static_cast<double>(units);
+}
+
+const char *kindName(int kind)
+{
+    static const char *names[] = {"natural", "legal", "other"};
+    return names[kind];
+}
+
+QJsonObject statsJson(const HolderStats &stats, const StatsReport &report, const DiscInfo &info, bool showId)
+{
+    const int d = stats.decimals;
+    QJsonArray distribution;
+    for (int level = 0; level < kLevels; ++level) {
+        const LevelRow &row = stats.levels[static_cast<size_t>(level)];
+        distribution.append(QJsonObject{{"level", qs(levelLabel(level))},
+                                        {"holders", static_cast<qint64>(row.holders)},
+                                        {"shares", sharesValue(row.shares, d)},
+                                        {"percent", row.percent / 100.0}});
+    }
+    QJsonArray structure;
+    for (size_t t = 0; t < stats.types.size(); ++t)
+        for (int k = 0; k < kHolderKinds; ++k) {
+            const StructureCell &c = stats.structure[t][static_cast<size_t>(k)];
+            structure.append(QJsonObject{{"holderType", qs(stats.types[t].code)},
+                                         {"caption", qs(stats.types[t].caption)},
+                                         {"kind", QString::fromLatin1(kindName(k))},
+                                         {"holders", static_cast<qint64>(c.holders)},
+                                         {"shares", sharesValue(c.shares, d)},
+                                         {"percent", c.percent / 100.0}});
+        }
+    QJsonArray principal;
+    for (const PrincipalHolder &p : stats.principal)
+        principal.append(QJsonObject{{"rank", p.rank},
+                                     {"name", qs(p.name)},
+                                     {"id", qs(showId ? p.id : maskId(p.id))},
+                                     {"account", qs(p.account)},
+                                     {"shares", sharesValue(p.shares, d)},
+                                     {"percent", p.percent / 100.0}});
+    QJsonArray mismatches;
+    for (const TotalMismatch &m : stats.firstMismatches)
+        mismatches.append(QJsonObject{{"id", qs(showId ? m.id : maskId(m.id))},
+                                      {"account", qs(m.account)},
+                                      {"sum", sharesValue(m.sum, d)},
+                                      {"stored", sharesValue(m.stored, d)}});
+    QJsonArray notes;
+    for (const Text &line : report.summary)
+        notes.append(qs(line));
+    for (const StatsTable &t : report.tables)
+        for (const Text &line : t.notes)
+            notes.append(qs(t.title + u"：" + line));
+    return QJsonObject{
+        {"securityName", qs(info.securityName)},
+        {"dataDate", qs(info.dataDate)},
+        {"decimalFlag", qs(info.decimalFlag)},
+        {"records", static_cast<qint64>(stats.records)},
+        {"holders", static_cast<qint64>(stats.holders)},
+        {"totalShares", sharesValue(stats.totalShares, d)},
+        {"zeroHolders", static_cast<qint64>(stats.zeroHolders)},
+        {"negativeHolders", static_cast<qint64>(stats.negativeHolders)},
+        {"distribution", distribution},
+        {"structure", structure},
+        {"principal", principal},
+        {"quality", QJsonObject{{"recordsByAccount", static_cast<qint64>(stats.recordsByAccount)},
+                                {"totalMismatches", static_cast<qint64>(stats.totalMismatches)},
+                                {"firstMismatches", mismatches},
+                                {"typeConflicts", static_cast<qint64>(stats.typeConflicts)},
+                                {"undecodableRecords", static_cast<qint64>(stats.undecodableRecords)},
+                                {"trailingBytes", static_cast<qint64>(stats.trailingBytes)},
+                                {"saturated", stats.saturated}}},
+        {"notes", notes},
+    };
+}
+
+}  // namespace
+
+int runStats(const QStringList &args)
+{
+    QCommandLineParser parser;
+    parser.addPositionalArgument("command", "stats");
+    parser.addPositionalArgument("folder", "the disc folder");
+    parser.addOption({"top", "list the N largest holders (default 10)", "N", "10"});
+    parser.addOption({"percent", "and every holder with at least P percent (default 5)", "P", "5"});
+    parser.addOption({"show-id", "show ID numbers whole instead of A12****789"});
+    parser.addOption({"json", "one JSON object"});
+    parser.addOption({"csv", "write the tables as CSV files OUT_<table>.csv", "OUT"});
+    parser.addOption({"xlsx", "write the tables as one XLSX workbook", "OUT"});
+    if (!parser.parse(args))
+        return usageError(parser.errorText());
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() != 2)
+        return usageError(kUsage);
+    if (int(parser.isSet("json")) + int(parser.isSet("csv")) + int(parser.isSet("xlsx")) > 1)
+        return usageError("--json, --csv and --xlsx exclude each other");
+    StatsOptions options;
+    bool ok = false;
+    options.top = parser.value("top").toInt(&ok);
+    if (!ok || options.top < 0 || options.top > 100000)
+        return usageError("--top takes a whole number from 0 to 100000");
+    if (!parsePercent(parser.value("percent"), options.percentHundredths))
+        return usageError("--percent takes a number above 0 and at most 100, with at most two decimals");
+    const bool showId = parser.isSet("show-id");
+
+    Disc disc(tx(positional.at(1)));
+    if (!openDisc(disc))
+        return kSetupError;
+    HolderStats stats;
+    {
+        TerminalProgress progress;
+        stats = computeHolderStats(disc, options, progress);
+    }
+    if (stats.state != RegisterState::Present) {
+        StderrMessages().show(
+            {MessageKind::Plain, u"psm " + registerName(psmDataSet()) + u"：" + stateText(stats.state)});
+        return kSetupError;
+    }
+    const StatsReport report = statsReport(stats, disc.info(), options, showId);
+
+    if (parser.isSet("csv") || parser.isSet("xlsx")) {
+        const bool csv = parser.isSet("csv");
+        const std::filesystem::path out = parser.value(csv ? "csv" : "xlsx").toStdString();
+        try {
+            auto writer = csv ? createCsvWriter(out, 4) : createXlsxWriter(out);
+            writeStatsReport(report, *writer);
+            for (const auto &f : writer->files())
+                printLine("-> " + QString::fromStdString(f.string()));
+        } catch (const OutputError &e) {
+            return usageError(QString::fromStdString(e.what()));
+        }
+        return kSuccess;
+    }
+    if (parser.isSet("json")) {
+        printLine(QString::fromUtf8(
+            QJsonDocument(statsJson(stats, report, disc.info(), showId)).toJson(QJsonDocument::Compact)));
+        return kSuccess;
+    }
+    for (const Text &line : statsReportLines(report))
+        printLine(qs(line));
+    return kSuccess;
+}
+
+}  // namespace regdisc::cli
