@@ -53,6 +53,66 @@ void writeHolderDisc(const std::filesystem::path &folder, const std::string &dec
                   testDiscInfo(decimalFlag));
 }
 
+namespace {
+
+Text holderRecord(const char *account, const char *name, const char *id, const char *shares,
+                  const char *total, const char *type)
+{
+    return makeRecord(psmDataSet(), {{"account", account},
+                                     {"name", name},
+                                     {"id", id},
+                                     {"shares", shares},
+                                     {"totalShares", total},
+                                     {"holderType", type},
+                                     {"securityCode", "2330"}});
+}
+
+}  // namespace
+
+void writeStatsDisc(const std::filesystem::path &folder)
+{
+    std::vector<Text> records{
+        holderRecord("10000000001", "王一", "A100000001", "999", "999", "0"),
+        holderRecord("10000000002", "王二", "A100000002", "1000", "1000", "0"),
+        holderRecord("10000000003", "陳美", "B200000001", "400", "5000", "0"),
+        holderRecord("10000000004", "王三", "A100000003", "5000", "5000", "0"),
+        holderRecord("10000000005", "王四", "A100000004", "5001", "5001", "0"),
+        holderRecord("10000000006", "台灣科技股份有限公司", "12345678", "1000000", "1000000", "0"),
+        holderRecord("10000000007", "環球基金投資專戶", "87654321", "1000001", "1000001", "1"),
+        holderRecord("10000000008", "陳美", "B200000001", "600", "5000", "0"),
+        holderRecord("10000000009", "林大", "C100000001", "2000", "6000", "0"),
+        holderRecord("10000000010", "張零", "D100000001", "0", "0", "0"),
+        holderRecord("77770000001", "無編一", "", "700", "700", "0"),
+        holderRecord("77770000002", "無編二", "", "300", "300", "0"),
+        holderRecord("10000000013", "格式錯", "A12-345678", "50000", "50000", "2"),
+        holderRecord("10000000014", "舊證號", "AB12345678", "15000", "15000", "2"),
+        holderRecord("10000000015", "未知戶", "E100000001", "20001", "20001", "9"),
+        holderRecord("10000000016", "陳美", "B200000001", "4000", "5000", "0"),
+        holderRecord("10000000017", "林大", "C100000001", "3000", "6000", "0"),
+        holderRecord("10000000018", "方甲", "F100000001", "600", "1000", "0"),
+        holderRecord("10000000019", "方甲", "F100000001", "400", "1000", "2"),
+    };
+    writeTestDisc(folder, {{&psmDataSet(), records}});
+}
+
+void writeDecimalStatsDisc(const std::filesystem::path &folder)
+{
+    std::vector<Text> records{
+        holderRecord("20000000001", "甲", "A100000001", "99900", "99900", "0"),
+        holderRecord("20000000002", "乙", "A100000002", "99999", "99999", "0"),
+        holderRecord("20000000003", "丙", "A100000003", "50", "50", "0"),
+        holderRecord("20000000004", "丁", "A100000004", "50", "100", "0"),
+        holderRecord("20000000005", "戊", "A100000005", "100000", "100000", "0"),
+        holderRecord("20000000006", "丁", "A100000004", "50", "100", "0"),
+        holderRecord("20000000007", "己", "A100000006", "500099", "500099", "0"),
+        holderRecord("20000000008", "庚", "A100000007", "500100", "500100", "0"),
+        holderRecord("20000000009", "辛", "12345678", "100000099", "100000099", "0"),
+        holderRecord("20000000010", "壬", "87654321", "100000100", "100000100", "1"),
+        holderRecord("20000000011", "癸", "A100000008", "0", "0", "0"),
+    };
+    writeTestDisc(folder, {{&psmDataSet(), records}}, testDiscInfo("Y"));
+}
+
 std::string runPython(const std::string &script, const std::filesystem::path &path)
 {
     const std::filesystem::path file =

@@ -16,6 +16,16 @@ namespace regdisc::test {
 // psr record 1.
 void writeHolderDisc(const std::filesystem::path &folder, const std::string &decimalFlag = "N");
 
+// psm only: fifteen holders in nineteen records, at the holding levels' bounds (999, 1,000,
+// 5,000, 5,001, 1,000,000, 1,000,001), one holder of three accounts, one of two accounts
+// whose stored total (6,000) is not their sum (5,000), one of two accounts of different
+// holder types, a holder with no shares, two accounts with a blank ID, one with a
+// malformed ID, an ID of another form and an unknown holder type. See tools_stats_test.
+void writeStatsDisc(const std::filesystem::path &folder);
+// The same register with decimalFlag "Y": holdings of 999.00, 999.99, 0.50, 0.50 + 0.50,
+// 1,000.00, 5,000.99, 5,001.00, 1,000,000.99, 1,000,001.00 and 0.
+void writeDecimalStatsDisc(const std::filesystem::path &folder);
+
 // Runs a Python snippet with argv[1] = `path`; its standard output.
 std::string runPython(const std::string &script, const std::filesystem::path &path);
 

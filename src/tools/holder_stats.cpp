@@ -2,14 +2,22 @@
 
 #include "datasets/catalogue.h"
 #include "engine/record_text.h"
+#include "platform/codepage.h"
 #include "platform/record_file.h"
 #include "tools/record_scan.h"
 
 #include <algorithm>
 #include <bit>
+#include <cstdlib>
 #include <limits>
+#include <memory>
+#include <new>
 #include <numeric>
 #include <stdexcept>
+
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
 
 namespace regdisc {
 
@@ -140,69 +148,146 @@ HolderKind kindOf(const Holder &h)
     return static_cast<HolderKind>((h.flags >> kKindShift) & 3);
 }
 
-// Holders in the order of their first record, found by ID through an open-addressing
-// table of indexes (half full at most after growing).
+// Zeroed memory for many holders, from calloc so that the operating system hands out
+// zero pages as they are first touched, without a pass that clears them; on Linux in
+// large pages where it can, so that scattered look-ups miss the address cache less.
+class HolderSlots {
+public:
+    HolderSlots() = default;
+    explicit HolderSlots(size_t count)
+        : slots_(static_cast<Holder *>(std::calloc(count, sizeof(Holder)))), count_(count)
+    {
+        if (!slots_)
+            throw std::bad_alloc();
+#ifdef __linux__
+        constexpr std::uintptr_t kPage = 4096;
+        const auto begin = (reinterpret_cast<std::uintptr_t>(slots_.get()) + kPage - 1) & ~(kPage - 1);
+        const auto end = reinterpret_cast<std::uintptr_t>(slots_.get() + count) & ~(kPage - 1);
+        if (end > begin)
+            madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE);
+#endif
+    }
+    size_t size() const
+    {
+        return count_;
+    }
+    Holder &operator[](size_t i)
+    {
+        return slots_.get()[i];
+    }
+    const Holder &operator[](size_t i) const
+    {
+        return slots_.get()[i];
+    }
+    const Holder *begin() const
+    {
+        return slots_.get();
+    }
+    const Holder *end() const
+    {
+        return slots_.get() + count_;
+    }
+
+private:
+    struct Free {
+        void operator()(Holder *p) const { std::free(p); }
+    };
+    std::unique_ptr<Holder, Free> slots_;
+    size_t count_ = 0;
+};
+
+// The holders, found by ID in an open-addressing table of the holders themselves (one
+// cache line per look-up, three quarters full at most), and the holders of one record by
+// their account beside it.
 class HolderTable {
 public:
     explicit HolderTable(std::int64_t expectedRecords)
     {
-        const auto expected = static_cast<size_t>(std::clamp<std::int64_t>(expectedRecords, 16, 1 << 28));
-        holders_.reserve(expected);
-        slots_.assign(std::bit_ceil(expected * 2), 0);
+        const auto expected = static_cast<size_t>(std::clamp<std::int64_t>(expectedRecords, 12, 1 << 28));
+        slots_ = HolderSlots(std::bit_ceil(expected + expected / 3));
     }
 
-    // The holder with this ID, added (zeroed, key set) when it is new; `added` says so.
+    // The holder with this ID (never 0), added (zeroed, key set) when it is new.
     Holder &byId(std::uint64_t key, bool &added)
     {
-        size_t i = slotOf(key);
-        while (slots_[i] != 0) {
-            Holder &h = holders_[slots_[i] - 1];
-            if (h.key == key) {
+        size_t i = slotOf(key, slots_.size());
+        while (slots_[i].key != 0) {
+            if (slots_[i].key == key) {
                 added = false;
-                return h;
+                return slots_[i];
             }
             i = (i + 1) & (slots_.size() - 1);
         }
         added = true;
-        holders_.push_back(Holder{});
-        holders_.back().key = key;
-        slots_[i] = static_cast<std::uint32_t>(holders_.size());
-        if (++keyed_ * 2 > slots_.size())
+        if (4 * (keyed_ + 1) > 3 * slots_.size()) {
             grow();
-        return holders_.back();
+            return byId(key, added);
+        }
+        ++keyed_;
+        slots_[i].key = key;
+        return slots_[i];
+    }
+
+    // Asks for the slot where the search for this ID begins to be brought into the cache.
+    void prefetch(std::uint64_t key) const
+    {
+#if defined(__GNUC__) || defined(__clang__)
+        __builtin_prefetch(&slots_[slotOf(key, slots_.size())]);
+#else
+        (void)key;
+#endif
     }
 
     Holder &alone()
     {
-        holders_.push_back(Holder{});
-        return holders_.back();
+        alone_.push_back(Holder{});
+        return alone_.back();
     }
 
-    const std::vector<Holder> &holders() const { return holders_; }
+    template <typename Visit> void forEach(Visit visit) const
+    {
+        for (const Holder &h : slots_)
+            if (h.key != 0)
+                visit(h);
+        for (const Holder &h : alone_)
+            visit(h);
+    }
 
 private:
-    size_t slotOf(std::uint64_t key) const
+    static size_t slotOf(std::uint64_t key, size_t size)
     {
-        return static_cast<size_t>((key * 0x9E3779B97F4A7C15ULL) >> (64 - std::countr_zero(slots_.size())));
+        return static_cast<size_t>((key * 0x9E3779B97F4A7C15ULL) >> (64 - std::countr_zero(size)));
     }
 
     void grow()
     {
-        slots_.assign(slots_.size() * 2, 0);
-        for (size_t n = 0; n < holders_.size(); ++n) {
-            if (holders_[n].key == 0)
+        HolderSlots old(slots_.size() * 2);
+        std::swap(old, slots_);
+        for (const Holder &h : old) {
+            if (h.key == 0)
                 continue;
-            size_t i = slotOf(holders_[n].key);
-            while (slots_[i] != 0)
+            size_t i = slotOf(h.key, slots_.size());
+            while (slots_[i].key != 0)
                 i = (i + 1) & (slots_.size() - 1);
-            slots_[i] = static_cast<std::uint32_t>(n + 1);
+            slots_[i] = h;
         }
     }
 
-    std::vector<Holder> holders_;
-    std::vector<std::uint32_t> slots_;
+    HolderSlots slots_;
+    std::vector<Holder> alone_;
     size_t keyed_ = 0;
 };
+
+// What the count takes from one record.
+struct CountedRecord {
+    std::uint64_t key = 0;  // the packed ID; 0: a holder of its own
+    std::int64_t shares = 0;
+    std::int64_t stored = 0;
+    std::uint32_t recordNo = 0;
+    char16_t type = 0;
+    HolderKind kind = HolderKind::Other;
+};
+constexpr size_t kBatch = 64;
 
 const FieldSpec &fieldOf(const DataSetSpec &spec, std::string_view meaning)
 {
@@ -229,10 +314,12 @@ TextView legendOf(const DataSetSpec &spec, std::string_view box)
     return {};
 }
 
+// Levels count whole shares: a fraction of a share never lifts a holder into the next
+// level (999.50 shares are in 1 至 999), and a holder of a fraction only is in the first.
 int levelOf(std::int64_t shares, std::int64_t unit)
 {
     for (int level = 0; level < kLevels - 1; ++level)
-        if (shares <= kLevelUpperBounds[static_cast<size_t>(level)] * unit)
+        if (shares < (kLevelUpperBounds[static_cast<size_t>(level)] + 1) * unit)
             return level;
     return kLevels - 1;
 }
@@ -262,18 +349,25 @@ bool aggregatesById(TextView id)
 std::vector<int> percentagesAddingUp(const std::vector<std::int64_t> &parts)
 {
     std::vector<int> percent(parts.size(), 0);
-    bool saturated = false;
+    // Parts whose sum passes the largest number kept are compared at a coarser scale.
+    int shift = 0;
     std::int64_t whole = 0;
-    for (std::int64_t p : parts)
-        whole = addCapped(whole, std::max<std::int64_t>(p, 0), saturated);
+    for (bool saturated = true; saturated; shift += 8) {
+        saturated = false;
+        whole = 0;
+        for (std::int64_t p : parts)
+            whole = addCapped(whole, std::max<std::int64_t>(p, 0) >> shift, saturated);
+    }
+    shift -= 8;
     if (whole <= 0)
         return percent;
     std::vector<std::uint64_t> remainder(parts.size(), 0);
     int given = 0;
     for (size_t i = 0; i < parts.size(); ++i) {
-        if (parts[i] <= 0)
+        const std::int64_t part = std::max<std::int64_t>(parts[i], 0) >> shift;
+        if (part <= 0)
             continue;
-        const Scaled s = scaled(std::min(parts[i], whole), whole, 10000);
+        const Scaled s = scaled(part, whole, 10000);
         percent[i] = static_cast<int>(s.quotient);
         remainder[i] = s.remainder;
         given += percent[i];
@@ -362,41 +456,73 @@ HolderStats computeHolderStats(const Disc &disc, const StatsOptions &options, Pr
         stats.state = RegisterState::Unreadable;
         return stats;
     }
+    // Only the characters up to the last field counted are decoded: the bytes that hold
+    // them in a record laid out as designed, or the whole record, as the screens decode
+    // it, when those bytes do not give them cleanly.
+    int charsRead = 0;
+    for (const FieldSpec *f : {&accountField, &idField, &sharesField, &totalField, &typeField})
+        charsRead = std::max(charsRead, f->pos + f->width - 1);
+    size_t bytesRead = static_cast<size_t>(charsRead);
+    for (const FieldSpec &f : spec.fields)
+        if (f.doubleByte && f.pos <= charsRead)
+            bytesRead += static_cast<size_t>(f.width);
+    const auto undecodable = [](TextView text) {
+        return std::find(text.begin(), text.end(), u'\uFFFD') != text.end();
+    };
+
+    // Records are counted in batches: the table's slots of a batch are fetched from memory
+    // together, not one record's at a time.
     HolderTable table(expected);
+    std::vector<CountedRecord> batch;
+    batch.reserve(kBatch);
+    const auto count = [&] {
+        for (const CountedRecord &r : batch) {
+            bool added = true;
+            Holder &holder = r.key != 0 ? table.byId(r.key, added) : table.alone();
+            if (added) {
+                holder.firstRecord = r.recordNo;
+                holder.stored = r.stored;
+                holder.type = r.type;
+                holder.flags = static_cast<std::uint8_t>(static_cast<unsigned>(r.kind) << kKindShift);
+            } else {
+                if (holder.stored != r.stored)
+                    holder.flags |= kStoredDiffers;
+                if (holder.type != r.type)
+                    holder.flags |= kTypeDiffers;
+            }
+            holder.shares = addCapped(holder.shares, r.shares, stats.saturated);
+        }
+        batch.clear();
+    };
     progress.begin(registerName(spec), expected);
     const ScanResult scan =
         scanRecords(path, spec.data.length, progress, [&](std::int64_t recordNo, std::string_view bytes) {
-            const Text record = recordText(bytes, spec.dataN);
-            if (std::find(record.begin(), record.end(), u'\uFFFD') != record.end())
-                ++stats.undecodableRecords;
+            Text record = decodeCp950(bytes.substr(0, std::min(bytes.size(), bytesRead)));
+            if (record.size() < static_cast<size_t>(charsRead) || undecodable(record)) {
+                record = recordText(bytes, spec.dataN);
+                if (undecodable(TextView(record).substr(0, static_cast<size_t>(charsRead))))
+                    ++stats.undecodableRecords;
+            }
+            CountedRecord r;
             const TextView id = fieldView(record, idField);
-            const std::int64_t shares = quantity(fieldView(record, sharesField));
-            const std::int64_t stored = quantity(fieldView(record, totalField));
-            const TextView type = fieldView(record, typeField);
-            const char16_t typeCode = type.empty() ? u' ' : type.front();
-            bool added = true;
-            Holder *holder = nullptr;
             if (aggregatesById(id)) {
                 ++stats.recordsById;
-                holder = &table.byId(packId(id), added);
+                r.key = packId(id);
+                table.prefetch(r.key);
             } else {
                 ++stats.recordsByAccount;
-                holder = &table.alone();
             }
-            if (added) {
-                holder->firstRecord = static_cast<std::uint32_t>(recordNo);
-                holder->stored = stored;
-                holder->type = typeCode;
-                holder->flags =
-                    static_cast<std::uint8_t>(static_cast<unsigned>(holderKind(id)) << kKindShift);
-            } else {
-                if (holder->stored != stored)
-                    holder->flags |= kStoredDiffers;
-                if (holder->type != typeCode)
-                    holder->flags |= kTypeDiffers;
-            }
-            holder->shares = addCapped(holder->shares, shares, stats.saturated);
+            r.shares = quantity(fieldView(record, sharesField));
+            r.stored = quantity(fieldView(record, totalField));
+            const TextView type = fieldView(record, typeField);
+            r.type = type.empty() ? u' ' : type.front();
+            r.kind = holderKind(id);
+            r.recordNo = static_cast<std::uint32_t>(recordNo);
+            batch.push_back(r);
+            if (batch.size() == kBatch)
+                count();
         });
+    count();
     if (!scan.opened) {
         stats.state = RegisterState::Unreadable;
         return stats;
@@ -406,24 +532,28 @@ HolderStats computeHolderStats(const Disc &disc, const StatsOptions &options, Pr
 
     // The tables count holders with shares; the rest are counted apart.
     const std::int64_t unit = stats.decimals == 2 ? 100 : 1;
-    const std::vector<Holder> &holders = table.holders();
     std::vector<std::int64_t> cellShares(stats.types.size() * kHolderKinds, 0);
-    std::vector<const Holder *> mismatched;
-    for (const Holder &h : holders) {
+    const auto inRegisterOrder = [](const Holder *a, const Holder *b) {
+        return a->firstRecord < b->firstRecord;
+    };
+    std::vector<const Holder *> mismatched;  // the first few in register order
+    table.forEach([&](const Holder &h) {
         if ((h.flags & kStoredDiffers) || h.stored != h.shares) {
             ++stats.totalMismatches;
-            if (mismatched.size() < kMismatchExamples)
-                mismatched.push_back(&h);
+            mismatched.insert(std::upper_bound(mismatched.begin(), mismatched.end(), &h, inRegisterOrder),
+                              &h);
+            if (mismatched.size() > kMismatchExamples)
+                mismatched.pop_back();
         }
         if (h.flags & kTypeDiffers)
             ++stats.typeConflicts;
         if (h.shares == 0) {
             ++stats.zeroHolders;
-            continue;
+            return;
         }
         if (h.shares < 0) {
             ++stats.negativeHolders;
-            continue;
+            return;
         }
         ++stats.holders;
         stats.totalShares = addCapped(stats.totalShares, h.shares, stats.saturated);
@@ -437,7 +567,7 @@ HolderStats computeHolderStats(const Disc &disc, const StatsOptions &options, Pr
         StructureCell &cell = stats.structure[type][static_cast<size_t>(kindOf(h))];
         ++cell.holders;
         cell.shares = addCapped(cell.shares, h.shares, stats.saturated);
-    }
+    });
     std::vector<std::int64_t> levelShares;
     for (const LevelRow &level : stats.levels)
         levelShares.push_back(level.shares);
@@ -458,19 +588,30 @@ HolderStats computeHolderStats(const Disc &disc, const StatsOptions &options, Pr
     if (options.top > 0 && stats.holders > 0) {
         std::vector<std::int64_t> shares;
         shares.reserve(static_cast<size_t>(stats.holders));
-        for (const Holder &h : holders)
+        table.forEach([&](const Holder &h) {
             if (h.shares > 0)
                 shares.push_back(h.shares);
+        });
         const size_t n = std::min(shares.size(), static_cast<size_t>(options.top)) - 1;
         std::nth_element(shares.begin(), shares.begin() + static_cast<std::ptrdiff_t>(n), shares.end(),
                          std::greater<>());
         cut = shares[n];
     }
     std::vector<const Holder *> principal;
-    for (const Holder &h : holders)
-        if (h.shares > 0 &&
-            (h.shares >= cut || reachesPercent(h.shares, stats.totalShares, options.percentHundredths)))
+    // The fewest shares that reach the percentage.
+    std::int64_t low = 1, high = std::max<std::int64_t>(stats.totalShares, 1);
+    while (low < high) {
+        const std::int64_t mid = low + (high - low) / 2;
+        if (reachesPercent(mid, stats.totalShares, options.percentHundredths))
+            high = mid;
+        else
+            low = mid + 1;
+    }
+    cut = std::min(cut, low);
+    table.forEach([&](const Holder &h) {
+        if (h.shares > 0 && h.shares >= cut)
             principal.push_back(&h);
+    });
     std::sort(principal.begin(), principal.end(), [](const Holder *a, const Holder *b) {
         if (a->shares != b->shares)
             return a->shares > b->shares;

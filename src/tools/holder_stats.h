@@ -32,8 +32,9 @@ HolderKind holderKind(TextView id);
 // digits, blanks after them only. A record with any other ID is a holder of its own.
 bool aggregatesById(TextView id);
 
-// The holding levels of an annual report for shares of NT$10 par: a level holds the
-// holders whose shares are above the level before's upper bound and at most its own.
+// The holding levels of an annual report for shares of NT$10 par, by whole shares: a level
+// holds the holders whose whole shares lie between its bounds; a fraction of a share (with
+// decimalFlag "Y") does not count toward the next level.
 inline constexpr int kLevels = 15;
 inline constexpr std::array<std::int64_t, kLevels - 1> kLevelUpperBounds{
     999, 5000, 10000, 15000, 20000, 30000, 40000, 50000, 100000, 200000, 400000, 600000, 800000, 1000000};

@@ -408,7 +408,7 @@ private:
     // at least every fourth record; a major holder has one account.
     bool continues(std::int64_t i) const
     {
-        return i > 0 && i % 4 != 0 && majorAt(i - 1) < 0 && draw(i, 1) % 100 < 8;
+        return i > 0 && i % 4 != 0 && majorAt(i - 1) < 0 && draw(i, 1) % 100 < 12;
     }
 
     HolderClass classOf(std::int64_t start) const
