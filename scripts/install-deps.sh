@@ -7,6 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libicu-dev
   qt6-base-dev libgl-dev
+  qt6-charts-dev libqt6opengl6-dev  # Qt Charts; its CMake package needs Qt OpenGL's
   libgtest-dev
   libbenchmark-dev libsqlite3-dev sqlite3 time
   fonts-noto-cjk fonts-arphic-uming

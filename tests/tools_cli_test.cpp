@@ -98,6 +98,76 @@ TEST(ToolsCli, UsageListsEveryCommandWithItsOptions)
     for (const char *line : {"regdisc-cli holder FOLDER (--id ID | --account ACCT | --name NAME) [--exact]",
                              "regdisc-cli batch FOLDER LIST.txt|LIST.csv [--by id|account|name]",
                              "regdisc-cli export FOLDER [DATASET...] --out FILE.csv|.xlsx|.sqlite",
-                             "regdisc-cli check FOLDER [--json]"})
+                             "regdisc-cli check FOLDER [--json]",
+                             "regdisc-cli stats FOLDER [--top N] [--percent P] [--show-id] [--json | --csv OUT | --xlsx OUT]"})
         EXPECT_TRUE(run.err.contains(QString::fromUtf8(line))) << line;
+}
+
+// stats: the tables as JSON for scripts, as aligned text for people, as CSV or XLSX files;
+// ID numbers masked unless asked; usage errors and a disc without its holder register.
+TEST(ToolsCli, StatsPrintsTheTablesAndWritesThem)
+{
+    TempDir dir;
+    writeStatsDisc(dir.path());
+    const QString folder = text(dir.path());
+    const CliRun json = cli({"stats", folder, "--json", "--top", "2", "--percent", "2"});
+    ASSERT_EQ(json.status, 0) << json.err.toStdString();
+    const QJsonObject out = QJsonDocument::fromJson(json.out.toUtf8()).object();
+    EXPECT_EQ(out["records"].toInt(), 19);
+    EXPECT_EQ(out["holders"].toInt(), 14);
+    EXPECT_EQ(out["zeroHolders"].toInt(), 1);
+    const QJsonArray distribution = out["distribution"].toArray();
+    ASSERT_EQ(distribution.size(), 15);
+    EXPECT_EQ(distribution[0].toObject(),
+              (QJsonObject{{"level", "1 至 999"}, {"holders", 3}, {"shares", 1999}, {"percent", 0.09}}));
+    EXPECT_EQ(distribution[14].toObject()["percent"].toDouble(), 47.42);
+    const QJsonArray principal = out["principal"].toArray();
+    ASSERT_EQ(principal.size(), 3);
+    EXPECT_EQ(principal[0].toObject()["id"].toString(), "876**321");
+    EXPECT_EQ(principal[2].toObject()["name"].toString(), "格式錯");
+    EXPECT_EQ(principal[2].toObject()["account"].toString(), "10000000013");
+    const QJsonObject quality = out["quality"].toObject();
+    EXPECT_EQ(quality["totalMismatches"].toInt(), 1);
+    EXPECT_EQ(quality["firstMismatches"].toArray()[0].toObject()["id"].toString(), "C10****001");
+    EXPECT_EQ(quality["recordsByAccount"].toInt(), 3);
+    const QJsonArray structure = out["structure"].toArray();
+    ASSERT_EQ(structure.size(), 18);
+    EXPECT_EQ(structure[3].toObject(), (QJsonObject{{"holderType", "1"},
+                                                    {"caption", "外國投資機構"},
+                                                    {"kind", "natural"},
+                                                    {"holders", 0},
+                                                    {"shares", 0},
+                                                    {"percent", 0}}));
+    EXPECT_EQ(structure[4].toObject()["percent"].toDouble(), 47.42);
+
+    const CliRun whole = cli({"stats", folder, "--json", "--top", "2", "--percent", "2", "--show-id"});
+    EXPECT_EQ(QJsonDocument::fromJson(whole.out.toUtf8())["principal"][0]["id"].toString(), "87654321");
+
+    const CliRun plain = cli({"stats", folder});
+    ASSERT_EQ(plain.status, 0);
+    const QStringList lines = plain.out.split('\n');
+    EXPECT_TRUE(lines.contains("股權分散表"));
+    EXPECT_TRUE(lines.contains("持股分級              股東人數   持有股數  持股比例(%)"));
+    EXPECT_TRUE(lines.contains("1,000,001 以上               1  1,000,001        47.42"));
+    EXPECT_TRUE(lines.contains("合計                        14  2,109,002       100.00"));
+    EXPECT_TRUE(lines.contains("股東結構"));
+    EXPECT_TRUE(lines.contains("主要股東"));
+
+    const CliRun csv = cli({"stats", folder, "--csv", text(dir.path() / "s.csv")});
+    EXPECT_EQ(csv.status, 0) << csv.err.toStdString();
+    for (const char *table : {"distribution", "structure", "principal", "notes"})
+        EXPECT_TRUE(std::filesystem::exists(dir.path() / ("s_" + std::string(table) + ".csv"))) << table;
+    EXPECT_EQ(cli({"stats", folder, "--xlsx", text(dir.path() / "s.xlsx")}).status, 0);
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "s.xlsx"));
+
+    for (const QStringList &wrong : {QStringList{"--percent", "101"}, QStringList{"--percent", "1.234"},
+                                     QStringList{"--percent", "0"}, QStringList{"--top", "-1"},
+                                     QStringList{"--json", "--csv", "x.csv"}})
+        EXPECT_EQ(cli(QStringList{"stats", folder} + wrong).status, 2) << wrong.join(' ').toStdString();
+    EXPECT_EQ(cli({"stats", text(dir.path() / "none")}).status, 2);
+    TempDir noHolders;
+    writeTestDisc(noHolders.path(), {{&plaDataSet(), {}}});
+    const CliRun absent = cli({"stats", text(noHolders.path())});
+    EXPECT_EQ(absent.status, 2);
+    EXPECT_EQ(absent.err.trimmed(), "psm 證券所有人名冊：無此名冊");
 }

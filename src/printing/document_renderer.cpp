@@ -155,12 +155,17 @@ bool renderDocument(const PrintedDocument &doc, QPagedPaintDevice &device)
 
 bool renderToPdf(const PrintedDocument &doc, const QString &path, const QString &title)
 {
+    return paintToPdf([&](QPagedPaintDevice &device) { return renderDocument(doc, device); }, path, title);
+}
+
+bool paintToPdf(const PaintPages &paint, const QString &path, const QString &title)
+{
     QPdfWriter writer(path);
     writer.setTitle(title);
     writer.setCreator(QStringLiteral("regdisc"));
     writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(6, 12, 6, 12),
                                      QPageLayout::Millimeter));
-    return renderDocument(doc, writer);
+    return paint(writer);
 }
 
 }  // namespace regdisc

@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QPagedPaintDevice;
 
 namespace regdisc {
@@ -34,5 +36,10 @@ bool renderDocument(const PrintedDocument &doc, QPagedPaintDevice &device);
 // Writes the document as an A4 PDF file with narrow side margins, so that a label line of
 // up to 93 columns at 12 points fits; false when the file cannot be written.
 bool renderToPdf(const PrintedDocument &doc, const QString &path, const QString &title = {});
+
+// Pages painted by `paint` on a device; false when they could not be.
+using PaintPages = std::function<bool(QPagedPaintDevice &device)>;
+// The same A4 PDF file of pages painted by `paint`.
+bool paintToPdf(const PaintPages &paint, const QString &path, const QString &title = {});
 
 }  // namespace regdisc

@@ -34,6 +34,8 @@ public:
     ~MainMenuWindow() override;
 
     MainMenuModel &model() { return menu_; }
+    // The dialogs and devices the main menu was given, for the tool windows.
+    const DesktopServices &services() const { return services_; }
     // The query and listing screens that are open, in the order they were opened.
     QList<QWidget *> openScreens() const;
 

@@ -49,22 +49,27 @@ QPrinterInfo systemDefaultPrinter()
 
 void QtPrinter::print(const PrintedDocument &doc, const QString &jobName, QWidget *parent)
 {
-    const QPrinterInfo info = defaultPrinter_();
+    printPages([&](QPagedPaintDevice &device) { return renderDocument(doc, device); }, jobName, parent, false);
+}
+
+void QtPrinter::printPages(const PaintPages &paint, const QString &jobName, QWidget *parent, bool toPdf)
+{
+    const QPrinterInfo info = toPdf ? QPrinterInfo() : defaultPrinter_();
     if (info.isNull()) {
-        if (!dialogs_.offerPdf(parent))
+        if (!toPdf && !dialogs_.offerPdf(parent))
             return;
         const QString path =
             dialogs_.pdfFileName(parent, QDir::home().filePath(jobName + QStringLiteral(".pdf")));
         if (path.isEmpty())
             return;
-        if (!renderToPdf(doc, path, jobName))
+        if (!paintToPdf(paint, path, jobName))
             dialogs_.showFailure(parent,
                                  QStringLiteral("無法寫入 PDF 檔：") + QDir::toNativeSeparators(path));
         return;
     }
     QPrinter printer(info, QPrinter::HighResolution);
     printer.setDocName(jobName);
-    if (!renderDocument(doc, printer))
+    if (!paint(printer))
         dialogs_.showFailure(parent, QStringLiteral("無法列印到印表機：") + info.printerName());
 }
 

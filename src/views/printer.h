@@ -2,6 +2,7 @@
 // printer is installed, offers to save it as a PDF file.
 #pragma once
 
+#include "printing/document_renderer.h"
 #include "screens/printout.h"
 
 #include <QPrinterInfo>
@@ -18,6 +19,9 @@ public:
     virtual ~Printer() = default;
     // One print document per call; `jobName` names it in the printer queue.
     virtual void print(const PrintedDocument &doc, const QString &jobName, QWidget *parent) = 0;
+    // Pages painted by `paint`, as one print document; with `toPdf` into a PDF file the
+    // user names instead of on the printer.
+    virtual void printPages(const PaintPages &paint, const QString &jobName, QWidget *parent, bool toPdf) = 0;
 };
 
 // What the printer layer asks of the user when no printer is installed.
@@ -49,6 +53,7 @@ public:
     {
     }
     void print(const PrintedDocument &doc, const QString &jobName, QWidget *parent) override;
+    void printPages(const PaintPages &paint, const QString &jobName, QWidget *parent, bool toPdf) override;
 
 private:
     PrintDialogs &dialogs_;

@@ -7,6 +7,7 @@
 #include "views/holder_window.h"
 #include "views/main_menu_window.h"
 #include "views/query_screen_window.h"
+#include "views/stats_window.h"
 #include "views/view_support.h"
 
 #include <QCoreApplication>
@@ -58,12 +59,15 @@ QMenuBar *createToolsMenuBar(MainMenuWindow &menu)
     auto batch = std::make_shared<QPointer<BatchWindow>>();
     auto exporter = std::make_shared<QPointer<ExportWindow>>();
     auto check = std::make_shared<QPointer<CheckWindow>>();
+    auto stats = std::make_shared<QPointer<StatsWindow>>();
     QObject::connect(addTool(tools, QStringLiteral("全冊查詢…"), "act_holder"), &QAction::triggered, &menu,
                      [&menu, holder] { showTool(menu, *holder); });
     QObject::connect(addTool(tools, QStringLiteral("批次查詢…"), "act_batch"), &QAction::triggered, &menu,
                      [&menu, batch] { showTool(menu, *batch); });
     QObject::connect(addTool(tools, QStringLiteral("匯出…"), "act_export"), &QAction::triggered, &menu,
                      [&menu, exporter] { showTool(menu, *exporter); });
+    QObject::connect(addTool(tools, QStringLiteral("股權統計…"), "act_stats"), &QAction::triggered, &menu,
+                     [&menu, stats] { showTool(menu, *stats, true); });
     tools->addSeparator();
     QObject::connect(addTool(tools, QStringLiteral("光碟檢查…"), "act_check"), &QAction::triggered, &menu,
                      [&menu, check] { showTool(menu, *check, true); });

@@ -9,8 +9,17 @@
 #include "views/export_window.h"
 #include "views/holder_window.h"
 #include "views/query_screen_window.h"
+#include "views/stats_window.h"
 
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QSpinBox>
+#include <QTableWidget>
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
@@ -85,7 +94,7 @@ private slots:
         for (QAction *a : child<QMenu>(menu.window.get(), "menu_tools")->actions())
             if (!a->isSeparator())
                 tools << a->text();
-        QCOMPARE(tools, (QStringList{"全冊查詢…", "批次查詢…", "匯出…", "光碟檢查…"}));
+        QCOMPARE(tools, (QStringList{"全冊查詢…", "批次查詢…", "匯出…", "股權統計…", "光碟檢查…"}));
         // The bar is above the banner, not among the buttons.
         QVERIFY(bar->geometry().bottom() <= child<QLabel>(menu.window.get(), "Image1")->geometry().top());
     }
@@ -212,6 +221,87 @@ private slots:
         QTreeWidgetItem *psm = group(tree, "psm");
         QCOMPARE(psm->text(2), QString("有瑕疵"));
         QVERIFY(psm->childCount() > 0);
+    }
+
+    // 股權統計 counts the register as it opens; the tables are those worked out by hand in
+    // tools_stats_test, the charts carry the same counts, and the printed page holds the
+    // tables as text.
+    void statsWindowShowsTablesChartsAndPrintsThem()
+    {
+        QTemporaryDir dir;
+        test::writeStatsDisc(dir.path().toStdString());
+        Menu menu(dir.path());
+        auto *window = qobject_cast<StatsWindow *>(chooseTool(menu, "act_stats", "frm_stats"));
+        QVERIFY(window);
+        QSignalSpy done(window, &StatsWindow::done);
+        QVERIFY(window->hasStats() || done.wait(10000));
+        auto *bar = child<QProgressBar>(window, "bar_progress");
+        QCOMPARE(bar->value(), bar->maximum());
+
+        const auto cell = [&](const char *table, int row, int column) {
+            QTableWidgetItem *item = child<QTableWidget>(window, table)->item(row, column);
+            return item ? item->text() : QString();
+        };
+        auto *distribution = child<QTableWidget>(window, "tbl_distribution");
+        QCOMPARE(distribution->rowCount(), 16);
+        QCOMPARE(distribution->horizontalHeaderItem(3)->text(), QString("持股比例(%)"));
+        QCOMPARE(cell("tbl_distribution", 0, 0), QString("1 至 999"));
+        QCOMPARE(cell("tbl_distribution", 0, 1), QString("3"));
+        QCOMPARE(cell("tbl_distribution", 13, 3), QString("47.41"));
+        QCOMPARE(cell("tbl_distribution", 14, 3), QString("47.42"));
+        QCOMPARE(cell("tbl_distribution", 15, 2), QString("2,109,002"));
+        QCOMPARE(cell("tbl_distribution", 15, 3), QString("100.00"));
+        QCOMPARE(cell("tbl_structure", 11, 8), QString("100.00"));
+        QCOMPARE(cell("tbl_structure", 9, 3), QString("47.42"));
+        QVERIFY(child<QLabel>(window, "lab_structure_notes")->text().contains("八位數字為法人"));
+        QVERIFY(child<QLabel>(window, "lab_summary")->text().contains("歸戶股數與各筆股數合計不符：1 人"));
+
+        // The charts: holders per level, and the structure's stacks.
+        auto *holders = child<QChartView>(window, "chart_holders")->chart();
+        auto *series = qobject_cast<QBarSeries *>(holders->series().value(0));
+        QVERIFY(series);
+        QList<qreal> counts;
+        for (int i = 0; i < series->barSets().at(0)->count(); ++i)
+            counts << series->barSets().at(0)->at(i);
+        QCOMPARE(counts, (QList<qreal>{3, 5, 1, 1, 0, 1, 0, 1, 0, 0, 0, 0, 0, 1, 1}));
+        QCOMPARE(child<QChartView>(window, "chart_structure")->chart()->series().size(), 1);
+
+        // Ten largest: the tenth holding (1,000) is held by two, so eleven rows; masked IDs
+        // until the switch shows them whole.
+        QCOMPARE(child<QTableWidget>(window, "tbl_principal")->rowCount(), 11);
+        QCOMPARE(cell("tbl_principal", 0, 2), QString("876**321"));
+        click(child<QCheckBox>(window, "chk_show_id"));
+        QCOMPARE(cell("tbl_principal", 0, 2), QString("87654321"));
+        child<QSpinBox>(window, "sp_top")->setValue(2);
+        child<QDoubleSpinBox>(window, "sp_percent")->setValue(2);
+        click(child<QPushButton>(window, "cmd_run"));
+        QVERIFY(done.wait(10000));
+        QCOMPARE(child<QTableWidget>(window, "tbl_principal")->rowCount(), 3);
+        QCOMPARE(cell("tbl_principal", 2, 1), QString("格式錯"));
+
+        // 存成 PDF… writes the tables and charts; pdftotext reads the tables back.
+        const QString pdf = dir.filePath("股權統計.pdf");
+        menu.desktop.printDialogs.fileName = pdf;
+        click(child<QPushButton>(window, "cmd_pdf"));
+        QVERIFY(QFile::exists(pdf));
+        const QString text = pdfText(pdf);
+        for (const char *expected : {"股權統計", "股權分散表", "持股分級", "1 至 999", "1,000,001 以上", "2,109,002",
+                                     "100.00", "股東結構", "外國投資機構", "主要股東", "環球基金投資專戶", "87654321",
+                                     "最大餘數法"})
+            QVERIFY2(text.contains(QString::fromUtf8(expected)), expected);
+        // 列印 without a printer offers the PDF file instead.
+        QFile::remove(pdf);
+        click(child<QPushButton>(window, "cmd_print"));
+        QCOMPARE(menu.desktop.printDialogs.offers, 1);
+        QVERIFY(QFile::exists(pdf));
+
+        // 匯出… writes the workbook the clerk names.
+        const QString xlsx = dir.filePath("統計.xlsx");
+        window->askExportFile = [&] { return xlsx; };
+        click(child<QPushButton>(window, "cmd_export"));
+        QVERIFY(QFile::exists(xlsx));
+        QVERIFY(child<QLabel>(window, "lab_status")->text().startsWith("已匯出："));
+        QVERIFY(menu.desktop.messages.shown.empty());
     }
 };
 

@@ -1,0 +1,75 @@
+// 股權統計: the holder register's shareholding tables with their charts, printed or saved
+// as PDF, exported as CSV or XLSX. The register is read off the GUI thread with a progress
+// bar and 取消.
+#pragma once
+
+#include "tools/stats_report.h"
+
+#include <QWidget>
+
+#include <functional>
+
+class QCheckBox;
+class QDoubleSpinBox;
+class QLabel;
+class QChartView;
+class QProgressBar;
+class QPushButton;
+class QSpinBox;
+class QTableWidget;
+class QTabWidget;
+
+namespace regdisc {
+
+class BackgroundWork;
+class MainMenuWindow;
+
+class StatsWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit StatsWindow(MainMenuWindow &menu);
+
+    void run();  // 統計
+    void print(bool toPdf);  // 列印, 存成 PDF…
+    void exportTables();  // 匯出…
+    bool hasStats() const { return hasStats_; }
+    const HolderStats &stats() const { return stats_; }
+    const StatsReport &report() const { return report_; }
+
+    // The file 匯出… writes (.xlsx or .csv); empty when the clerk cancels. Asks with a
+    // file dialog; tests answer in its place.
+    std::function<QString()> askExportFile;
+
+signals:
+    void done();  // a run ended (counted, failed or cancelled)
+
+private:
+    void showReport();
+    void showTable(QTableWidget *table, QLabel *notes, const StatsTable &t);
+    void setChart(QChartView *view, int which);
+
+    MainMenuWindow &menu_;
+    QSpinBox *top_ = nullptr;
+    QDoubleSpinBox *percent_ = nullptr;
+    QCheckBox *showId_ = nullptr;
+    QPushButton *run_ = nullptr;
+    QPushButton *print_ = nullptr;
+    QPushButton *pdf_ = nullptr;
+    QPushButton *export_ = nullptr;
+    QProgressBar *bar_ = nullptr;
+    QLabel *summary_ = nullptr;  // the title and what the data check found
+    QLabel *status_ = nullptr;  // how the last run or export went
+    QTabWidget *tabs_ = nullptr;
+    QTableWidget *tables_[3] = {};
+    QLabel *notes_[3] = {};
+    QChartView *charts_[3] = {};
+    BackgroundWork *work_ = nullptr;
+
+    bool hasStats_ = false;
+    HolderStats stats_;
+    StatsOptions options_;
+    DiscInfo info_;
+    StatsReport report_;
+};
+
+}  // namespace regdisc
