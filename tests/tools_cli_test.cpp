@@ -95,11 +95,12 @@ TEST(ToolsCli, UsageListsEveryCommandWithItsOptions)
 {
     const CliRun run = cli({});
     EXPECT_EQ(run.status, 2);
-    for (const char *line : {"regdisc-cli holder FOLDER (--id ID | --account ACCT | --name NAME) [--exact]",
-                             "regdisc-cli batch FOLDER LIST.txt|LIST.csv [--by id|account|name]",
-                             "regdisc-cli export FOLDER [DATASET...] --out FILE.csv|.xlsx|.sqlite",
-                             "regdisc-cli check FOLDER [--json]",
-                             "regdisc-cli stats FOLDER [--top N] [--percent P] [--show-id] [--json | --csv OUT | --xlsx OUT]"})
+    for (const char *line :
+         {"regdisc-cli holder FOLDER (--id ID | --account ACCT | --name NAME) [--exact]",
+          "regdisc-cli batch FOLDER LIST.txt|LIST.csv [--by id|account|name]",
+          "regdisc-cli export FOLDER [DATASET...] --out FILE.csv|.xlsx|.sqlite",
+          "regdisc-cli check FOLDER [--json]",
+          "regdisc-cli stats FOLDER [--top N] [--percent P] [--show-id] [--json | --csv OUT | --xlsx OUT]"})
         EXPECT_TRUE(run.err.contains(QString::fromUtf8(line))) << line;
 }
 
@@ -160,9 +161,9 @@ TEST(ToolsCli, StatsPrintsTheTablesAndWritesThem)
     EXPECT_EQ(cli({"stats", folder, "--xlsx", text(dir.path() / "s.xlsx")}).status, 0);
     EXPECT_TRUE(std::filesystem::exists(dir.path() / "s.xlsx"));
 
-    for (const QStringList &wrong : {QStringList{"--percent", "101"}, QStringList{"--percent", "1.234"},
-                                     QStringList{"--percent", "0"}, QStringList{"--top", "-1"},
-                                     QStringList{"--json", "--csv", "x.csv"}})
+    for (const QStringList &wrong :
+         {QStringList{"--percent", "101"}, QStringList{"--percent", "1.234"}, QStringList{"--percent", "0"},
+          QStringList{"--top", "-1"}, QStringList{"--json", "--csv", "x.csv"}})
         EXPECT_EQ(cli(QStringList{"stats", folder} + wrong).status, 2) << wrong.join(' ').toStdString();
     EXPECT_EQ(cli({"stats", text(dir.path() / "none")}).status, 2);
     TempDir noHolders;

@@ -49,7 +49,8 @@ QPrinterInfo systemDefaultPrinter()
 
 void QtPrinter::print(const PrintedDocument &doc, const QString &jobName, QWidget *parent)
 {
-    printPages([&](QPagedPaintDevice &device) { return renderDocument(doc, device); }, jobName, parent, false);
+    printPages([&](QPagedPaintDevice &device) { return renderDocument(doc, device); }, jobName, parent,
+               false);
 }
 
 void QtPrinter::printPages(const PaintPages &paint, const QString &jobName, QWidget *parent, bool toPdf)

@@ -49,13 +49,14 @@ void addAxes(QChart *chart, QAbstractSeries *series, const QStringList &categori
     x->setLabelsFont(fontOf(family, 7));
     x->setTitleFont(fontOf(family, 8));
     if (categories.size() > 8)
-        x->setLabelsAngle(-60);
+        x->setLabelsAngle(-90);  // upright labels would be cut to fit under their bars
     auto *y = new QValueAxis(chart);
-    y->setRange(0, maximum > 0 ? maximum * 1.1 : 1);
+    y->setRange(0, maximum > 0 ? maximum * 1.05 : 1);
+    y->applyNiceNumbers();
     y->setTitleText(yTitle);
     y->setLabelsFont(fontOf(family, 7));
     y->setTitleFont(fontOf(family, 8));
-    y->setLabelFormat(maximum >= 100 ? QStringLiteral("%.0f") : QStringLiteral("%.1f"));
+    y->setLabelFormat(maximum >= 10 ? QStringLiteral("%.0f") : QStringLiteral("%.1f"));
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
     series->attachAxis(x);
@@ -118,7 +119,8 @@ QChart *createStatsChart(StatsChart which, const HolderStats &stats, const QStri
     return chart;
 }
 
-QImage statsChartImage(StatsChart which, const HolderStats &stats, const QString &family, QSize size, qreal scale)
+QImage statsChartImage(StatsChart which, const HolderStats &stats, const QString &family, QSize size,
+                       qreal scale)
 {
     QGraphicsScene scene;
     QChart *chart = createStatsChart(which, stats, family);

@@ -116,14 +116,18 @@ public:
     {
         const qreal gap = mm(4);
         const qreal h = mm(height);
-        const qreal w = (width() - gap * static_cast<qreal>(which.size() - 1)) / static_cast<qreal>(which.size());
+        const qreal w =
+            (width() - gap * static_cast<qreal>(which.size() - 1)) / static_cast<qreal>(which.size());
         makeRoom(h);
-        // Pictures of about 300 dots an inch, laid out at the screen's 96.
-        const QSize logical(static_cast<int>(w / device_.logicalDpiX() * 96),
-                            static_cast<int>(h / device_.logicalDpiY() * 96));
+        // Pictures of 300 dots an inch, laid out as on a screen of 144 (the charts' texts a
+        // little smaller than on the screen, so that the levels' labels have room).
+        constexpr qreal kLayoutDpi = 144;
+        const QSize logical(static_cast<int>(w / device_.logicalDpiX() * kLayoutDpi),
+                            static_cast<int>(h / device_.logicalDpiY() * kLayoutDpi));
         qreal x = 0;
         for (StatsChart chart : which) {
-            painter_.drawImage(QRectF(x, y_, w, h), statsChartImage(chart, stats, family_, logical, 3.125));
+            painter_.drawImage(QRectF(x, y_, w, h),
+                               statsChartImage(chart, stats, family_, logical, 300 / kLayoutDpi));
             x += w + gap;
         }
         y_ += h;

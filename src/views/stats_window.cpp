@@ -88,7 +88,8 @@ StatsWindow::StatsWindow(MainMenuWindow &menu) : QWidget(&menu, Qt::Window), men
     const char *tableNames[] = {"tbl_distribution", "tbl_structure", "tbl_principal"};
     const char *noteNames[] = {"lab_distribution_notes", "lab_structure_notes", "lab_principal_notes"};
     const char *chartNames[] = {"chart_holders", "chart_shares", "chart_structure"};
-    const QString titles[] = {QStringLiteral("股權分散表"), QStringLiteral("股東結構"), QStringLiteral("主要股東")};
+    const QString titles[] = {QStringLiteral("股權分散表"), QStringLiteral("股東結構"),
+                              QStringLiteral("主要股東")};
     for (int i = 0; i < 3; ++i) {
         auto *page = new QWidget(tabs_);
         auto *pageLayout = new QVBoxLayout(page);

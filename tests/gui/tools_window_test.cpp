@@ -18,14 +18,14 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
-#include <QSpinBox>
-#include <QTableWidget>
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QSignalSpy>
+#include <QSpinBox>
+#include <QTableWidget>
 #include <QTreeWidget>
 
 using namespace regdisc;
@@ -285,9 +285,9 @@ private slots:
         click(child<QPushButton>(window, "cmd_pdf"));
         QVERIFY(QFile::exists(pdf));
         const QString text = pdfText(pdf);
-        for (const char *expected : {"股權統計", "股權分散表", "持股分級", "1 至 999", "1,000,001 以上", "2,109,002",
-                                     "100.00", "股東結構", "外國投資機構", "主要股東", "環球基金投資專戶", "87654321",
-                                     "最大餘數法"})
+        for (const char *expected :
+             {"股權統計", "股權分散表", "持股分級", "1 至 999", "1,000,001 以上", "2,109,002", "100.00",
+              "股東結構", "外國投資機構", "主要股東", "環球基金投資專戶", "87654321", "最大餘數法"})
             QVERIFY2(text.contains(QString::fromUtf8(expected)), expected);
         // 列印 without a printer offers the PDF file instead.
         QFile::remove(pdf);
