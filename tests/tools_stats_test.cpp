@@ -5,11 +5,13 @@
 #include "tools_support.h"
 
 #include "engine/record_text.h"
+#include "tools/export.h"
 #include "tools/record_scan.h"
 #include "tools/stats_report.h"
 #include "writer/sample_disc.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <fstream>
 #include <random>
@@ -238,6 +240,30 @@ TEST(Stats, DataCheckReportsMismatchedTotalsAndTheRest)
     EXPECT_EQ(u8(stats.firstMismatches[0].id), "C100000001");
     EXPECT_EQ(stats.firstMismatches[0].sum, 5000);
     EXPECT_EQ(stats.firstMismatches[0].stored, 6000);
+
+    // A holder whose first record stores the sum but whose second does not is reported
+    // too; more than five are listed by their first five in register order.
+    TempDir more;
+    std::vector<Text> records;
+    const auto record = [](std::string id, std::string shares, std::string stored) {
+        return makeRecord(psmDataSet(), {{"account", "3000000" + id.substr(6, 4)},
+                                         {"id", id},
+                                         {"shares", shares},
+                                         {"totalShares", stored},
+                                         {"holderType", "0"}});
+    };
+    records.push_back(record("G100000001", "100", "200"));
+    records.push_back(record("G100000001", "100", "300"));
+    for (const char *id : {"H100000007", "H100000006", "H100000005", "H100000004", "H100000003", "H100000002"})
+        records.push_back(record(id, "10", "20"));
+    writeTestDisc(more.path(), {{&psmDataSet(), records}});
+    const HolderStats several = statsOf(more.path());
+    EXPECT_EQ(several.totalMismatches, 7);
+    std::vector<std::string> first;
+    for (const TotalMismatch &m : several.firstMismatches)
+        first.push_back(u8(m.id));
+    EXPECT_EQ(first, (std::vector<std::string>{"G100000001", "H100000007", "H100000006", "H100000005",
+                                                "H100000004"}));
 }
 
 TEST(Stats, PercentagesAddUpToExactly100)
@@ -248,6 +274,7 @@ TEST(Stats, PercentagesAddUpToExactly100)
     };
     const Case cases[] = {
         {{1, 1, 1}, {3334, 3333, 3333}},  // equal remainders: the earlier part
+        {{1, 4, 1}, {1667, 6667, 1666}},  // equal remainders: the larger part, then the earlier
         {{1, 2}, {3333, 6667}},  // .33 and .67: the larger remainder
         {{0, 0}, {0, 0}},
         {{0, 5}, {0, 10000}},
@@ -431,4 +458,48 @@ print(repr(book['主要股東'].cell(row=2, column=3).value))
                    "'1,000,001 以上'|1|1000001|47.42\n"
                    "'合計'|14|2109002|100\n"
                    "'876**321'\n");
+}
+
+// The same levels counted by SQL on the register exported to SQLite: an independent count
+// of a sample register's thousands of holders.
+TEST(Stats, LevelsEqualSqlOnTheExportedRegister)
+{
+    TempDir dir;
+    writeSampleDisc(dir.path(), {.records = 3000, .seed = 5});
+    Disc disc(fromUtf8(dir.path().string()));
+    ASSERT_TRUE(disc.open());
+    NoProgress progress;
+    {
+        auto writer = createSqliteWriter(dir.path() / "psm.sqlite");
+        exportRegisters(disc, {&psmDataSet()}, *writer, progress);
+    }
+    const HolderStats stats = computeHolderStats(disc, {}, progress);
+
+    sqlite3 *db = nullptr;
+    ASSERT_EQ(sqlite3_open_v2((dir.path() / "psm.sqlite").string().c_str(), &db, SQLITE_OPEN_READONLY, nullptr),
+              SQLITE_OK);
+    const char *sql = R"(
+        WITH h AS (SELECT SUM(shares) AS s FROM psm
+                   GROUP BY CASE WHEN length(id) BETWEEN 8 AND 10 AND id NOT GLOB '*[^A-Z0-9]*'
+                                 THEN id ELSE 'record ' || record_no END)
+        SELECT CASE WHEN s < 1000 THEN 0 WHEN s <= 5000 THEN 1 WHEN s <= 10000 THEN 2 WHEN s <= 15000 THEN 3
+                    WHEN s <= 20000 THEN 4 WHEN s <= 30000 THEN 5 WHEN s <= 40000 THEN 6 WHEN s <= 50000 THEN 7
+                    WHEN s <= 100000 THEN 8 WHEN s <= 200000 THEN 9 WHEN s <= 400000 THEN 10
+                    WHEN s <= 600000 THEN 11 WHEN s <= 800000 THEN 12 WHEN s <= 1000000 THEN 13 ELSE 14 END,
+               COUNT(*), SUM(s)
+        FROM h WHERE s > 0 GROUP BY 1)";
+    sqlite3_stmt *statement = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(db, sql, -1, &statement, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+    std::array<LevelRow, kLevels> expected{};
+    while (sqlite3_step(statement) == SQLITE_ROW) {
+        LevelRow &row = expected.at(static_cast<size_t>(sqlite3_column_int(statement, 0)));
+        row.holders = sqlite3_column_int64(statement, 1);
+        row.shares = sqlite3_column_int64(statement, 2);
+    }
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    for (size_t level = 0; level < expected.size(); ++level) {
+        EXPECT_EQ(stats.levels[level].holders, expected[level].holders) << level;
+        EXPECT_EQ(stats.levels[level].shares, expected[level].shares) << level;
+    }
 }
