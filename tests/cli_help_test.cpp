@@ -50,6 +50,7 @@ const struct {
     {"batch", {"--by", "--column", "--prefix", "--registers", "--out", "--json"}},
     {"export", {"--out", "--json"}},
     {"check", {"--json"}},
+    {"stats", {"--top", "--percent", "--show-id", "--json", "--csv", "--xlsx"}},
 };
 
 bool namesOption(const QString &help, const QString &option)

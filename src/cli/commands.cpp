@@ -16,7 +16,7 @@ constexpr Command kCommands[] = {
      runSample, "sample sample-disc --records 20000 --seed 7"},
     {"holder", "FOLDER (--id ID | --account ACCT | --name NAME) [--exact] [--registers LIST] [--json|--csv]",
      "one holder in every register", runHolder,
-     "holder /media/cdrom --name 林君怡 --exact --registers psm,pla"},
+     "holder /media/cdrom --name 林柏傑 --exact --registers psm,pla"},
     {"batch",
      "FOLDER LIST.txt|LIST.csv [--by id|account|name] [--column NAME] [--prefix] [--registers LIST] "
      "--out RESULT.csv|.xlsx|.sqlite [--json]",

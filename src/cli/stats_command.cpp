@@ -111,7 +111,6 @@ QJsonObject statsJson(const HolderStats &stats, const StatsReport &report, const
 int runStats(const QStringList &args)
 {
     QCommandLineParser parser;
-    parser.addPositionalArgument("command", "stats");
     parser.addPositionalArgument("folder", "the disc folder");
     parser.addOption({"top", "list the N largest holders (default 10)", "N", "10"});
     parser.addOption({"percent", "and every holder with at least P percent (default 5)", "P", "5"});
@@ -119,8 +118,8 @@ int runStats(const QStringList &args)
     parser.addOption({"json", "one JSON object"});
     parser.addOption({"csv", "write the tables as CSV files OUT_<table>.csv", "OUT"});
     parser.addOption({"xlsx", "write the tables as one XLSX workbook", "OUT"});
-    if (!parser.parse(args))
-        return usageError(parser.errorText());
+    if (const std::optional<int> status = parseArguments(parser, args))
+        return *status;
     const QStringList positional = parser.positionalArguments();
     if (positional.size() != 2)
         return usageError(kUsage);
