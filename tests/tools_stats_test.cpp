@@ -254,7 +254,8 @@ TEST(Stats, DataCheckReportsMismatchedTotalsAndTheRest)
     };
     records.push_back(record("G100000001", "100", "200"));
     records.push_back(record("G100000001", "100", "300"));
-    for (const char *id : {"H100000007", "H100000006", "H100000005", "H100000004", "H100000003", "H100000002"})
+    for (const char *id :
+         {"H100000007", "H100000006", "H100000005", "H100000004", "H100000003", "H100000002"})
         records.push_back(record(id, "10", "20"));
     writeTestDisc(more.path(), {{&psmDataSet(), records}});
     const HolderStats several = statsOf(more.path());
@@ -263,7 +264,7 @@ TEST(Stats, DataCheckReportsMismatchedTotalsAndTheRest)
     for (const TotalMismatch &m : several.firstMismatches)
         first.push_back(u8(m.id));
     EXPECT_EQ(first, (std::vector<std::string>{"G100000001", "H100000007", "H100000006", "H100000005",
-                                                "H100000004"}));
+                                               "H100000004"}));
 }
 
 TEST(Stats, PercentagesAddUpToExactly100)
@@ -476,8 +477,9 @@ TEST(Stats, LevelsEqualSqlOnTheExportedRegister)
     const HolderStats stats = computeHolderStats(disc, {}, progress);
 
     sqlite3 *db = nullptr;
-    ASSERT_EQ(sqlite3_open_v2((dir.path() / "psm.sqlite").string().c_str(), &db, SQLITE_OPEN_READONLY, nullptr),
-              SQLITE_OK);
+    ASSERT_EQ(
+        sqlite3_open_v2((dir.path() / "psm.sqlite").string().c_str(), &db, SQLITE_OPEN_READONLY, nullptr),
+        SQLITE_OK);
     const char *sql = R"(
         WITH h AS (SELECT SUM(shares) AS s FROM psm
                    GROUP BY CASE WHEN length(id) BETWEEN 8 AND 10 AND id NOT GLOB '*[^A-Z0-9]*'
