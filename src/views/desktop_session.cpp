@@ -38,6 +38,7 @@ DesktopSession::DesktopSession(const Text &folderText)
       menu_({messages_, chooser_, opener_, printer_}, folderText)
 {
     chooser_.setOwner(&menu_);
+    chooser_.setStartFolder([this] { return menu_.model().folderText(); });
 }
 
 void DesktopSession::show()

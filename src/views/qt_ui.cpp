@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 namespace regdisc {
@@ -29,8 +30,14 @@ void QtMessageSink::show(const Message &message)
 Text QtFolderChooser::choose(TextView title)
 {
     const QString shownTitle = title.empty() ? QStringLiteral("選擇目錄") : qs(title);
+    QString start;
+    if (startFolder_) {
+        const QString named = qs(startFolder_()).trimmed();
+        if (!named.isEmpty() && QFileInfo(named).isDir())
+            start = QFileInfo(named).absoluteFilePath();
+    }
     const QString folder =
-        QFileDialog::getExistingDirectory(owner_, shownTitle, QString(), QFileDialog::ShowDirsOnly);
+        QFileDialog::getExistingDirectory(owner_, shownTitle, start, QFileDialog::ShowDirsOnly);
     return tx(QDir::toNativeSeparators(folder));
 }
 

@@ -3,6 +3,8 @@
 
 #include "platform/ui.h"
 
+#include <functional>
+
 class QWidget;
 
 namespace regdisc {
@@ -16,14 +18,18 @@ public:
 };
 
 // The platform's folder dialog, offering folders only; the empty text when cancelled.
+// It opens at the folder the clerk last named where that folder exists, so that choosing
+// a sibling disc folder is a step, not a walk from the home folder.
 class QtFolderChooser : public FolderChooser {
 public:
     explicit QtFolderChooser(QWidget *owner = nullptr) : owner_(owner) {}
     void setOwner(QWidget *owner) { owner_ = owner; }
+    void setStartFolder(std::function<Text()> startFolder) { startFolder_ = std::move(startFolder); }
     Text choose(TextView title) override;
 
 private:
     QWidget *owner_;
+    std::function<Text()> startFolder_;
 };
 
 }  // namespace regdisc

@@ -230,6 +230,33 @@ private slots:
         QVERIFY2(labels.contains(QStringLiteral("尋找於：")), qPrintable(labels.join(QLatin1Char('|'))));
     }
 
+    // The folder chooser opens at the folder the box names when it exists (a neighbouring
+    // disc folder is then a step away), and where it was last otherwise.
+    void folderChooserOpensAtTheNamedFolder()
+    {
+        QtFolderChooser chooser;
+        const struct {
+            QString named;
+            QString opensAt;
+        } cases[] = {
+            {disc_->folder(), QDir(disc_->folder()).absolutePath()},
+            {disc_->path(QStringLiteral("stk")), QDir(disc_->path(QStringLiteral("stk"))).absolutePath()},
+            {disc_->path(QStringLiteral("no such folder")),
+             QDir(disc_->path(QStringLiteral("stk"))).absolutePath()},
+            {QString(), QDir(disc_->path(QStringLiteral("stk"))).absolutePath()},
+        };
+        for (const auto &c : cases) {
+            chooser.setStartFolder([&] { return tx(c.named); });
+            QString shown;
+            QVERIFY(inspectModal([&] { chooser.choose(u"選擇檔案所在資料夾"); },
+                                 [&](QWidget *dialog) {
+                                     if (auto *files = qobject_cast<QFileDialog *>(dialog))
+                                         shown = files->directory().absolutePath();
+                                 }));
+            QCOMPARE(shown, c.opensAt);
+        }
+    }
+
     // Plain boxes carry the name the clerk knows, the main menu's caption, and are wide
     // enough to show it.
     void messageBoxTitleIsTheMenuCaptionAndFits()
