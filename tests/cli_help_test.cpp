@@ -1,6 +1,7 @@
 // regdisc-cli describes itself: each command's --help names its options and shows an
 // example, the examples run on a sample disc, the help of every command (the source of the
 // manual page) holds each command's entry, and --version reports the project's version.
+#include "cli_run.h"
 #include "test_support.h"
 
 #include <QDir>
@@ -14,28 +15,6 @@
 using namespace regdisc::test;
 
 namespace {
-
-struct CliRun {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-CliRun finish(QProcess &process)
-{
-    if (!process.waitForFinished(120000))
-        process.kill();
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
-
-CliRun cli(const QStringList &args)
-{
-    QProcess process;
-    process.start(REGDISC_CLI, args);
-    return finish(process);
-}
 
 // The commands with the options scripts call them with.
 const struct {

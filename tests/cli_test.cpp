@@ -1,4 +1,5 @@
 // regdisc-cli as scripts use it: output, messages on standard error and exit status.
+#include "cli_run.h"
 #include "test_support.h"
 #include "writer/sample_disc.h"
 
@@ -13,26 +14,6 @@ using namespace regdisc;
 using namespace regdisc::test;
 
 namespace {
-
-struct CliRun {
-    int status = -1;
-    QString out;
-    QString err;
-    QStringList lines() const { return out.split('\n', Qt::SkipEmptyParts); }
-    QJsonObject json(int line = 0) const
-    {
-        return QJsonDocument::fromJson(lines().at(line).toUtf8()).object();
-    }
-};
-
-CliRun cli(const QStringList &args)
-{
-    QProcess process;
-    process.start(REGDISC_CLI, args);
-    process.waitForFinished(60000);
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
 
 class Cli : public testing::Test {
 protected:

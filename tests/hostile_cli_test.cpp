@@ -1,6 +1,7 @@
 // regdisc-cli on hostile discs: record text that would drive a terminal, a looping chain
 // under --all, a disc information file that points outside the folder, a listing past its
 // bound.
+#include "cli_run.h"
 #include "platform/codepage.h"
 #include "test_support.h"
 
@@ -18,22 +19,6 @@ using namespace regdisc;
 using namespace regdisc::test;
 
 namespace {
-
-struct CliRun {
-    int status = -1;
-    QByteArray out;
-    QString err;
-    QList<QByteArray> lines() const { return out.split('\n'); }
-};
-
-CliRun cli(const QStringList &args)
-{
-    QProcess process;
-    process.start(REGDISC_CLI, args);
-    process.waitForFinished(60000);
-    return {process.exitCode(), process.readAllStandardOutput(),
-            QString::fromUtf8(process.readAllStandardError())};
-}
 
 QString qpath(const std::filesystem::path &p)
 {
@@ -89,28 +74,28 @@ TEST(HostileCli, ControlCharactersAreShownEscaped)
 
     const CliRun text = cli({"query", folder, "psm", "--by", "依 統一編號"});
     ASSERT_EQ(text.status, 0) << text.err.toStdString();
-    EXPECT_TRUE(terminalSafe(text.out));
-    EXPECT_TRUE(text.out.contains(R"(\x1B]0;pwned\x07\x1B[2J\x80)")) << text.out.toStdString();
+    EXPECT_TRUE(terminalSafe(text.bytes));
+    EXPECT_TRUE(text.bytes.contains(R"(\x1B]0;pwned\x07\x1B[2J\x80)")) << text.bytes.toStdString();
     // The security code line shows the security name the same way.
-    EXPECT_TRUE(text.out.contains(R"(測試\x1B[2J公司)")) << text.out.toStdString();
+    EXPECT_TRUE(text.bytes.contains(R"(測試\x1B[2J公司)")) << text.bytes.toStdString();
 
     // JSON keeps the exact text; its own escaping makes it safe.
     const CliRun json = cli({"query", folder, "psm", "--by", "依 統一編號", "--json"});
     ASSERT_EQ(json.status, 0);
-    EXPECT_TRUE(terminalSafe(json.out));
-    const QJsonObject boxes = QJsonDocument::fromJson(json.lines().at(0)).object()["boxes"].toObject();
+    EXPECT_TRUE(terminalSafe(json.bytes));
+    const QJsonObject boxes = json.json()["boxes"].toObject();
     EXPECT_TRUE(boxes["tx_o_14"].toString().startsWith(QString::fromUtf16(u"\x1b]0;pwned\x07\x1b[2J\x80")));
 
     const CliRun infoText = cli({"info", folder});
     EXPECT_EQ(infoText.status, 0);
-    EXPECT_TRUE(terminalSafe(infoText.out));
-    EXPECT_TRUE(infoText.out.contains(R"(securityName: 測試\x1B[2J公司)")) << infoText.out.toStdString();
+    EXPECT_TRUE(terminalSafe(infoText.bytes));
+    EXPECT_TRUE(infoText.bytes.contains(R"(securityName: 測試\x1B[2J公司)")) << infoText.bytes.toStdString();
 
     // A backslash is doubled, so that no text passes for an escape.
     const CliRun listing = cli({"listing", folder, "ptr"});
     EXPECT_EQ(listing.status, 0);
-    EXPECT_TRUE(terminalSafe(listing.out));
-    EXPECT_EQ(listing.out, QByteArray("\n  line\\x1B[31m red\n  \\\\ kept\n"));
+    EXPECT_TRUE(terminalSafe(listing.bytes));
+    EXPECT_EQ(listing.bytes, QByteArray("\n  line\\x1B[31m red\n  \\\\ kept\n"));
 }
 
 // A long-names disc whose DetailIndexFile was extended to 294,343 entries and one of whose
@@ -132,7 +117,7 @@ TEST(HostileCli, AllOnALoopingChainEndsPromptly)
         cli({"query", qpath(dir.path()), "pel", "--by", "依 統一編號", "--key", "A", "--all", "--json"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "MSG_3_99:資料燒錄錯誤 !\n");
-    EXPECT_LE(run.lines().size(), 5);  // records 1 and 2, perhaps 3 once, and the last line end
+    EXPECT_LE(run.bytes.split('\n').size(), 5);  // records 1 and 2, perhaps 3 once, and the last line end
 }
 
 // security.txt naming a file outside the folder by "../" and a NUL: nothing is opened, the
@@ -150,7 +135,7 @@ TEST(HostileCli, BaseNameCannotLeaveTheFolder)
         const CliRun run = cli({"listing", folder, "ptr"});
         EXPECT_EQ(run.status, 2);
         EXPECT_EQ(run.err, "MSG_0_00 " + folder + "/stkidx/security.txt 開檔錯誤 !\n");
-        EXPECT_TRUE(run.out.isEmpty()) << run.out.toStdString();
+        EXPECT_TRUE(run.bytes.isEmpty()) << run.bytes.toStdString();
     }
 }
 
@@ -164,5 +149,5 @@ TEST(HostileCli, ListingPastItsBound)
     const CliRun run = cli({"listing", folder, "lnx"});
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.err, "MSG_0_27 " + folder + "/stk/T01.lnx 檔案過大，無法完整顯示 !\n");
-    EXPECT_TRUE(run.out.isEmpty());
+    EXPECT_TRUE(run.bytes.isEmpty());
 }

@@ -1,5 +1,6 @@
 // The whole-disc commands of regdisc-cli as scripts use them: holder --json, batch and
 // export files, check's exit status, and the usage naming every command.
+#include "cli_run.h"
 #include "tools_support.h"
 
 #include <QJsonArray>
@@ -14,21 +15,6 @@ using namespace regdisc;
 using namespace regdisc::test;
 
 namespace {
-
-struct CliRun {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-CliRun cli(const QStringList &args)
-{
-    QProcess process;
-    process.start(REGDISC_CLI, args);
-    process.waitForFinished(60000);
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
 
 QString text(const std::filesystem::path &path)
 {
