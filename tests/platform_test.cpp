@@ -5,6 +5,7 @@
 #include "platform/record_file.h"
 #include "platform/text_input.h"
 #include "test_support.h"
+#include "writer/disc_writer.h"
 
 #include <gtest/gtest.h>
 
@@ -77,6 +78,68 @@ TEST(RecordFile, OffsetsBeyondFourGigabytes)
     ASSERT_TRUE(file.open(path, 494));
     EXPECT_EQ(file.recordCount(), static_cast<std::int64_t>(records));
     EXPECT_EQ(file.read(static_cast<std::int64_t>(records)).substr(0, 4), "LAST");
+}
+
+// A lookup step reads records out of the file's mapping. A file cut short under it fails
+// those reads as reads by position fail: a record whose page is gone at once (the fault is
+// caught), a record in what is left of the last page (read as zeros) when the step's reads
+// are confirmed. The file written whole again reads again.
+TEST(RecordFile, StepReadsOfAFileCutShortFail)
+{
+    TempDir dir;
+    const auto path = dir.path() / "entries";
+    std::string bytes;
+    for (int n = 1; n <= 300; ++n)  // 300 records of 61 bytes: five pages of 4 KiB
+        bytes += std::string(60, static_cast<char>('A' + n % 26)) + "\n";
+    writeFileBytes(path, bytes);
+    RecordFile file;
+    ASSERT_TRUE(file.open(path, 61));
+    {
+        RecordReads reads(file);
+        EXPECT_EQ(reads.record(1), bytes.substr(0, 61));
+        EXPECT_EQ(reads.record(68), bytes.substr(67 * 61, 61));  // across the first page end
+        EXPECT_EQ(reads.record(300), bytes.substr(299 * 61, 61));
+        EXPECT_NO_THROW(reads.confirm());
+        EXPECT_THROW(reads.record(301), RecordReadError);
+        EXPECT_THROW(reads.record(0), RecordReadError);
+    }
+    EXPECT_EQ(file.readCount(), 3);  // records used, wherever they came from
+
+    std::filesystem::resize_file(path, 100);  // within the first record's page
+    {
+        RecordReads reads(file);
+        EXPECT_EQ(reads.record(1), bytes.substr(0, 61));
+        EXPECT_NO_THROW(reads.confirm());
+        reads.record(2);  // bytes 61 to 121: zeros after the end, until the reads are confirmed
+        EXPECT_THROW(reads.confirm(), RecordReadError);
+    }
+    for (std::int64_t n : {200, 300}) {  // pages gone
+        RecordReads reads(file);
+        EXPECT_THROW(reads.record(n), RecordReadError) << n;
+    }
+    std::filesystem::resize_file(path, 4096);  // the record across the page end loses its tail
+    {
+        RecordReads reads(file);
+        EXPECT_THROW(reads.record(68), RecordReadError);
+    }
+    EXPECT_THROW(file.read(68), RecordReadError);  // as a read by position
+
+    writeFileBytes(path, bytes);
+    RecordReads reads(file);
+    EXPECT_EQ(reads.record(200), bytes.substr(199 * 61, 61));
+    EXPECT_NO_THROW(reads.confirm());
+}
+
+// The same steps on records in memory, as tests and fuzzing hold them.
+TEST(MemoryRecordSource, StepReadsOfBytesCutShortFail)
+{
+    MemoryRecordSource source(std::string("aaaabbbbcccc"), 4);
+    source.truncate(6);
+    RecordReads reads(source);
+    EXPECT_EQ(reads.record(1), "aaaa");
+    EXPECT_THROW(reads.record(2), RecordReadError);
+    EXPECT_NO_THROW(reads.confirm());
+    EXPECT_EQ(source.readCount(), 2);
 }
 
 TEST(Paths, ComponentsMatchWithoutRegardToCase)

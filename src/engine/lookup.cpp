@@ -52,16 +52,16 @@ LookupOutcome KeyedLookup::damaged()
     return fail(profile_.damagedMessage, LookupOutcome::Damaged);
 }
 
-// DetailEntry n as the next entry of the chain being followed. The chain is damaged when n
-// is not in the DetailIndexFile or is an entry it has already visited; a chain of more
-// entries than the file holds must have visited one twice.
-Text KeyedLookup::readChainEntry(std::int64_t n, ChainGuard &chain) const
+// DetailEntry n as the next entry of the chain being followed, decoded into `entry`. The
+// chain is damaged when n is not in the DetailIndexFile or is an entry it has already
+// visited; a chain of more entries than the file holds must have visited one twice.
+void KeyedLookup::readChainEntry(std::int64_t n, ChainGuard &chain, RecordReads &detail, Text &entry) const
 {
     if (!files_.detail->hasRecord(n))
         throw RecordReadError("the chain leads outside the detail index");
     if (!chain.visit(n) || chain.visited() > files_.detail->recordCount())
         throw RecordReadError("the chain returns to an entry it has visited");
-    return readRecordText(*files_.detail, n, profile_.detailN);
+    recordText(detail.record(n), profile_.detailN, entry);
 }
 
 // A chain ascends under its KeyKind's comparison; equal keys may follow each other.
@@ -90,7 +90,7 @@ LookupOutcome KeyedLookup::runQuery()
         state_.keyKind = kind->number;
         state_.chain = ChainGuard();
         const int n = profile_.topN(*kind);
-        const Text top = readRecordText(*files_.top, kind->number, n);
+        recordText(files_.top->readRecord(kind->number), n, indexRecord_);
 
         Text query = screen_.inputText();
         if (kind->inputCase == InputCase::Upper) {
@@ -105,12 +105,12 @@ LookupOutcome KeyedLookup::runQuery()
         const Text marker = profile_.emptyMarker();
         std::optional<std::int64_t> block;
         for (int i = 1; i + w - 1 <= n; i += w) {
-            if (inputGreater(kind->lookup, query, fieldView(top, i, kw))) {
-                if (fieldView(top, i + kw, profile_.pointerWidth) == marker)
+            if (inputGreater(kind->lookup, query, fieldView(indexRecord_, i, kw))) {
+                if (fieldView(indexRecord_, i + kw, profile_.pointerWidth) == marker)
                     return fail(kind->topScanMessage, LookupOutcome::TopScanMessage);
                 continue;
             }
-            block = pointerAt(top, i + kw);
+            block = pointerAt(indexRecord_, i + kw);
             break;
         }
         // A full top record whose keys are all less than the input names no block.
@@ -119,73 +119,86 @@ LookupOutcome KeyedLookup::runQuery()
 
         // Block scan: the first BlockEntry whose key is not less than the input names the
         // DetailEntry the chain walk starts at.
-        const Text blockText = readRecordText(*files_.top, *block, n);
+        recordText(files_.top->readRecord(*block), n, indexRecord_);
         std::optional<std::int64_t> start;
         for (int i = 1; i + w - 1 <= n; i += w)
-            if (!inputGreater(kind->lookup, query, fieldView(blockText, i, kw))) {
-                start = pointerAt(blockText, i + kw);
+            if (!inputGreater(kind->lookup, query, fieldView(indexRecord_, i, kw))) {
+                start = pointerAt(indexRecord_, i + kw);
                 break;
             }
         if (!start)
             return fail(kind->topScanMessage, LookupOutcome::TopScanMessage);
         state_.chainNext = *start;
 
-        // Chain walk to the first entry whose key is not less than the input.
+        // Chain walk to the first entry whose key is not less than the input. What it reads
+        // is confirmed before the screen shows its end (a message or a match).
+        RecordReads detail(*files_.detail);
+        const auto settle = [&] {
+            detail.confirm();
+            screen_.setNextEnabled(false);  // an entry was read
+        };
         for (bool first = true;; first = false) {
-            Text entry = readChainEntry(state_.chainNext, state_.chain);
-            if (!first && keyGoesDown(*kind, state_.heldEntry, entry))
+            readChainEntry(state_.chainNext, state_.chain, detail, entry_);
+            if (!first && keyGoesDown(*kind, state_.heldEntry, entry_))
                 return damaged();
-            state_.heldEntry = std::move(entry);
-            screen_.setNextEnabled(false);
+            std::swap(state_.heldEntry, entry_);
             state_.chainNext = pointerAt(state_.heldEntry, kind->nextPos);
             if (inputGreater(kind->lookup, query,
                              fieldView(state_.heldEntry, kind->keyPos, kind->keyWidth))) {
                 // The chain ended before a key not less than the input: nothing matches.
-                if (state_.chainNext == profile_.chainEnd())
+                if (state_.chainNext == profile_.chainEnd()) {
+                    settle();
                     return fail(kind->prefixMessage, LookupOutcome::PrefixMessage);
+                }
                 continue;
             }
-            if (!prefixMatches(kind->lookup, *kind, state_.heldEntry))
+            if (!prefixMatches(kind->lookup, *kind, state_.heldEntry)) {
+                settle();
                 return fail(kind->prefixMessage, LookupOutcome::PrefixMessage);
-            return showMatch(readMatch(pointerAt(state_.heldEntry, profile_.recordNoPos), state_.chainNext));
+            }
+            readMatch(pointerAt(state_.heldEntry, profile_.recordNoPos), state_.chainNext, detail);
+            settle();
+            return showMatch();
         }
     } catch (const RecordReadError &) {
         return damaged();
     }
 }
 
-// Reads what showing a match needs: the DataFile record and, unless the match ends the
-// chain, the look-ahead entry after it. Throws RecordReadError when either cannot be read
-// or the look-ahead shows the chain damaged.
-KeyedLookup::Match KeyedLookup::readMatch(std::int64_t recordNo, std::int64_t chainNext) const
+// Reads what showing a match needs into match_: the DataFile record and, unless the match
+// ends the chain, the look-ahead entry after it. Throws RecordReadError when either cannot
+// be read or the look-ahead shows the chain damaged.
+void KeyedLookup::readMatch(std::int64_t recordNo, std::int64_t chainNext, RecordReads &detail)
 {
     const KeyKindSpec &kind = profile_.keyKind(state_.keyKind);
-    Match match{recordNo, chainNext, {}, false, {}, state_.chain};
-    match.record = readRecordText(*files_.data, recordNo, profile_.dataN);
+    match_.recordNo = recordNo;
+    match_.chainNext = chainNext;
+    match_.lookAhead = false;
+    match_.chain = state_.chain;
+    recordText(files_.data->readRecord(recordNo), profile_.dataN, match_.record);
     if (chainNext != profile_.chainEnd()) {
-        match.lookAhead = true;
-        match.lookAheadEntry = readChainEntry(chainNext, match.chain);
-        if (keyGoesDown(kind, state_.heldEntry, match.lookAheadEntry))
+        match_.lookAhead = true;
+        readChainEntry(chainNext, match_.chain, detail, match_.lookAheadEntry);
+        if (keyGoesDown(kind, state_.heldEntry, match_.lookAheadEntry))
             throw RecordReadError("the chain goes down");
     }
-    return match;
 }
 
 // ShowMatch, once everything it shows has been read: the history, the record, and 次筆 by
 // the look-ahead's prefix test.
-LookupOutcome KeyedLookup::showMatch(Match match)
+LookupOutcome KeyedLookup::showMatch()
 {
     const KeyKindSpec &kind = profile_.keyKind(state_.keyKind);
-    state_.recordNo = match.recordNo;
-    state_.chainNext = match.chainNext;
-    state_.chain = match.chain;
-    history_.push(match.recordNo);
+    state_.recordNo = match_.recordNo;
+    state_.chainNext = match_.chainNext;
+    state_.chain = match_.chain;
+    history_.push(match_.recordNo);
     screen_.setPreviousEnabled(!history_.holdsOne());
     screen_.setFollowingEnabled(false);
-    screen_.displayRecord(match.recordNo, match.record);
+    screen_.displayRecord(match_.recordNo, match_.record);
     screen_.setNextEnabled(false);
-    if (match.lookAhead) {
-        state_.heldEntry = std::move(match.lookAheadEntry);
+    if (match_.lookAhead) {
+        std::swap(state_.heldEntry, match_.lookAheadEntry);
         screen_.setNextEnabled(prefixMatches(kind.lookAhead, kind, state_.heldEntry));
     }
     return LookupOutcome::Shown;
@@ -198,16 +211,17 @@ LookupOutcome KeyedLookup::nextMatch()
     const KeyKindSpec &kind = profile_.keyKind(state_.keyKind);
     // The look-ahead entry becomes the current match. Nothing changes on screen unless its
     // record and the entry after it can be read.
-    Match match;
     try {
-        match = readMatch(pointerAt(state_.heldEntry, profile_.recordNoPos),
-                          pointerAt(state_.heldEntry, kind.nextPos));
+        RecordReads detail(*files_.detail);
+        readMatch(pointerAt(state_.heldEntry, profile_.recordNoPos),
+                  pointerAt(state_.heldEntry, kind.nextPos), detail);
+        detail.confirm();
     } catch (const RecordReadError &) {
         return damaged();
     }
     screen_.setInputText(state_.queryText);
     screen_.setComboText(kind.caption);
-    return showMatch(std::move(match));
+    return showMatch();
 }
 
 }  // namespace regdisc

@@ -75,11 +75,12 @@ private:
         Text lookAheadEntry;
         ChainGuard chain;
     };
-    Match readMatch(std::int64_t recordNo, std::int64_t chainNext) const;
-    LookupOutcome showMatch(Match match);
+    // Fills match_ (its buffers are reused from step to step).
+    void readMatch(std::int64_t recordNo, std::int64_t chainNext, RecordReads &detail);
+    LookupOutcome showMatch();
     LookupOutcome fail(TextView message, LookupOutcome outcome);
     LookupOutcome damaged();
-    Text readChainEntry(std::int64_t n, ChainGuard &chain) const;
+    void readChainEntry(std::int64_t n, ChainGuard &chain, RecordReads &detail, Text &entry) const;
     bool keyGoesDown(const KeyKindSpec &kind, TextView previousEntry, TextView entry) const;
     std::int64_t pointerAt(TextView text, int pos) const;
     bool prefixMatches(Comparison comparison, const KeyKindSpec &kind, TextView entry) const;
@@ -89,6 +90,9 @@ private:
     LookupScreen &screen_;
     RecordHistory &history_;
     QueryState state_;
+    Text indexRecord_;  // the top record, then the block record, of the running 查詢
+    Text entry_;  // the DetailEntry just read
+    Match match_;
 };
 
 // Whether the input is greater than the key under the comparison.

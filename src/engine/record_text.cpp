@@ -8,9 +8,15 @@ namespace regdisc {
 
 Text recordText(std::string_view bytes, int characters)
 {
-    Text text = decodeCp950(bytes);
-    text.resize(static_cast<size_t>(characters), u' ');
+    Text text;
+    recordText(bytes, characters, text);
     return text;
+}
+
+void recordText(std::string_view bytes, int characters, Text &out)
+{
+    decodeCp950(bytes, out);
+    out.resize(static_cast<size_t>(characters), u' ');
 }
 
 Text readRecordText(RecordSource &source, std::int64_t n, int characters)

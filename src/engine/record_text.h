@@ -17,6 +17,8 @@ Text readRecordText(RecordSource &source, std::int64_t n, int characters);
 
 // Decoded record bytes cut or filled with blanks to `characters`.
 Text recordText(std::string_view bytes, int characters);
+// The same into a buffer that is reused.
+void recordText(std::string_view bytes, int characters, Text &out);
 
 // The characters from 1-based `pos` for `width` characters; fewer (or none) when the text
 // ends earlier.

@@ -113,8 +113,15 @@ DecodeForms &decodeForms()
 
 Text decodeCp950(std::string_view bytes)
 {
+    Text out;
+    decodeCp950(bytes, out);
+    return out;
+}
+
+void decodeCp950(std::string_view bytes, Text &out)
+{
     DecodeForms &forms = decodeForms();
-    Text out(bytes.size(), u'\0');
+    out.resize(bytes.size());
     size_t n = 0;
     for (size_t i = 0; i < bytes.size();) {
         const auto b = static_cast<unsigned char>(bytes[i]);
@@ -126,12 +133,13 @@ Text decodeCp950(std::string_view bytes)
             c = forms.pair(b, static_cast<unsigned char>(bytes[i + 1]));
             i += 2;
         }
-        if (c == 0)
-            return decodeWithIcu(bytes);  // an invalid sequence: the converter decides
+        if (c == 0) {
+            out = decodeWithIcu(bytes);  // an invalid sequence: the converter decides
+            return;
+        }
         out[n++] = c;
     }
     out.resize(n);
-    return out;
 }
 
 namespace {

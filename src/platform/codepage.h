@@ -11,6 +11,8 @@ namespace regdisc {
 // A byte below 0x80 is one character, a lead byte and its trail byte one double-byte
 // character. A byte sequence that is not valid code page 950 decodes to U+FFFD.
 Text decodeCp950(std::string_view bytes);
+// The same into a buffer that is reused (no allocation once it has grown).
+void decodeCp950(std::string_view bytes, Text &out);
 
 // Encodes for writing a disc. A character without a code page 950 form becomes '?' and
 // clears *exact when given.

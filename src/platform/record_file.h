@@ -1,4 +1,5 @@
-// A file of fixed-length records, opened read-only and read whole record by record.
+// A file of fixed-length records, opened read-only and read whole record by record: by
+// pread, or, for the reads of a lookup step, out of a read-only mapping of the file.
 #pragma once
 
 #include "platform/record_source.h"
@@ -26,12 +27,20 @@ public:
 
 protected:
     std::size_t fetch(std::uint64_t offset, char *buffer, std::size_t length) override;
+#ifndef _WIN32
+    std::string_view lentBytes() override
+    {
+        return mapping_;
+    }
+    std::uint64_t currentSize() override;
+#endif
 
 private:
 #ifdef _WIN32
     std::ifstream in_;
 #else
     int fd_ = -1;
+    std::string_view mapping_;  // the file's bytes at the opening, mapped; none when it cannot be
 #endif
 };
 

@@ -1,5 +1,7 @@
 #include "platform/record_source.h"
 
+#include "platform/guarded_copy.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -23,6 +25,36 @@ std::string_view RecordSource::readRecord(std::int64_t n)
     if (fetch(offset, buffer_.data(), length) != length)
         throw RecordReadError("record " + std::to_string(n) + " could not be read");
     return buffer_;
+}
+
+// Record n copied out of the lent bytes under the guard: a page gone from a file's mapping
+// (the file cut short, a failed medium) fails the read instead of ending the program.
+std::string_view RecordSource::readLent(std::int64_t n, std::string_view lent)
+{
+    if (!isOpen() || !hasRecord(n))
+        throw RecordReadError("record " + std::to_string(n) + " is not in the file");
+    ++reads_;
+    const auto length = static_cast<std::size_t>(length_);
+    buffer_.resize(length);
+    const auto offset = static_cast<std::uint64_t>(n - 1) * static_cast<std::uint64_t>(length_);
+    if (offset + length > lent.size() || !copyGuarded(buffer_.data(), lent.data() + offset, length))
+        throw RecordReadError("record " + std::to_string(n) + " could not be read");
+    return buffer_;
+}
+
+std::string_view RecordReads::record(std::int64_t n)
+{
+    if (lent_.empty())
+        return source_.readRecord(n);
+    const std::string_view bytes = source_.readLent(n, lent_);
+    lentEnd_ = std::max(lentEnd_, static_cast<std::uint64_t>(n) * static_cast<std::uint64_t>(bytes.size()));
+    return bytes;
+}
+
+void RecordReads::confirm()
+{
+    if (lentEnd_ > 0 && source_.currentSize() < lentEnd_)
+        throw RecordReadError("the file was cut short during the reads");
 }
 
 void MemoryRecordSource::open(std::string bytes, int recordLength)

@@ -1,7 +1,8 @@
 // Where the engine reads fixed-length records from: a file of the disc (RecordFile) or bytes
 // held in memory (MemoryRecordSource, for tests and fuzzing). Every source shares one read
 // path: the record-number check, the read counter and the short-read check live here; a
-// source only fetches bytes at an offset.
+// source only fetches bytes at an offset, or lends its bytes for a batch of reads
+// (RecordReads) when it can do so without a system call per record.
 #pragma once
 
 #include <cstddef>
@@ -57,11 +58,43 @@ protected:
     // (fewer at the end of the bytes or on a failed read).
     virtual std::size_t fetch(std::uint64_t offset, char *buffer, std::size_t length) = 0;
 
+    // The bytes the source lends to RecordReads (a file's mapping, bytes in memory), or none.
+    // Their pages may vanish under a read: they are only ever copied under a guard.
+    virtual std::string_view lentBytes() { return {}; }
+    // The size of the bytes now, which a file cut short since its opening shows.
+    virtual std::uint64_t currentSize() { return size_; }
+
 private:
+    friend class RecordReads;
+    std::string_view readLent(std::int64_t n, std::string_view lent);
+
     std::uint64_t size_ = 0;
     int length_ = 0;
     std::int64_t reads_ = 0;
     std::string buffer_;  // reused by every read
+};
+
+// The records one step of a lookup reads from one source: a chain walk reads dozens of
+// entries scattered over its file, so they are copied out of the bytes the source lends
+// (no system call per record) when it lends any, and read as RecordSource::readRecord
+// reads them otherwise; the same checks, counted the same. A file cut short during the
+// reads has its last page filled with zeros rather than failing: confirm() therefore checks,
+// once the reads are done and before anything is shown, that the source still holds every
+// byte read, and fails them as a read would have failed.
+class RecordReads {
+public:
+    explicit RecordReads(RecordSource &source) : source_(source), lent_(source.lentBytes()) {}
+
+    // Record n, exactly L bytes, valid until the next read from the source. Throws
+    // RecordReadError as RecordSource::readRecord does.
+    std::string_view record(std::int64_t n);
+    // Throws RecordReadError when the source no longer holds every lent byte read.
+    void confirm();
+
+private:
+    RecordSource &source_;
+    std::string_view lent_;
+    std::uint64_t lentEnd_ = 0;  // the end of the furthest record read from the lent bytes
 };
 
 // Records held in memory, with the same read path as a file.
@@ -82,6 +115,8 @@ public:
 
 protected:
     std::size_t fetch(std::uint64_t offset, char *buffer, std::size_t length) override;
+    std::string_view lentBytes() override { return bytes_; }
+    std::uint64_t currentSize() override { return bytes_.size(); }
 
 private:
     std::string owned_;
