@@ -86,82 +86,106 @@ LookupOutcome KeyedLookup::runQuery()
     if (!kind)
         return fail(profile_.comboMessage, LookupOutcome::ComboMessage);
 
+    state_.keyKind = kind->number;
+    state_.chain = ChainGuard();
+    Text query = screen_.inputText();
+    if (kind->inputCase == InputCase::Upper)
+        query = toUpper(query);
+
+    // Everything is read first; the reads are confirmed before the screen shows their end.
+    RecordReads index(*files_.top);
+    RecordReads detail(*files_.detail);
+    Walk walk;
     try {
-        state_.keyKind = kind->number;
-        state_.chain = ChainGuard();
-        const int n = profile_.topN(*kind);
-        recordText(files_.top->readRecord(kind->number), n, indexRecord_);
+        walk = walkToKey(*kind, query, index, detail);
+        if (walk.end == WalkEnd::Match)
+            readMatch(pointerAt(state_.heldEntry, profile_.recordNoPos), state_.chainNext, detail);
+        detail.confirm();
+    } catch (const RecordReadError &) {
+        walk.end = WalkEnd::Damaged;
+    }
+    try {
+        index.confirm();
+    } catch (const RecordReadError &) {
+        walk.topRead = false;
+        walk.end = WalkEnd::Damaged;
+    }
 
-        Text query = screen_.inputText();
-        if (kind->inputCase == InputCase::Upper) {
-            query = toUpper(query);
-            screen_.setInputText(query);
+    // The input is normalised once the top record has been read.
+    if (walk.topRead && kind->inputCase == InputCase::Upper)
+        screen_.setInputText(query);
+    if (walk.end == WalkEnd::Damaged)
+        return damaged();
+    if (walk.entryRead)
+        screen_.setNextEnabled(false);
+    switch (walk.end) {
+    case WalkEnd::TopScan:
+        return fail(kind->topScanMessage, LookupOutcome::TopScanMessage);
+    case WalkEnd::Prefix:
+        return fail(kind->prefixMessage, LookupOutcome::PrefixMessage);
+    default:
+        return showMatch();
+    }
+}
+
+// The top scan, the block scan and the chain walk of 查詢, reading and changing nothing
+// on screen. Throws RecordReadError when a record cannot be read or the chain is damaged.
+KeyedLookup::Walk KeyedLookup::walkToKey(const KeyKindSpec &kind, TextView query, RecordReads &index,
+                                         RecordReads &detail)
+{
+    Walk walk;
+    const int n = profile_.topN(kind);
+    recordText(index.record(kind.number), n, indexRecord_);
+    walk.topRead = true;
+    state_.queryText = Text(query);  // the prefix tests compare with it
+
+    // Top scan: the first TopEntry whose key is not less than the input names the block.
+    const int kw = kind.topKeyWidth;
+    const int w = kw + profile_.pointerWidth;
+    const Text marker = profile_.emptyMarker();
+    std::optional<std::int64_t> block;
+    for (int i = 1; i + w - 1 <= n; i += w) {
+        if (inputGreater(kind.lookup, query, fieldView(indexRecord_, i, kw))) {
+            if (fieldView(indexRecord_, i + kw, profile_.pointerWidth) == marker)
+                return walk.ending(WalkEnd::TopScan);
+            continue;
         }
-        state_.queryText = query;
+        block = pointerAt(indexRecord_, i + kw);
+        break;
+    }
+    // A full top record whose keys are all less than the input names no block.
+    if (!block)
+        return walk.ending(WalkEnd::TopScan);
 
-        // Top scan: the first TopEntry whose key is not less than the input names the block.
-        const int kw = kind->topKeyWidth;
-        const int w = kw + profile_.pointerWidth;
-        const Text marker = profile_.emptyMarker();
-        std::optional<std::int64_t> block;
-        for (int i = 1; i + w - 1 <= n; i += w) {
-            if (inputGreater(kind->lookup, query, fieldView(indexRecord_, i, kw))) {
-                if (fieldView(indexRecord_, i + kw, profile_.pointerWidth) == marker)
-                    return fail(kind->topScanMessage, LookupOutcome::TopScanMessage);
-                continue;
-            }
-            block = pointerAt(indexRecord_, i + kw);
+    // Block scan: the first BlockEntry whose key is not less than the input names the
+    // DetailEntry the chain walk starts at.
+    recordText(index.record(*block), n, indexRecord_);
+    std::optional<std::int64_t> start;
+    for (int i = 1; i + w - 1 <= n; i += w)
+        if (!inputGreater(kind.lookup, query, fieldView(indexRecord_, i, kw))) {
+            start = pointerAt(indexRecord_, i + kw);
             break;
         }
-        // A full top record whose keys are all less than the input names no block.
-        if (!block)
-            return fail(kind->topScanMessage, LookupOutcome::TopScanMessage);
+    if (!start)
+        return walk.ending(WalkEnd::TopScan);
+    state_.chainNext = *start;
 
-        // Block scan: the first BlockEntry whose key is not less than the input names the
-        // DetailEntry the chain walk starts at.
-        recordText(files_.top->readRecord(*block), n, indexRecord_);
-        std::optional<std::int64_t> start;
-        for (int i = 1; i + w - 1 <= n; i += w)
-            if (!inputGreater(kind->lookup, query, fieldView(indexRecord_, i, kw))) {
-                start = pointerAt(indexRecord_, i + kw);
-                break;
-            }
-        if (!start)
-            return fail(kind->topScanMessage, LookupOutcome::TopScanMessage);
-        state_.chainNext = *start;
-
-        // Chain walk to the first entry whose key is not less than the input. What it reads
-        // is confirmed before the screen shows its end (a message or a match).
-        RecordReads detail(*files_.detail);
-        const auto settle = [&] {
-            detail.confirm();
-            screen_.setNextEnabled(false);  // an entry was read
-        };
-        for (bool first = true;; first = false) {
-            readChainEntry(state_.chainNext, state_.chain, detail, entry_);
-            if (!first && keyGoesDown(*kind, state_.heldEntry, entry_))
-                return damaged();
-            std::swap(state_.heldEntry, entry_);
-            state_.chainNext = pointerAt(state_.heldEntry, kind->nextPos);
-            if (inputGreater(kind->lookup, query,
-                             fieldView(state_.heldEntry, kind->keyPos, kind->keyWidth))) {
-                // The chain ended before a key not less than the input: nothing matches.
-                if (state_.chainNext == profile_.chainEnd()) {
-                    settle();
-                    return fail(kind->prefixMessage, LookupOutcome::PrefixMessage);
-                }
-                continue;
-            }
-            if (!prefixMatches(kind->lookup, *kind, state_.heldEntry)) {
-                settle();
-                return fail(kind->prefixMessage, LookupOutcome::PrefixMessage);
-            }
-            readMatch(pointerAt(state_.heldEntry, profile_.recordNoPos), state_.chainNext, detail);
-            settle();
-            return showMatch();
+    // Chain walk to the first entry whose key is not less than the input.
+    for (bool first = true;; first = false) {
+        readChainEntry(state_.chainNext, state_.chain, detail, entry_);
+        if (!first && keyGoesDown(kind, state_.heldEntry, entry_))
+            return walk.ending(WalkEnd::Damaged);
+        std::swap(state_.heldEntry, entry_);
+        walk.entryRead = true;
+        state_.chainNext = pointerAt(state_.heldEntry, kind.nextPos);
+        if (inputGreater(kind.lookup, query, fieldView(state_.heldEntry, kind.keyPos, kind.keyWidth))) {
+            // The chain ended before a key not less than the input: nothing matches.
+            if (state_.chainNext == profile_.chainEnd())
+                return walk.ending(WalkEnd::Prefix);
+            continue;
         }
-    } catch (const RecordReadError &) {
-        return damaged();
+        return walk.ending(prefixMatches(kind.lookup, kind, state_.heldEntry) ? WalkEnd::Match
+                                                                              : WalkEnd::Prefix);
     }
 }
 

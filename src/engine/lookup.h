@@ -75,6 +75,19 @@ private:
         Text lookAheadEntry;
         ChainGuard chain;
     };
+    // How the scans and the chain walk of 查詢 ended.
+    enum class WalkEnd { TopScan, Prefix, Match, Damaged };
+    struct Walk {
+        WalkEnd end = WalkEnd::Damaged;
+        bool topRead = false;  // the top record was read
+        bool entryRead = false;  // an entry of the chain was read
+        Walk &ending(WalkEnd e)
+        {
+            end = e;
+            return *this;
+        }
+    };
+    Walk walkToKey(const KeyKindSpec &kind, TextView query, RecordReads &index, RecordReads &detail);
     // Fills match_ (its buffers are reused from step to step).
     void readMatch(std::int64_t recordNo, std::int64_t chainNext, RecordReads &detail);
     LookupOutcome showMatch();

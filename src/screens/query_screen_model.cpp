@@ -121,20 +121,28 @@ void QueryScreenModel::showRecordText(std::int64_t recordNo, const Text &record)
     const DisplayContext context{discInfo_.decimalFlag, discInfo_.securityName};
     for (const FieldSpec &f : spec_.fields)
         if (!f.box.empty())
-            boxes_[std::string(f.box)] = applyRule(f.rule, field(record, f.pos, f.width), context);
+            boxText(f.box) = applyRule(f.rule, fieldView(record, f.pos, f.width), context);
     showCounters();
     recordShown_ = recordNo;
 }
 
 void QueryScreenModel::showCounters()
 {
-    boxes_[std::string(kCountersBox)] =
+    boxText(kCountersBox) =
         formatCounters(history_.oldestSlot(), history_.currentSlot(), history_.newestSlot());
 }
 
 void QueryScreenModel::showMessage(TextView text)
 {
     messages_.show({MessageKind::Plain, Text(text)});
+}
+
+Text &QueryScreenModel::boxText(std::string_view name)
+{
+    auto it = boxes_.find(name);
+    if (it == boxes_.end())
+        it = boxes_.emplace(std::string(name), Text()).first;
+    return it->second;
 }
 
 Text QueryScreenModel::box(std::string_view name) const

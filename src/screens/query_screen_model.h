@@ -80,6 +80,7 @@ private:
 
     void showRecordText(std::int64_t recordNo, const Text &record);
     void showCounters();  // tx_o_pnt by the history's slots
+    Text &boxText(std::string_view name);  // a box's text, found without a key string built
 
     const DataSetSpec &spec_;
     LookupProfile profile_;
