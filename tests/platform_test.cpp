@@ -91,6 +91,7 @@ TEST(RecordFile, StepReadsOfAFileCutShortFail)
     std::string bytes;
     for (int n = 1; n <= 300; ++n)  // 300 records of 61 bytes: five pages of 4 KiB
         bytes += std::string(60, static_cast<char>('A' + n % 26)) + "\n";
+    bytes[4 * 61 + 7] = '\0';  // record 5 holds a zero byte of its own
     writeFileBytes(path, bytes);
     RecordFile file;
     ASSERT_TRUE(file.open(path, 61));
@@ -99,11 +100,12 @@ TEST(RecordFile, StepReadsOfAFileCutShortFail)
         EXPECT_EQ(reads.record(1), bytes.substr(0, 61));
         EXPECT_EQ(reads.record(68), bytes.substr(67 * 61, 61));  // across the first page end
         EXPECT_EQ(reads.record(300), bytes.substr(299 * 61, 61));
+        EXPECT_EQ(reads.record(5), bytes.substr(4 * 61, 61));
         EXPECT_NO_THROW(reads.confirm());
         EXPECT_THROW(reads.record(301), RecordReadError);
         EXPECT_THROW(reads.record(0), RecordReadError);
     }
-    EXPECT_EQ(file.readCount(), 3);  // records used, wherever they came from
+    EXPECT_EQ(file.readCount(), 4);  // records used, wherever they came from
 
     std::filesystem::resize_file(path, 100);  // within the first record's page
     {

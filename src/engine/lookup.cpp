@@ -95,12 +95,14 @@ LookupOutcome KeyedLookup::runQuery()
     // Everything is read first; the reads are confirmed before the screen shows their end.
     RecordReads index(*files_.top);
     RecordReads detail(*files_.detail);
+    RecordReads data(*files_.data);
     Walk walk;
     try {
         walk = walkToKey(*kind, query, index, detail);
         if (walk.end == WalkEnd::Match)
-            readMatch(pointerAt(state_.heldEntry, profile_.recordNoPos), state_.chainNext, detail);
+            readMatch(pointerAt(state_.heldEntry, profile_.recordNoPos), state_.chainNext, data, detail);
         detail.confirm();
+        data.confirm();
     } catch (const RecordReadError &) {
         walk.end = WalkEnd::Damaged;
     }
@@ -192,14 +194,15 @@ KeyedLookup::Walk KeyedLookup::walkToKey(const KeyKindSpec &kind, TextView query
 // Reads what showing a match needs into match_: the DataFile record and, unless the match
 // ends the chain, the look-ahead entry after it. Throws RecordReadError when either cannot
 // be read or the look-ahead shows the chain damaged.
-void KeyedLookup::readMatch(std::int64_t recordNo, std::int64_t chainNext, RecordReads &detail)
+void KeyedLookup::readMatch(std::int64_t recordNo, std::int64_t chainNext, RecordReads &data,
+                            RecordReads &detail)
 {
     const KeyKindSpec &kind = profile_.keyKind(state_.keyKind);
     match_.recordNo = recordNo;
     match_.chainNext = chainNext;
     match_.lookAhead = false;
     match_.chain = state_.chain;
-    recordText(files_.data->readRecord(recordNo), profile_.dataN, match_.record);
+    recordText(data.record(recordNo), profile_.dataN, match_.record);
     if (chainNext != profile_.chainEnd()) {
         match_.lookAhead = true;
         readChainEntry(chainNext, match_.chain, detail, match_.lookAheadEntry);
@@ -236,9 +239,11 @@ LookupOutcome KeyedLookup::nextMatch()
     // The look-ahead entry becomes the current match. Nothing changes on screen unless its
     // record and the entry after it can be read.
     try {
+        RecordReads data(*files_.data);
         RecordReads detail(*files_.detail);
         readMatch(pointerAt(state_.heldEntry, profile_.recordNoPos),
-                  pointerAt(state_.heldEntry, kind.nextPos), detail);
+                  pointerAt(state_.heldEntry, kind.nextPos), data, detail);
+        data.confirm();
         detail.confirm();
     } catch (const RecordReadError &) {
         return damaged();

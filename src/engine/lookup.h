@@ -89,7 +89,7 @@ private:
     };
     Walk walkToKey(const KeyKindSpec &kind, TextView query, RecordReads &index, RecordReads &detail);
     // Fills match_ (its buffers are reused from step to step).
-    void readMatch(std::int64_t recordNo, std::int64_t chainNext, RecordReads &detail);
+    void readMatch(std::int64_t recordNo, std::int64_t chainNext, RecordReads &data, RecordReads &detail);
     LookupOutcome showMatch();
     LookupOutcome fail(TextView message, LookupOutcome outcome);
     LookupOutcome damaged();

@@ -47,13 +47,15 @@ std::string_view RecordReads::record(std::int64_t n)
     if (lent_.empty())
         return source_.readRecord(n);
     const std::string_view bytes = source_.readLent(n, lent_);
-    lentEnd_ = std::max(lentEnd_, static_cast<std::uint64_t>(n) * static_cast<std::uint64_t>(bytes.size()));
+    if (bytes.find('\0') != std::string_view::npos)
+        zeroEnd_ =
+            std::max(zeroEnd_, static_cast<std::uint64_t>(n) * static_cast<std::uint64_t>(bytes.size()));
     return bytes;
 }
 
 void RecordReads::confirm()
 {
-    if (lentEnd_ > 0 && source_.currentSize() < lentEnd_)
+    if (zeroEnd_ > 0 && source_.currentSize() < zeroEnd_)
         throw RecordReadError("the file was cut short during the reads");
 }
 

@@ -77,10 +77,12 @@ private:
 // The records one step of a lookup reads from one source: a chain walk reads dozens of
 // entries scattered over its file, so they are copied out of the bytes the source lends
 // (no system call per record) when it lends any, and read as RecordSource::readRecord
-// reads them otherwise; the same checks, counted the same. A file cut short during the
-// reads has its last page filled with zeros rather than failing: confirm() therefore checks,
-// once the reads are done and before anything is shown, that the source still holds every
-// byte read, and fails them as a read would have failed.
+// reads them otherwise; the same checks, counted the same. A page of a file's mapping that
+// is gone faults, and the fault fails the read. But a file cut short in the middle of a
+// page keeps the rest of that page, filled with zeros: a record read there has a zero
+// byte. confirm() therefore checks, once the reads are done and before anything is shown,
+// that the source still holds every record read with a zero byte, and fails the reads as a
+// read would have failed; records without one were read from the file's own bytes.
 class RecordReads {
 public:
     explicit RecordReads(RecordSource &source) : source_(source), lent_(source.lentBytes()) {}
@@ -88,13 +90,13 @@ public:
     // Record n, exactly L bytes, valid until the next read from the source. Throws
     // RecordReadError as RecordSource::readRecord does.
     std::string_view record(std::int64_t n);
-    // Throws RecordReadError when the source no longer holds every lent byte read.
+    // Throws RecordReadError when the source no longer holds a record read with a zero byte.
     void confirm();
 
 private:
     RecordSource &source_;
     std::string_view lent_;
-    std::uint64_t lentEnd_ = 0;  // the end of the furthest record read from the lent bytes
+    std::uint64_t zeroEnd_ = 0;  // the end of the furthest lent record read with a zero byte
 };
 
 // Records held in memory, with the same read path as a file.

@@ -24,6 +24,9 @@ QueryScreenModel::QueryScreenModel(const DataSetSpec &spec, DataSetFiles files, 
     boxNames_.emplace_back(kCountersBox);
     for (const std::string &name : boxNames_)
         boxes_[name];
+    // Each field's box, found once: a record is shown at every step of a walk.
+    for (const FieldSpec &f : spec_.fields)
+        fieldBoxes_.push_back(f.box.empty() ? nullptr : &boxText(f.box));
 }
 
 QueryScreenModel::~QueryScreenModel() = default;
@@ -119,9 +122,11 @@ void QueryScreenModel::nextScreen()
 void QueryScreenModel::showRecordText(std::int64_t recordNo, const Text &record)
 {
     const DisplayContext context{discInfo_.decimalFlag, discInfo_.securityName};
-    for (const FieldSpec &f : spec_.fields)
-        if (!f.box.empty())
-            boxText(f.box) = applyRule(f.rule, fieldView(record, f.pos, f.width), context);
+    for (size_t i = 0; i < spec_.fields.size(); ++i)
+        if (Text *box = fieldBoxes_[i]) {
+            const FieldSpec &f = spec_.fields[i];
+            *box = applyRule(f.rule, fieldView(record, f.pos, f.width), context);
+        }
     showCounters();
     recordShown_ = recordNo;
 }

@@ -93,6 +93,7 @@ private:
     KeyedLookup lookup_;
     std::vector<std::string> boxNames_;
     std::map<std::string, Text, std::less<>> boxes_;
+    std::vector<Text *> fieldBoxes_;  // per field of the record, its box in boxes_ (or none)
     Text input_;
     Text combo_;
     bool nextEnabled_ = false;
