@@ -64,6 +64,24 @@ TEST(Decoding, RandomRecordsAsTheConverterDecodesThem)
     }
 }
 
+// The first characters alone, as the lookup's scans decode them: the converter's first
+// characters of the whole, whatever invalid sequences come after them or among them.
+TEST(Decoding, FirstCharactersAsTheConverterDecodesTheWhole)
+{
+    std::mt19937 random(12);
+    Text prefix;
+    for (int i = 0; i < 5000; ++i) {
+        std::string bytes(random() % 40, '\0');
+        for (char &b : bytes)  // mostly ASCII runs, so that they are copied eight at a time
+            b = static_cast<char>(random() % 4 ? 0x20 + random() % 0x5F : 0x80 + random() % 0x80);
+        const Text whole = icuDecode(bytes);
+        for (size_t k = 0; k <= bytes.size() + 1; ++k) {
+            decodeCp950Prefix(bytes, k, prefix);
+            ASSERT_EQ(prefix, whole.substr(0, k)) << i << " " << k;
+        }
+    }
+}
+
 TEST(Numbers, PointersReadDirectly)
 {
     const std::pair<const char16_t *, std::int64_t> cases[] = {

@@ -3,6 +3,7 @@
 #include "engine/record_text.h"
 #include "platform/collation.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace regdisc {
@@ -13,6 +14,31 @@ bool inputGreater(Comparison comparison, TextView input, TextView key)
 }
 
 namespace {
+
+// A top or block record decoded only as far as its scan has read (the scan stops at the
+// first key not less than the input, half-way on average), in steps that double.
+class ScannedRecord {
+public:
+    ScannedRecord(std::string_view bytes, int characters, Text &text)
+        : bytes_(bytes), characters_(characters), text_(text)
+    {
+    }
+    // The record's first characters, at least `last` of them.
+    TextView upTo(int last)
+    {
+        if (last > decoded_) {
+            decoded_ = std::min(characters_, std::max({last, 2 * decoded_, 256}));
+            recordTextPrefix(bytes_, decoded_, text_);
+        }
+        return text_;
+    }
+
+private:
+    std::string_view bytes_;  // valid while the scan runs: nothing else is read meanwhile
+    int characters_;
+    Text &text_;
+    int decoded_ = 0;
+};
 
 bool textsEqual(Comparison comparison, TextView a, TextView b)
 {
@@ -137,7 +163,7 @@ KeyedLookup::Walk KeyedLookup::walkToKey(const KeyKindSpec &kind, TextView query
 {
     Walk walk;
     const int n = profile_.topN(kind);
-    recordText(index.record(kind.number), n, indexRecord_);
+    ScannedRecord top(index.record(kind.number), n, indexRecord_);
     walk.topRead = true;
     state_.queryText = Text(query);  // the prefix tests compare with it
 
@@ -147,12 +173,13 @@ KeyedLookup::Walk KeyedLookup::walkToKey(const KeyKindSpec &kind, TextView query
     const Text marker = profile_.emptyMarker();
     std::optional<std::int64_t> block;
     for (int i = 1; i + w - 1 <= n; i += w) {
-        if (inputGreater(kind.lookup, query, fieldView(indexRecord_, i, kw))) {
-            if (fieldView(indexRecord_, i + kw, profile_.pointerWidth) == marker)
+        const TextView entries = top.upTo(i + w - 1);
+        if (inputGreater(kind.lookup, query, fieldView(entries, i, kw))) {
+            if (fieldView(entries, i + kw, profile_.pointerWidth) == marker)
                 return walk.ending(WalkEnd::TopScan);
             continue;
         }
-        block = pointerAt(indexRecord_, i + kw);
+        block = pointerAt(entries, i + kw);
         break;
     }
     // A full top record whose keys are all less than the input names no block.
@@ -161,13 +188,15 @@ KeyedLookup::Walk KeyedLookup::walkToKey(const KeyKindSpec &kind, TextView query
 
     // Block scan: the first BlockEntry whose key is not less than the input names the
     // DetailEntry the chain walk starts at.
-    recordText(index.record(*block), n, indexRecord_);
+    ScannedRecord blockRecord(index.record(*block), n, indexRecord_);
     std::optional<std::int64_t> start;
-    for (int i = 1; i + w - 1 <= n; i += w)
-        if (!inputGreater(kind.lookup, query, fieldView(indexRecord_, i, kw))) {
-            start = pointerAt(indexRecord_, i + kw);
+    for (int i = 1; i + w - 1 <= n; i += w) {
+        const TextView entries = blockRecord.upTo(i + w - 1);
+        if (!inputGreater(kind.lookup, query, fieldView(entries, i, kw))) {
+            start = pointerAt(entries, i + kw);
             break;
         }
+    }
     if (!start)
         return walk.ending(WalkEnd::TopScan);
     state_.chainNext = *start;

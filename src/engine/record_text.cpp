@@ -2,6 +2,7 @@
 
 #include "platform/codepage.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace regdisc {
@@ -17,6 +18,12 @@ void recordText(std::string_view bytes, int characters, Text &out)
 {
     decodeCp950(bytes, out);
     out.resize(static_cast<size_t>(characters), u' ');
+}
+
+void recordTextPrefix(std::string_view bytes, int characters, Text &out)
+{
+    decodeCp950Prefix(bytes, static_cast<size_t>(std::max(characters, 0)), out);
+    out.resize(static_cast<size_t>(std::max(characters, 0)), u' ');
 }
 
 Text readRecordText(RecordSource &source, std::int64_t n, int characters)

@@ -4,8 +4,10 @@
 #include <unicode/ucnv_cb.h>
 #include <unicode/ucnv_err.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <stdexcept>
@@ -69,9 +71,13 @@ public:
             const char byte = static_cast<char>(b);
             const Text one = decodeWithIcu(std::string_view(&byte, 1));
             single_[b] = one.size() == 1 ? one[0] : 0;
+            if (b >= 0x20)
+                asciiAsIs_ = asciiAsIs_ && single_[b] == b;
         }
     }
     char16_t single(unsigned char b) const { return single_[b]; }
+    // Every byte from 0x20 to 0x7F is the character of that code: runs of them are copied.
+    bool asciiAsIs() const { return asciiAsIs_; }
     char16_t pair(unsigned char lead, unsigned char trail)
     {
         Row &row = rows_[lead - 0x80];
@@ -99,6 +105,7 @@ private:
     }
 
     char16_t single_[0x80] = {};
+    bool asciiAsIs_ = true;
     Row rows_[0x80];
     std::mutex mutex_;
 };
@@ -107,6 +114,47 @@ DecodeForms &decodeForms()
 {
     static DecodeForms forms;
     return forms;
+}
+
+// Decodes at most `limit` characters into `out` from the learnt forms; false when an invalid
+// sequence comes first (the converter must then decide).
+bool decodeByForms(std::string_view bytes, size_t limit, Text &out)
+{
+    DecodeForms &forms = decodeForms();
+    const bool ascii = forms.asciiAsIs();
+    out.resize(std::min(bytes.size(), limit));
+    const size_t end = out.size();
+    size_t n = 0;
+    size_t i = 0;
+    while (n < end && i < bytes.size()) {
+        if (ascii && i + 8 <= bytes.size() && n + 8 <= end) {
+            std::uint64_t word;
+            std::memcpy(&word, bytes.data() + i, 8);
+            constexpr std::uint64_t ones = 0x0101010101010101ull, highs = 0x8080808080808080ull;
+            // No byte with its high bit set, none below 0x20.
+            if (((word | (word - 0x20 * ones)) & highs) == 0) {
+                for (int k = 0; k < 8; ++k)
+                    out[n + k] = static_cast<unsigned char>(bytes[i + k]);
+                n += 8;
+                i += 8;
+                continue;
+            }
+        }
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        char16_t c = 0;
+        if (b < 0x80) {
+            c = forms.single(b);
+            i += 1;
+        } else if (i + 1 < bytes.size()) {
+            c = forms.pair(b, static_cast<unsigned char>(bytes[i + 1]));
+            i += 2;
+        }
+        if (c == 0)
+            return false;
+        out[n++] = c;
+    }
+    out.resize(n);
+    return true;
 }
 
 }  // namespace
@@ -120,26 +168,18 @@ Text decodeCp950(std::string_view bytes)
 
 void decodeCp950(std::string_view bytes, Text &out)
 {
-    DecodeForms &forms = decodeForms();
-    out.resize(bytes.size());
-    size_t n = 0;
-    for (size_t i = 0; i < bytes.size();) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        char16_t c = 0;
-        if (b < 0x80) {
-            c = forms.single(b);
-            i += 1;
-        } else if (i + 1 < bytes.size()) {
-            c = forms.pair(b, static_cast<unsigned char>(bytes[i + 1]));
-            i += 2;
-        }
-        if (c == 0) {
-            out = decodeWithIcu(bytes);  // an invalid sequence: the converter decides
-            return;
-        }
-        out[n++] = c;
-    }
-    out.resize(n);
+    if (!decodeByForms(bytes, bytes.size(), out))
+        out = decodeWithIcu(bytes);  // an invalid sequence: the converter decides
+}
+
+void decodeCp950Prefix(std::string_view bytes, size_t characters, Text &out)
+{
+    if (decodeByForms(bytes, characters, out))
+        return;
+    // An invalid sequence among the first characters: the converter decodes the whole.
+    out = decodeWithIcu(bytes);
+    if (out.size() > characters)
+        out.resize(characters);
 }
 
 namespace {

@@ -13,6 +13,9 @@ namespace regdisc {
 Text decodeCp950(std::string_view bytes);
 // The same into a buffer that is reused (no allocation once it has grown).
 void decodeCp950(std::string_view bytes, Text &out);
+// The first `characters` characters of the decoded bytes (fewer when they end earlier),
+// decoding no further than needed.
+void decodeCp950Prefix(std::string_view bytes, size_t characters, Text &out);
 
 // Encodes for writing a disc. A character without a code page 950 form becomes '?' and
 // clears *exact when given.
