@@ -75,10 +75,17 @@ TEST(Decoding, FirstCharactersAsTheConverterDecodesTheWhole)
         for (char &b : bytes)  // mostly ASCII runs, so that they are copied eight at a time
             b = static_cast<char>(random() % 4 ? 0x20 + random() % 0x5F : 0x80 + random() % 0x80);
         const Text whole = icuDecode(bytes);
+        Text resumed;
+        Cp950Decoder decoder(bytes, resumed);  // going on, character by character
         for (size_t k = 0; k <= bytes.size() + 1; ++k) {
             decodeCp950Prefix(bytes, k, prefix);
             ASSERT_EQ(prefix, whole.substr(0, k)) << i << " " << k;
+            decoder.decodeTo(k);
+            ASSERT_GE(resumed.size(), std::min(k, whole.size())) << i << " " << k;
+            ASSERT_EQ(resumed.substr(0, k), whole.substr(0, k)) << i << " " << k;
         }
+        EXPECT_TRUE(decoder.atEnd());
+        EXPECT_EQ(resumed, whole);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "engine/lookup.h"
 
 #include "engine/record_text.h"
+#include "platform/codepage.h"
 #include "platform/collation.h"
 
 #include <algorithm>
@@ -15,29 +16,27 @@ bool inputGreater(Comparison comparison, TextView input, TextView key)
 
 namespace {
 
-// A top or block record decoded only as far as its scan has read (the scan stops at the
-// first key not less than the input, half-way on average), in steps that double.
+// A top or block record decoded only as far as its scan has read: the scan stops at the
+// first key not less than the input, half-way on average. A record shorter than its N
+// characters is filled with blanks.
 class ScannedRecord {
 public:
-    ScannedRecord(std::string_view bytes, int characters, Text &text)
-        : bytes_(bytes), characters_(characters), text_(text)
-    {
-    }
+    ScannedRecord(std::string_view bytes, Text &text) : decoder_(bytes, text), text_(text) {}
     // The record's first characters, at least `last` of them.
     TextView upTo(int last)
     {
-        if (last > decoded_) {
-            decoded_ = std::min(characters_, std::max({last, 2 * decoded_, 256}));
-            recordTextPrefix(bytes_, decoded_, text_);
-        }
+        const auto wanted = static_cast<size_t>(std::max(last, 0));
+        if (text_.size() < wanted)
+            decoder_.decodeTo(wanted + kAhead);
+        if (text_.size() < wanted && decoder_.atEnd())
+            text_.resize(wanted, u' ');
         return text_;
     }
 
 private:
-    std::string_view bytes_;  // valid while the scan runs: nothing else is read meanwhile
-    int characters_;
+    static constexpr size_t kAhead = 120;  // characters decoded beyond those asked for, at once
+    Cp950Decoder decoder_;  // its bytes stay valid while the scan runs: nothing else is read
     Text &text_;
-    int decoded_ = 0;
 };
 
 bool textsEqual(Comparison comparison, TextView a, TextView b)
@@ -163,7 +162,7 @@ KeyedLookup::Walk KeyedLookup::walkToKey(const KeyKindSpec &kind, TextView query
 {
     Walk walk;
     const int n = profile_.topN(kind);
-    ScannedRecord top(index.record(kind.number), n, indexRecord_);
+    ScannedRecord top(index.record(kind.number), indexRecord_);
     walk.topRead = true;
     state_.queryText = Text(query);  // the prefix tests compare with it
 
@@ -188,7 +187,7 @@ KeyedLookup::Walk KeyedLookup::walkToKey(const KeyKindSpec &kind, TextView query
 
     // Block scan: the first BlockEntry whose key is not less than the input names the
     // DetailEntry the chain walk starts at.
-    ScannedRecord blockRecord(index.record(*block), n, indexRecord_);
+    ScannedRecord blockRecord(index.record(*block), indexRecord_);
     std::optional<std::int64_t> start;
     for (int i = 1; i + w - 1 <= n; i += w) {
         const TextView entries = blockRecord.upTo(i + w - 1);

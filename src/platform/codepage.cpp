@@ -116,16 +116,19 @@ DecodeForms &decodeForms()
     return forms;
 }
 
-// Decodes at most `limit` characters into `out` from the learnt forms; false when an invalid
-// sequence comes first (the converter must then decide).
-bool decodeByForms(std::string_view bytes, size_t limit, Text &out)
+// Decodes from byte `from` on, appending to `out` until it holds `limit` characters or the
+// bytes end, from the learnt forms; returns the byte it stopped at, or npos when an invalid
+// sequence came first (the converter must then decide).
+size_t decodeByForms(std::string_view bytes, size_t from, size_t limit, Text &out)
 {
     DecodeForms &forms = decodeForms();
     const bool ascii = forms.asciiAsIs();
-    out.resize(std::min(bytes.size(), limit));
-    const size_t end = out.size();
-    size_t n = 0;
-    size_t i = 0;
+    size_t n = out.size();
+    if (n >= limit)
+        return from;
+    const size_t end = std::min(limit, n + (bytes.size() - from));
+    out.resize(end);
+    size_t i = from;
     while (n < end && i < bytes.size()) {
         if (ascii && i + 8 <= bytes.size() && n + 8 <= end) {
             std::uint64_t word;
@@ -150,11 +153,11 @@ bool decodeByForms(std::string_view bytes, size_t limit, Text &out)
             i += 2;
         }
         if (c == 0)
-            return false;
+            return std::string_view::npos;
         out[n++] = c;
     }
     out.resize(n);
-    return true;
+    return i;
 }
 
 }  // namespace
@@ -168,18 +171,34 @@ Text decodeCp950(std::string_view bytes)
 
 void decodeCp950(std::string_view bytes, Text &out)
 {
-    if (!decodeByForms(bytes, bytes.size(), out))
+    out.clear();
+    if (decodeByForms(bytes, 0, bytes.size(), out) == std::string_view::npos)
         out = decodeWithIcu(bytes);  // an invalid sequence: the converter decides
 }
 
 void decodeCp950Prefix(std::string_view bytes, size_t characters, Text &out)
 {
-    if (decodeByForms(bytes, characters, out))
-        return;
-    // An invalid sequence among the first characters: the converter decodes the whole.
-    out = decodeWithIcu(bytes);
+    Cp950Decoder decoder(bytes, out);
+    decoder.decodeTo(characters);
     if (out.size() > characters)
         out.resize(characters);
+}
+
+Cp950Decoder::Cp950Decoder(std::string_view bytes, Text &out) : bytes_(bytes), out_(out)
+{
+    out_.clear();
+}
+
+void Cp950Decoder::decodeTo(size_t characters)
+{
+    if (atEnd() || out_.size() >= characters)
+        return;
+    next_ = decodeByForms(bytes_, next_, characters, out_);
+    if (next_ == std::string_view::npos) {
+        // An invalid sequence: the converter decodes the whole.
+        out_ = decodeWithIcu(bytes_);
+        next_ = bytes_.size();
+    }
 }
 
 namespace {

@@ -17,6 +17,22 @@ void decodeCp950(std::string_view bytes, Text &out);
 // decoding no further than needed.
 void decodeCp950Prefix(std::string_view bytes, size_t characters, Text &out);
 
+// Decodes bytes into `out` as far as it is asked, going on from where it stopped: the
+// first characters of a record are those of the whole record decoded.
+class Cp950Decoder {
+public:
+    // `bytes` and `out` must outlive the decoder; `out` is emptied.
+    Cp950Decoder(std::string_view bytes, Text &out);
+    // Decodes until `out` holds at least `characters` characters or the bytes are used up.
+    void decodeTo(size_t characters);
+    bool atEnd() const { return next_ >= bytes_.size(); }
+
+private:
+    std::string_view bytes_;
+    Text &out_;
+    size_t next_ = 0;  // the first byte not yet decoded
+};
+
 // Encodes for writing a disc. A character without a code page 950 form becomes '?' and
 // clears *exact when given.
 std::string encodeCp950(TextView text, bool *exact = nullptr);
