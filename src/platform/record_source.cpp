@@ -14,14 +14,21 @@ void RecordSource::setShape(std::uint64_t sizeBytes, int recordLength)
     reads_ = 0;
 }
 
-std::string_view RecordSource::readRecord(std::int64_t n)
+// Checks that record n is in the file, counts the read and sizes the buffer for it; returns
+// the record's offset in the file.
+std::uint64_t RecordSource::beginRead(std::int64_t n)
 {
     if (!isOpen() || !hasRecord(n))
         throw RecordReadError("record " + std::to_string(n) + " is not in the file");
     ++reads_;
-    const auto length = static_cast<std::size_t>(length_);
-    buffer_.resize(length);
-    const auto offset = static_cast<std::uint64_t>(n - 1) * static_cast<std::uint64_t>(length_);
+    buffer_.resize(static_cast<std::size_t>(length_));
+    return static_cast<std::uint64_t>(n - 1) * static_cast<std::uint64_t>(length_);
+}
+
+std::string_view RecordSource::readRecord(std::int64_t n)
+{
+    const auto offset = beginRead(n);
+    const auto length = buffer_.size();
     if (fetch(offset, buffer_.data(), length) != length)
         throw RecordReadError("record " + std::to_string(n) + " could not be read");
     return buffer_;
@@ -31,12 +38,8 @@ std::string_view RecordSource::readRecord(std::int64_t n)
 // (the file cut short, a failed medium) fails the read instead of ending the program.
 std::string_view RecordSource::readLent(std::int64_t n, std::string_view lent)
 {
-    if (!isOpen() || !hasRecord(n))
-        throw RecordReadError("record " + std::to_string(n) + " is not in the file");
-    ++reads_;
-    const auto length = static_cast<std::size_t>(length_);
-    buffer_.resize(length);
-    const auto offset = static_cast<std::uint64_t>(n - 1) * static_cast<std::uint64_t>(length_);
+    const auto offset = beginRead(n);
+    const auto length = buffer_.size();
     if (offset + length > lent.size() || !copyGuarded(buffer_.data(), lent.data() + offset, length))
         throw RecordReadError("record " + std::to_string(n) + " could not be read");
     return buffer_;

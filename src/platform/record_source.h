@@ -66,6 +66,7 @@ protected:
 
 private:
     friend class RecordReads;
+    std::uint64_t beginRead(std::int64_t n);
     std::string_view readLent(std::int64_t n, std::string_view lent);
 
     std::uint64_t size_ = 0;
