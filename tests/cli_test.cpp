@@ -117,3 +117,32 @@ TEST(CliDisc, MissingDiscInformation)
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.err, "MSG_0_00 " + folder + "/stkidx/security.txt 開檔錯誤 !\n");
 }
+
+// A DetailEntry's pointers have 7 digits in the holder register and 6 elsewhere, the largest
+// value marking a chain's end; the sample disc gives pla a tenth of the holder count. A disc
+// too large for them is refused before a byte is written.
+TEST(CliDisc, SampleLargerThanItsPointersWritesNothing)
+{
+    const struct {
+        QString records;
+        QString err;
+    } cases[] = {
+        {"9999990", "regdisc-cli: 9999990 holder records are too many: the pla data set would hold 999999 "
+                    "records, and its 6-digit pointers number at most 999998\n"},
+        {"10000000",
+         "regdisc-cli: 10000000 holder records are too many: the psm data set would hold 10000000 "
+         "records, and its 7-digit pointers number at most 9999998\n"},
+        {"9223372036854775807",
+         "regdisc-cli: 9223372036854775807 holder records are too many: the psm data set "
+         "would hold 9223372036854775807 records, and its 7-digit pointers number at most "
+         "9999998\n"},
+    };
+    for (const auto &c : cases) {
+        TempDir dir;
+        const std::filesystem::path out = dir.path() / "disc";
+        const CliRun run = cli({"sample", QString::fromStdString(out.string()), "--records", c.records});
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.err, c.err);
+        EXPECT_FALSE(std::filesystem::exists(out)) << c.records.toStdString();
+    }
+}

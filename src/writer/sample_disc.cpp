@@ -621,6 +621,30 @@ constexpr Population kPopulations[] = {
     {"tru", 40},   {"lmk", 30}, {"rae", 10},  {"pel", 20}, {"drf", 20},  {"cpm", 20}, {"rsa", 30},
 };
 
+std::int64_t populationSize(std::int64_t holderRecords, const Population &population)
+{
+    // holderRecords * perMille / 1000, in two steps so that no product overflows.
+    const std::int64_t n =
+        holderRecords / 1000 * population.perMille + holderRecords % 1000 * population.perMille / 1000;
+    return std::max<std::int64_t>(1, n);
+}
+
+// A data set holds no more records than its pointers can number (the chain's end marker is
+// the largest). A disc too large for one of them is refused before anything is written.
+void checkPopulations(std::int64_t holderRecords)
+{
+    for (const Population &population : kPopulations) {
+        const DataSetSpec &spec = *findDataSet(population.ext);
+        const std::int64_t most = spec.lookupProfile().chainEnd() - 1;
+        const std::int64_t n = populationSize(holderRecords, population);
+        if (n > most)
+            throw DiscWriteError(std::to_string(holderRecords) + " holder records are too many: the " +
+                                 std::string(spec.ext) + " data set would hold " + std::to_string(n) +
+                                 " records, and its " + std::to_string(spec.pointerWidth) +
+                                 "-digit pointers number at most " + std::to_string(most));
+    }
+}
+
 // Hands records to a DataSetWriter on a second thread, in batches and in order, so that
 // making the records and writing them overlap; the files are the same as written on one
 // thread. At most a few batches wait, so memory stays bounded.
@@ -714,6 +738,7 @@ private:
 
 void writeSampleDisc(const std::filesystem::path &folder, SampleOptions options)
 {
+    checkPopulations(options.records);
     Random random(options.seed);
     const Text baseName = u"2330";
     writeDiscInfo(folder, {baseName, u"台積電", u"113/12/06", options.decimalFlag, u"113/12/09"});
@@ -763,7 +788,7 @@ void writeSampleDisc(const std::filesystem::path &folder, SampleOptions options)
             options.pdfDataSetsWritten();
             options.pdfDataSetsWritten = nullptr;
         }
-        const std::int64_t n = std::max<std::int64_t>(1, options.records * population.perMille / 1000);
+        const std::int64_t n = populationSize(options.records, population);
         DataSetWriter writer(folder, baseName, spec);
         BackgroundWriter background(writer);
         Text previous;  // the record before
