@@ -13,6 +13,7 @@
 #include <condition_variable>
 #include <deque>
 #include <exception>
+#include <future>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -734,6 +735,17 @@ private:
     std::thread thread_;  // last: starts when everything else is there
 };
 
+// One data set being written: its writer and the thread that hands it the records (which
+// goes first, as it uses the writer).
+struct DataSetWriting {
+    DataSetWriting(const std::filesystem::path &folder, TextView baseName, const DataSetSpec &spec)
+        : writer(folder, baseName, spec), background(writer)
+    {
+    }
+    DataSetWriter writer;
+    BackgroundWriter background;
+};
+
 }  // namespace
 
 void writeSampleDisc(const std::filesystem::path &folder, SampleOptions options)
@@ -781,16 +793,25 @@ void writeSampleDisc(const std::filesystem::path &folder, SampleOptions options)
             if (findDataSet(population.ext)->hasPdf == pdf)
                 order.push_back(&population);
     std::vector<Text> counts(std::size(kPopulations));
+    // A data set's index is built (its keys sorted, its chains and TopIndexFile written) on
+    // a thread of its own while the next data set's records are made; one at a time, so
+    // memory stays bounded.
+    std::future<void> indexing;
+    const auto waitForIndexing = [&] {
+        if (indexing.valid())
+            indexing.get();
+    };
     for (const Population *next : order) {
         const Population &population = *next;
         const DataSetSpec &spec = *findDataSet(population.ext);
         if (!spec.hasPdf && options.pdfDataSetsWritten) {
+            waitForIndexing();
             options.pdfDataSetsWritten();
             options.pdfDataSetsWritten = nullptr;
         }
         const std::int64_t n = populationSize(options.records, population);
-        DataSetWriter writer(folder, baseName, spec);
-        BackgroundWriter background(writer);
+        auto writing = std::make_unique<DataSetWriting>(folder, baseName, spec);
+        BackgroundWriter &background = writing->background;
         Text previous;  // the record before
         for (std::int64_t i = 0; i < n; ++i) {
             Party first = population.ext == "psm" ? holders.party(i) : anyHolder();
@@ -831,12 +852,17 @@ void writeSampleDisc(const std::filesystem::path &folder, SampleOptions options)
             previous = record.text();
             background.add(previous);
         }
-        background.finish();
-        writer.finish();
+        waitForIndexing();
+        indexing = std::async(std::launch::async, [writing = std::move(writing)] {
+            writing->background.finish();
+            writing->writer.finish();
+        });
         counts[static_cast<size_t>(next - kPopulations)] = fromAscii(std::string(spec.ext)) + u"  " +
                                                            Text(spec.title) + u"  筆數：" +
                                                            fromAscii(std::to_string(n));
     }
+
+    waitForIndexing();
 
     std::vector<Text> ptr{u"證券代號：2330  台積電", u"資料日期：113/12/06",
                           u"股東名冊總筆數：" + fromAscii(std::to_string(options.records))};
