@@ -28,6 +28,7 @@ public:
     // a single-byte field holds only ASCII ("?" otherwise). The value is cut or filled.
     RecordBuilder &put(int pos, int width, TextView value, bool doubleByte = false);
     const Text &text() const { return text_; }
+    Text take() && { return std::move(text_); }
 
 private:
     Text text_;

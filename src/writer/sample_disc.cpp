@@ -849,8 +849,11 @@ void writeSampleDisc(const std::filesystem::path &folder, SampleOptions options)
                 record.put(totalField.pos, totalField.width,
                            digitsText(static_cast<std::uint64_t>(storedTotal), totalField.width));
             }
-            previous = record.text();
-            background.add(previous);
+            // Only pid's next record looks back at this one.
+            Text text = std::move(record).take();
+            if (population.ext == "pid")
+                previous = text;
+            background.add(std::move(text));
         }
         waitForIndexing();
         indexing = std::async(std::launch::async, [writing = std::move(writing)] {
