@@ -50,6 +50,11 @@ Text fitField(TextView value, int width, bool doubleByte)
 
 RecordBuilder::RecordBuilder(int characters) : text_(static_cast<size_t>(characters), u' ') {}
 
+RecordBuilder::RecordBuilder(int characters, Text &&reused) : text_(std::move(reused))
+{
+    text_.assign(static_cast<size_t>(characters), u' ');
+}
+
 RecordBuilder &RecordBuilder::put(int pos, int width, TextView value, bool doubleByte)
 {
     const auto end = static_cast<size_t>(pos - 1 + std::max(width, 0));

@@ -23,6 +23,8 @@ struct DiscWriteError : std::runtime_error {
 class RecordBuilder {
 public:
     explicit RecordBuilder(int characters);
+    // The same in a text whose memory is used again (its content is replaced).
+    RecordBuilder(int characters, Text &&reused);
     // A double-byte field holds only double-byte characters: ASCII becomes its full-width
     // form, a blank the ideographic space, a character without a code page 950 form "？";
     // a single-byte field holds only ASCII ("?" otherwise). The value is cut or filled.

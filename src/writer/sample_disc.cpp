@@ -45,8 +45,8 @@ private:
     std::uint64_t state_;
 };
 
-// The value in decimal digits, at least `width` of them.
-Text digitsText(std::uint64_t value, int width)
+// The value in decimal digits, at least `width` of them, after what `out` holds.
+void appendDigits(Text &out, std::uint64_t value, int width)
 {
     char16_t buffer[32];
     int n = 0;
@@ -54,9 +54,16 @@ Text digitsText(std::uint64_t value, int width)
         buffer[n++] = static_cast<char16_t>(u'0' + value % 10);
         value /= 10;
     } while (value != 0);
-    Text out(static_cast<size_t>(std::max(width - n, 0)), u'0');
+    if (width > n)
+        out.append(static_cast<size_t>(width - n), u'0');
     while (n > 0)
         out.push_back(buffer[--n]);
+}
+
+Text digitsText(std::uint64_t value, int width)
+{
+    Text out;
+    appendDigits(out, value, width);
     return out;
 }
 
@@ -476,27 +483,109 @@ private:
     std::vector<std::int64_t> majorShares_;
 };
 
-// A long name for the long-name data sets: up to 79 double-byte characters.
-Text longChineseName(Random &random, const Party &p)
+// A long name for the long-name data sets: up to 79 double-byte characters. Where a data
+// set shows no long name only its draws are made (the pieces' lengths are known), so that
+// every data set draws the same numbers whether it shows one or not.
+Text longChineseName(Random &random, const Party &p, bool needed)
 {
+    if (!needed) {
+        size_t n = p.name.size();
+        while (n < 40 + static_cast<size_t>(random.below(30))) {
+            n += 2 + 6;  // 附屬, 信託財產專戶
+            n += random.pick(kCompanyStems).size();
+            n += random.pick(kCompanyKinds).size();
+        }
+        return {};
+    }
     Text n = p.name;
     while (n.size() < 40 + static_cast<size_t>(random.below(30)))
         n += u"附屬" + Text(random.pick(kCompanyStems)) + Text(random.pick(kCompanyKinds)) + u"信託財產專戶";
     return n.substr(0, 79);
 }
 
-Text longEnglishName(Random &random, const Party &p)
+Text longEnglishName(Random &random, const Party &p, bool needed)
 {
+    if (!needed) {
+        size_t n = p.englishName.size();
+        while (n < 60 + static_cast<size_t>(random.below(200)))
+            n += 16 + random.pick(kEnglishSurnames).size() + 17;  // " AS TRUSTEE FOR ", " INVESTMENT TRUST"
+        return {};
+    }
     Text n = p.englishName;
     while (n.size() < 60 + static_cast<size_t>(random.below(200)))
         n += u" AS TRUSTEE FOR " + Text(random.pick(kEnglishSurnames)) + u" INVESTMENT TRUST";
     return n.substr(0, 300);
 }
 
-// One-character codes, chosen from what the legends explain.
-Text code(Random &random, std::string_view meaning)
+struct RecordParties {
+    const Party *first = nullptr;  // the holder: pledgor, depositor, owner, or the one party
+    const Party *pledgee = nullptr;  // a bank, now and then another holder
+    const Party *court = nullptr;
+    const Party *auction = nullptr;  // a court-auction account
+    const Party *bank = nullptr;  // treasury bank
+};
+
+// What a field is filled with, worked out once per data set from its meaning and rule, so
+// that making a record compares no names.
+enum class Fill {
+    Quantity,
+    Date,
+    PartyBirthDate,  // the era flag and the date as the party holds them
+    Security,
+    Name,  // the Chinese name in a double-byte field, the English one otherwise
+    LongName,
+    LongNamePart1,
+    LongNamePart2,
+    Id,
+    Account,
+    RegisteredAddress,
+    MailingAddress,
+    BirthDate,  // a leading 0 and the date
+    Telephone,
+    Postcode,
+    LegalRepresentative,
+    Nationality,
+    ForeignInvestorNumber,
+    HolderType,
+    IdErrorMark,
+    CaseNumber,
+    Remark,
+    Code,  // one character of codeSet, or a digit when there is none
+    Digits,
+};
+
+enum class Role { First, Pledgee, Court, Auction, Bank };
+
+struct FieldFill {
+    const FieldSpec *field = nullptr;
+    Role role = Role::First;
+    Fill fill = Fill::Digits;
+    std::string_view codeSet;
+};
+
+// The party a meaning names, and the attribute after its prefix.
+std::pair<Role, std::string_view> roleOf(std::string_view meaning)
 {
-    static const std::pair<std::string_view, std::string_view> sets[] = {
+    const size_t dot = meaning.find('.');
+    if (dot == std::string_view::npos || meaning.starts_with("name."))
+        return {Role::First, meaning};
+    const std::string_view prefix = meaning.substr(0, dot);
+    const std::string_view attribute = meaning.substr(dot + 1);
+    if (prefix == "treasuryBank")
+        return {Role::Bank, attribute};
+    if (prefix == "pledgee")
+        return {Role::Pledgee, attribute};
+    if (prefix == "court")
+        return {Role::Court, attribute};
+    if (prefix == "auctionAccount")
+        return {Role::Auction, attribute};
+    return {Role::First, attribute};
+}
+
+// The characters a one-character code is chosen from, by what the legends explain.
+std::string_view codeSetOf(std::string_view attribute)
+{
+    static constexpr std::pair<std::string_view, std::string_view> sets[] = {
         {"creditCode", "00000159ABCDXYEFGHW"},
         {"mandateCode", "000012345"},
         {"oddLotMark", "   PX"},
@@ -514,102 +603,171 @@ Text code(Random &random, std::string_view meaning)
         {"courtDepositMark", "   Y"},
     };
     for (const auto &[name, set] : sets)
-        if (meaning == name)
-            return Text(1, static_cast<char16_t>(
-                               set[static_cast<size_t>(random.below(static_cast<int>(set.size())))]));
-    return digitsText(static_cast<std::uint64_t>(random.below(10)), 1);
+        if (attribute == name)
+            return set;
+    return {};
 }
 
-struct RecordParties {
-    const Party *first = nullptr;  // the holder: pledgor, depositor, owner, or the one party
-    const Party *pledgee = nullptr;  // a bank, now and then another holder
-    const Party *court = nullptr;
-    const Party *auction = nullptr;  // a court-auction account
-    const Party *bank = nullptr;  // treasury bank
-};
-
-// The party a meaning names, and the attribute after its prefix.
-std::pair<const Party *, std::string_view> partyOf(const RecordParties &parties, std::string_view meaning)
+FieldFill planField(const FieldSpec &f)
 {
-    const size_t dot = meaning.find('.');
-    if (dot == std::string_view::npos || meaning.starts_with("name."))
-        return {parties.first, meaning};
-    const std::string_view prefix = meaning.substr(0, dot);
-    const std::string_view attribute = meaning.substr(dot + 1);
-    if (prefix == "treasuryBank")
-        return {parties.bank, attribute};
-    if (prefix == "pledgee")
-        return {parties.pledgee, attribute};
-    if (prefix == "court")
-        return {parties.court, attribute};
-    if (prefix == "auctionAccount")
-        return {parties.auction, attribute};
-    return {parties.first, attribute};
-}
-
-Text fieldValue(Random &random, const FieldSpec &f, const RecordParties &parties, const Text &longName)
-{
-    const auto [party, attribute] = partyOf(parties, f.meaning);
+    const auto [role, attribute] = roleOf(f.meaning);
+    FieldFill plan{&f, role, Fill::Digits, {}};
     switch (f.rule) {
     case Rule::Quantity:
     case Rule::WholeNumber:
-        return digitsText(static_cast<std::uint64_t>(
-                              random.chance(5) ? 0 : 1 + random.below(random.chance(20) ? 90000000 : 200000)),
-                          13);
+        plan.fill = Fill::Quantity;
+        return plan;
     case Rule::Date:
-        return random.chance(10) ? Text(8, u' ') : u"0" + rocDate7(random, 80, 113);
+        plan.fill = Fill::Date;
+        return plan;
     case Rule::BirthDate:
-        return party->birthDate;
+        plan.fill = Fill::PartyBirthDate;
+        return plan;
     case Rule::Security:
-        return u"2330  ";
+        plan.fill = Fill::Security;
+        return plan;
     case Rule::Text:
         break;
     }
-    if (attribute == "name")
+    static constexpr std::pair<std::string_view, Fill> byAttribute[] = {
+        {"name", Fill::Name},
+        {"englishName", Fill::LongName},
+        {"name.part1", Fill::LongNamePart1},
+        {"name.part2", Fill::LongNamePart2},
+        {"id", Fill::Id},
+        {"agencyNumber", Fill::Id},
+        {"withholdingUnitNumber", Fill::Id},
+        {"pledgee", Fill::Id},
+        {"account", Fill::Account},
+        {"registeredAddress", Fill::RegisteredAddress},
+        {"mailingAddress", Fill::MailingAddress},
+        {"birthDate", Fill::BirthDate},
+        {"telephone", Fill::Telephone},
+        {"postcode", Fill::Postcode},
+        {"legalRepresentative", Fill::LegalRepresentative},
+        {"nationality", Fill::Nationality},
+        {"foreignInvestorNumber", Fill::ForeignInvestorNumber},
+        {"holderType", Fill::HolderType},
+        {"idErrorMark", Fill::IdErrorMark},
+        {"caseNumber", Fill::CaseNumber},
+        {"remark", Fill::Remark},
+    };
+    for (const auto &[name, fill] : byAttribute)
+        if (attribute == name) {
+            plan.fill = fill;
+            return plan;
+        }
+    if (f.width == 1) {
+        plan.fill = Fill::Code;
+        plan.codeSet = codeSetOf(attribute);
+    } else if (f.doubleByte) {
+        plan.fill = Fill::Name;
+    }
+    return plan;
+}
+
+// The fields of a data set with what fills them, and whether a long name is needed.
+struct RecordPlan {
+    explicit RecordPlan(const DataSetSpec &spec)
+    {
+        for (const FieldSpec &f : spec.fields) {
+            fields.push_back(planField(f));
+            const Fill fill = fields.back().fill;
+            usesLongName |= fill == Fill::LongName || fill == Fill::LongNamePart1 || fill == Fill::LongNamePart2;
+        }
+    }
+    std::vector<FieldFill> fields;
+    bool usesLongName = false;
+};
+
+// The value of a field; generated values are made in `scratch`, which the view may name.
+TextView fillValue(Random &random, const FieldFill &plan, const RecordParties &parties, const Text &longName,
+                   Text &scratch)
+{
+    const Party *party = plan.role == Role::Pledgee ? parties.pledgee
+                         : plan.role == Role::Court ? parties.court
+                         : plan.role == Role::Auction ? parties.auction
+                         : plan.role == Role::Bank    ? parties.bank
+                                                      : parties.first;
+    const FieldSpec &f = *plan.field;
+    scratch.clear();
+    switch (plan.fill) {
+    case Fill::Quantity:
+        appendDigits(scratch,
+                     static_cast<std::uint64_t>(
+                         random.chance(5) ? 0 : 1 + random.below(random.chance(20) ? 90000000 : 200000)),
+                     13);
+        return scratch;
+    case Fill::Date:
+        if (random.chance(10))
+            scratch.assign(8, u' ');
+        else
+            scratch = u"0" + rocDate7(random, 80, 113);
+        return scratch;
+    case Fill::PartyBirthDate:
+        return party->birthDate;
+    case Fill::Security:
+        return u"2330  ";
+    case Fill::Name:
         return f.doubleByte ? party->name : party->englishName;
-    if (attribute == "englishName")
+    case Fill::LongName:
         return longName;
-    if (attribute == "name.part1")
-        return longName.substr(0, 40);
-    if (attribute == "name.part2")
-        return longName.size() > 40 ? longName.substr(40) : Text();
-    if (attribute == "id" || attribute == "agencyNumber" || attribute == "withholdingUnitNumber" ||
-        attribute == "pledgee")
+    case Fill::LongNamePart1:
+        return TextView(longName).substr(0, 40);
+    case Fill::LongNamePart2:
+        return longName.size() > 40 ? TextView(longName).substr(40) : TextView();
+    case Fill::Id:
         return party->id;
-    if (attribute == "account")
+    case Fill::Account:
         return party->account;
-    if (attribute == "registeredAddress")
+    case Fill::RegisteredAddress:
         return party->registeredAddress;
-    if (attribute == "mailingAddress")
+    case Fill::MailingAddress:
         return party->mailingAddress;
-    if (attribute == "birthDate")
-        return party->birthDate.substr(1) == u"       " ? Text(8, u' ') : u"0" + party->birthDate.substr(1);
-    if (attribute == "telephone")
+    case Fill::BirthDate:
+        if (TextView(party->birthDate).substr(1) == u"       ") {
+            scratch.assign(8, u' ');
+        } else {
+            scratch = u"0";
+            scratch += TextView(party->birthDate).substr(1);
+        }
+        return scratch;
+    case Fill::Telephone:
         return party->telephone;
-    if (attribute == "postcode")
+    case Fill::Postcode:
         return party->postcode;
-    if (attribute == "legalRepresentative")
-        return random.chance(10) ? Text(random.pick(kSurnames)) + Text(random.pick(kGivenChars)) +
-                                       Text(random.pick(kGivenChars))
-                                 : Text();
-    if (attribute == "nationality")
+    case Fill::LegalRepresentative:
+        if (random.chance(10))
+            scratch = Text(random.pick(kSurnames)) + Text(random.pick(kGivenChars)) + Text(random.pick(kGivenChars));
+        return scratch;
+    case Fill::Nationality:
         return party->nationality;
-    if (attribute == "foreignInvestorNumber")
+    case Fill::ForeignInvestorNumber:
         return party->foreignInvestorNumber;
-    if (attribute == "holderType")
+    case Fill::HolderType:
         return party->holderType;
-    if (attribute == "idErrorMark")
+    case Fill::IdErrorMark:
         return u" ";  // the sample's ID numbers are well formed
-    if (attribute == "caseNumber")
-        return fullWidthDigits(fromAscii(std::to_string(100 + random.below(14)))) + u"年度司執字第" +
-               fullWidthDigits(fromAscii(std::to_string(10000 + random.below(90000)))) + u"號";
-    if (attribute == "remark")
-        return random.chance(20) ? u"REISSUED" : Text();
-    if (f.width == 1)
-        return code(random, attribute);
-    if (f.doubleByte)
-        return party->name;
-    return digitsText(random.next() % 10000000000ULL, std::min(f.width, 10));
+    case Fill::CaseNumber:
+        scratch = fullWidthDigits(fromAscii(std::to_string(100 + random.below(14)))) + u"年度司執字第" +
+                  fullWidthDigits(fromAscii(std::to_string(10000 + random.below(90000)))) + u"號";
+        return scratch;
+    case Fill::Remark:
+        if (random.chance(20))
+            scratch = u"REISSUED";
+        return scratch;
+    case Fill::Code:
+        if (plan.codeSet.empty())
+            appendDigits(scratch, static_cast<std::uint64_t>(random.below(10)), 1);
+        else
+            scratch.push_back(static_cast<char16_t>(
+                plan.codeSet[static_cast<size_t>(random.below(static_cast<int>(plan.codeSet.size())))]));
+        return scratch;
+    case Fill::Digits:
+        break;
+    }
+    appendDigits(scratch, random.next() % 10000000000ULL, std::min(f.width, 10));
+    return scratch;
 }
 
 // How many records each data set gets, as a share of the holder register.
@@ -669,6 +827,16 @@ public:
             hand();
     }
 
+    // A text written earlier, to be made into the next record without a new allocation.
+    Text spareText()
+    {
+        if (spare_.empty())
+            return {};
+        Text text = std::move(spare_.back());
+        spare_.pop_back();
+        return text;
+    }
+
     // Waits until every record is written; rethrows what the writer threw.
     void finish()
     {
@@ -691,6 +859,11 @@ private:
             std::rethrow_exception(error_);
         queue_.push_back(std::move(batch_));
         batch_.clear();
+        batch_.reserve(kBatch);
+        if (spare_.empty() && !written_.empty()) {
+            spare_ = std::move(written_.back());
+            written_.pop_back();
+        }
         changed_.notify_all();
     }
     void stop()
@@ -715,6 +888,9 @@ private:
             try {
                 for (const Text &record : batch)
                     writer_.add(record);
+                std::lock_guard lock(mutex_);
+                if (written_.size() < kWaiting)
+                    written_.push_back(std::move(batch));
             } catch (...) {
                 std::lock_guard lock(mutex_);
                 error_ = std::current_exception();
@@ -730,6 +906,8 @@ private:
     std::mutex mutex_;
     std::condition_variable changed_;
     std::deque<std::vector<Text>> queue_;
+    std::vector<std::vector<Text>> written_;  // batches written, their texts to be used again
+    std::vector<Text> spare_;  // texts to be used again (the making thread's)
     bool done_ = false;
     std::exception_ptr error_;
     std::thread thread_;  // last: starts when everything else is there
@@ -812,12 +990,18 @@ void writeSampleDisc(const std::filesystem::path &folder, SampleOptions options)
         const std::int64_t n = populationSize(options.records, population);
         auto writing = std::make_unique<DataSetWriting>(folder, baseName, spec);
         BackgroundWriter &background = writing->background;
+        const RecordPlan plan(spec);
+        const bool holderRegister = &spec == &psm;
+        const bool rareNames = population.ext == "rae";
+        const bool sameIdTwice = population.ext == "pid";
+        const bool englishLongName = population.ext == "pel";
+        Text scratch;  // a field value being made
         Text previous;  // the record before
         for (std::int64_t i = 0; i < n; ++i) {
-            Party first = population.ext == "psm" ? holders.party(i) : anyHolder();
-            if (population.ext == "rae")
+            Party first = holderRegister ? holders.party(i) : anyHolder();
+            if (rareNames)
                 first = holder(random, i + 1, true);
-            if (population.ext == "pid" && i % 2 == 1) {
+            if (sameIdTwice && i % 2 == 1) {
                 // The same ID as the record before, with another birth date.
                 first.id = field(previous, 31, 10);
                 first.birthDate = u" " + rocDate7(random, 20, 110);
@@ -828,12 +1012,13 @@ void writeSampleDisc(const std::filesystem::path &folder, SampleOptions options)
                 pledgee = anyHolder();
             const RecordParties parties{&first, holderPledgee ? &pledgee : &any(banks), &any(courts),
                                         &any(auctions), &banks[0]};
-            const Text longName =
-                spec.ext == "pel" ? longEnglishName(random, first) : longChineseName(random, first);
-            RecordBuilder record(spec.dataN);
-            for (const FieldSpec &f : spec.fields)
-                record.put(f.pos, f.width, fieldValue(random, f, parties, longName), f.doubleByte);
-            if (&spec == &psm) {
+            const Text longName = englishLongName ? longEnglishName(random, first, plan.usesLongName)
+                                                  : longChineseName(random, first, plan.usesLongName);
+            RecordBuilder record(spec.dataN, background.spareText());
+            for (const FieldFill &f : plan.fields)
+                record.put(f.field->pos, f.field->width, fillValue(random, f, parties, longName, scratch),
+                           f.field->doubleByte);
+            if (holderRegister) {
                 if (holders.groupStart(i) == i) {
                     storedTotal = holders.holderShares(i) * unit;
                     // A deliberate fault where a test asks for one: a holder of several
@@ -851,7 +1036,7 @@ void writeSampleDisc(const std::filesystem::path &folder, SampleOptions options)
             }
             // Only pid's next record looks back at this one.
             Text text = std::move(record).take();
-            if (population.ext == "pid")
+            if (sameIdTwice)
                 previous = text;
             background.add(std::move(text));
         }
