@@ -269,13 +269,26 @@ inline std::uint32_t encodedForm(char16_t c)
 
 std::string encodeCp950(TextView text, bool *exact)
 {
-    std::string out(2 * text.size(), '\0');
+    std::string out;
+    encodeCp950(text, out, exact);
+    return out;
+}
+
+void encodeCp950(TextView text, std::string &out, bool *exact)
+{
+    out.resize(2 * text.size());
     char *to = out.data();
     bool lossy = false;
     for (char16_t c : text) {
+        if (c < 0x80) {  // code page 950's single bytes are ASCII
+            *to++ = static_cast<char>(c);
+            continue;
+        }
         const std::uint32_t form = (c & 0xF800) == 0xD800 ? kOwnContext : encodedForm(c);
-        if (form == kOwnContext)
-            return encodeWithIcu(text, exact);  // surrogates: the converter sees the pairs
+        if (form == kOwnContext) {
+            out = encodeWithIcu(text, exact);  // surrogates: the converter sees the pairs
+            return;
+        }
         if (form == kUnmappable) {
             *to++ = '?';
             lossy = true;
@@ -289,7 +302,6 @@ std::string encodeCp950(TextView text, bool *exact)
     out.resize(static_cast<size_t>(to - out.data()));
     if (exact)
         *exact = !lossy;
-    return out;
 }
 
 bool hasCp950Form(char16_t c)

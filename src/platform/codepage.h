@@ -36,6 +36,8 @@ private:
 // Encodes for writing a disc. A character without a code page 950 form becomes '?' and
 // clears *exact when given.
 std::string encodeCp950(TextView text, bool *exact = nullptr);
+// The same into a buffer that is reused (no allocation once it has grown).
+void encodeCp950(TextView text, std::string &out, bool *exact = nullptr);
 
 // Whether a character has a code page 950 form (a surrogate has none on its own).
 bool hasCp950Form(char16_t c);

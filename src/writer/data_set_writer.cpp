@@ -138,6 +138,7 @@ struct DataSetWriter::State {
     bool finished = false;
     RecordBuilder entry;  // the DetailEntry being written
     std::string order;  // the order bytes of the key being sorted
+    std::string bytes;  // a record or DetailEntry encoded
 
     State(const DataSetSpec &s, const IndexOptions &o) : spec(s), options(o), entry(s.detailN) {}
 };
@@ -212,7 +213,8 @@ void DataSetWriter::add(TextView record)
         throw DiscWriteError("too many records for " + std::to_string(pw) + "-digit pointers");
     const auto index = static_cast<std::uint32_t>(s.count);
 
-    s.data->write(encodeRecord(record, spec.data.length));
+    encodeRecord(record, spec.data.length, s.bytes);
+    s.data->write(s.bytes);
 
     // The DetailEntry: the keys in KeyKind order and the record number; its next-pointers
     // hold ChainEnd until the chains are known.
@@ -232,7 +234,8 @@ void DataSetWriter::add(TextView record)
         s.sorters[k]->add(s.order, index, key);
     }
     s.entry.put(spec.recordNoPos, pw, pointerDigits(s.count + 1, pw));
-    s.detail->write(encodeRecord(s.entry.text(), spec.detail.length));
+    encodeRecord(s.entry.text(), spec.detail.length, s.bytes);
+    s.detail->write(s.bytes);
     ++s.count;
 }
 

@@ -66,11 +66,17 @@ RecordBuilder &RecordBuilder::put(int pos, int width, TextView value, bool doubl
 
 std::string encodeRecord(TextView text, int length)
 {
-    const std::string bytes = encodeCp950(text);
+    std::string bytes;
+    encodeRecord(text, length, bytes);
+    return bytes;
+}
+
+void encodeRecord(TextView text, int length, std::string &bytes)
+{
+    encodeCp950(text, bytes);
     if (static_cast<int>(bytes.size()) != length)
         throw DiscWriteError("a record encodes to " + std::to_string(bytes.size()) + " bytes instead of " +
                              std::to_string(length));
-    return bytes;
 }
 
 Text detailKey(const KeyKindSpec &kind, TextView recordText)

@@ -42,6 +42,8 @@ Text fitField(TextView value, int width, bool doubleByte);
 // The L bytes of a record text laid out for the given double-byte fields; throws when the
 // encoded length is not `length`.
 std::string encodeRecord(TextView text, int length);
+// The same into a buffer that is reused.
+void encodeRecord(TextView text, int length, std::string &bytes);
 
 struct IndexOptions {
     int sectionSize = 0;  // DetailEntries per BlockEntry; 0: as few as fit

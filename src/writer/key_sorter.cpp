@@ -137,8 +137,12 @@ void KeySorter::add(std::string_view order, std::uint32_t index, TextView key)
     const std::size_t offset = arena_.size();
     if (offset + bytes > 0xFFFFFFFFu)
         throw DiscWriteError("the sort budget is too large");
-    if (arena_.capacity() == 0)
-        arena_.reserve(budget_);  // never moved while it fills
+    if (arena_.capacity() < budget_) {
+        // Once, at the first key: the buffers are never moved while they fill. Each key
+        // takes a Ref and at least its header, so that many Refs are the most there can be.
+        arena_.reserve(budget_);
+        refs_.reserve(budget_ / (sizeof(Ref) + kHeader) + 1);
+    }
     char header[kHeader];
     const std::uint16_t orderLength = static_cast<std::uint16_t>(order.size());
     const std::uint16_t keyLength = static_cast<std::uint16_t>(key.size());

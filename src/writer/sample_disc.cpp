@@ -48,16 +48,18 @@ private:
 // The value in decimal digits, at least `width` of them, after what `out` holds.
 void appendDigits(Text &out, std::uint64_t value, int width)
 {
-    char16_t buffer[32];
-    int n = 0;
+    constexpr int kMost = 24;  // more than any 64-bit value's digits
+    char16_t buffer[kMost];
+    int first = kMost;
     do {
-        buffer[n++] = static_cast<char16_t>(u'0' + value % 10);
+        buffer[--first] = static_cast<char16_t>(u'0' + value % 10);
         value /= 10;
     } while (value != 0);
-    if (width > n)
-        out.append(static_cast<size_t>(width - n), u'0');
-    while (n > 0)
-        out.push_back(buffer[--n]);
+    while (kMost - first < width && first > 0)
+        buffer[--first] = u'0';
+    if (width > kMost)
+        out.append(static_cast<size_t>(width - kMost), u'0');
+    out.append(buffer + first, static_cast<size_t>(kMost - first));
 }
 
 Text digitsText(std::uint64_t value, int width)
