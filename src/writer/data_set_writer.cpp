@@ -10,7 +10,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 #include <fstream>
+#include <future>
 
 namespace regdisc {
 
@@ -75,13 +77,14 @@ private:
 // when one range holds the whole file, otherwise in one scratch file per range.
 class PatchStore {
 public:
-    PatchStore(const fs::path &scratch, std::int64_t entries, int entryLength, std::size_t rangeBytes)
+    PatchStore(const fs::path &scratch, const std::string &prefix, std::int64_t entries, int entryLength,
+               std::size_t rangeBytes)
         : perRange_(std::max<std::int64_t>(1, static_cast<std::int64_t>(rangeBytes) / entryLength)),
           ranges_((entries + perRange_ - 1) / perRange_)
     {
         if (ranges_ > 1)
             for (std::int64_t r = 0; r < ranges_; ++r) {
-                files_.push_back(scratch / ("next" + std::to_string(r)));
+                files_.push_back(scratch / (prefix + std::to_string(r)));
                 outputs_.push_back(std::make_unique<OutputFile>(files_.back(), kScratchBuffer));
             }
     }
@@ -261,13 +264,23 @@ WrittenIndex DataSetWriter::finish(bool keepChains)
     if (sections > capacity)
         throw DiscWriteError("the index cannot hold " + std::to_string(count) + " records");
 
-    // The chains in order: next-pointers to patch, BlockEntries, TopEntries.
-    PatchStore patches(s.scratch, count, spec.detail.length, std::min(kPatchBlockBytes, s.memoryBudget / 4));
-    WrittenIndex written;
-    std::vector<Text> topRecords(kinds);
-    std::vector<Text> blocks;
-    std::int64_t nextBlockNo = static_cast<std::int64_t>(kinds) + 1;
-    for (size_t k = 0; k < kinds; ++k) {
+    // Every KeyKind has `count` entries in its chain, hence the same number of blocks, so
+    // where each KeyKind's blocks begin is known before any chain is built.
+    const std::int64_t blocksPerKind = (sections + perBlock - 1) / perBlock;
+    const std::size_t patchRange = std::min(kPatchBlockBytes, s.memoryBudget / 4);
+
+    // One KeyKind's chain in order: its next-pointers to patch, BlockEntries, TopEntries.
+    struct Chain {
+        std::unique_ptr<PatchStore> patches;
+        Text top;
+        std::vector<Text> blocks;
+        std::vector<std::int64_t> entries;  // with keepChains
+    };
+    const auto buildChain = [&](size_t k) {
+        Chain chain;
+        chain.patches = std::make_unique<PatchStore>(s.scratch, "next" + std::to_string(k) + "-", count,
+                                                     spec.detail.length, patchRange);
+        PatchStore &patches = *chain.patches;
         const KeyKindSpec &kind = spec.keyKinds[k];
         const int kw = kind.topKeyWidth;
         const int w = kw + pw;
@@ -276,9 +289,8 @@ WrittenIndex DataSetWriter::finish(bool keepChains)
         };
         const Text unused = fitField(u"", kw, kind.doubleByte) + spec.lookupProfile().emptyMarker();
 
-        written.firstBlock.push_back(nextBlockNo);
-        written.chains.emplace_back();
-        Text top;
+        std::int64_t nextBlockNo = static_cast<std::int64_t>(kinds) + 1 + static_cast<std::int64_t>(k) * blocksPerKind;
+        Text &top = chain.top;
         Text block;
         int blockEntries = 0;
         Text lastKey;
@@ -287,7 +299,7 @@ WrittenIndex DataSetWriter::finish(bool keepChains)
                 block += unused;
                 ++blockEntries;
             }
-            blocks.push_back(block);
+            chain.blocks.push_back(block);
             top += entryText(lastKey, nextBlockNo++);
             block.clear();
             blockEntries = 0;
@@ -300,7 +312,7 @@ WrittenIndex DataSetWriter::finish(bool keepChains)
             if (position > 0)
                 patches.add({previous, static_cast<std::uint32_t>(entryNo), static_cast<std::uint32_t>(k)});
             if (keepChains)
-                written.chains.back().push_back(entryNo);
+                chain.entries.push_back(entryNo);
             if (position % section == 0)
                 sectionFirst = entryNo;
             // The BlockEntry carries the section's greatest key and names its first entry.
@@ -318,7 +330,35 @@ WrittenIndex DataSetWriter::finish(bool keepChains)
             finishBlock();
         while (static_cast<int>(top.size()) < 100 * w)
             top += unused;
-        topRecords[k] = top;
+        return chain;
+    };
+
+    // The KeyKinds' chains are built side by side: each merges its own sorted runs.
+    std::vector<std::future<Chain>> building;
+    for (size_t k = 1; k < kinds; ++k)
+        building.push_back(std::async(std::launch::async, buildChain, k));
+    std::vector<Chain> chains;
+    std::exception_ptr failed;
+    const auto collect = [&](auto &&make) {
+        try {
+            chains.push_back(make());
+        } catch (...) {
+            if (!failed)
+                failed = std::current_exception();
+            chains.emplace_back();
+        }
+    };
+    if (kinds > 0)
+        collect([&] { return buildChain(0); });
+    for (auto &future : building)
+        collect([&] { return future.get(); });
+    if (failed)
+        std::rethrow_exception(failed);
+
+    WrittenIndex written;
+    for (size_t k = 0; k < kinds; ++k) {
+        written.firstBlock.push_back(static_cast<std::int64_t>(kinds) + 1 + static_cast<std::int64_t>(k) * blocksPerKind);
+        written.chains.push_back(std::move(chains[k].entries));
     }
 
     // The next-pointers, one range of DetailEntries at a time.
@@ -326,19 +366,22 @@ WrittenIndex DataSetWriter::finish(bool keepChains)
         std::fstream detail(s.detailPath, std::ios::in | std::ios::out | std::ios::binary);
         const std::int64_t length = spec.detail.length;
         std::string buffer;
-        for (std::int64_t r = 0; r < patches.ranges(); ++r) {
-            const std::int64_t first = r * patches.perRange();
-            const std::int64_t entries = std::min(count, first + patches.perRange()) - first;
+        const std::int64_t ranges = chains.empty() ? 0 : chains.front().patches->ranges();
+        const std::int64_t perRange = chains.empty() ? 1 : chains.front().patches->perRange();
+        for (std::int64_t r = 0; r < ranges; ++r) {  // every chain's ranges are the same
+            const std::int64_t first = r * perRange;
+            const std::int64_t entries = std::min(count, first + perRange) - first;
             buffer.resize(static_cast<std::size_t>(entries * length));
             detail.seekg(static_cast<std::streamoff>(first * length));
             detail.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-            for (const Patch &patch : patches.take(r)) {
-                const Text digits = pointerDigits(patch.next, pw);
-                char *at =
-                    buffer.data() + (std::int64_t{patch.index} - first) * length + s.nextByte[patch.kind];
-                for (int i = 0; i < pw; ++i)
-                    at[i] = static_cast<char>(digits[static_cast<std::size_t>(i)]);
-            }
+            for (Chain &chain : chains)
+                for (const Patch &patch : chain.patches->take(r)) {
+                    const Text digits = pointerDigits(patch.next, pw);
+                    char *at =
+                        buffer.data() + (std::int64_t{patch.index} - first) * length + s.nextByte[patch.kind];
+                    for (int i = 0; i < pw; ++i)
+                        at[i] = static_cast<char>(digits[static_cast<std::size_t>(i)]);
+                }
             detail.seekp(static_cast<std::streamoff>(first * length));
             detail.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
             if (!detail)
@@ -348,10 +391,11 @@ WrittenIndex DataSetWriter::finish(bool keepChains)
 
     // TopIndexFile: K top records, then the blocks of each KeyKind.
     OutputFile topFile(s.topPath);
-    for (const Text &record : topRecords)
-        topFile.write(encodeRecord(record, spec.top.length));
-    for (const Text &block : blocks)
-        topFile.write(encodeRecord(block, spec.top.length));
+    for (const Chain &chain : chains)
+        topFile.write(encodeRecord(chain.top, spec.top.length));
+    for (const Chain &chain : chains)
+        for (const Text &block : chain.blocks)
+            topFile.write(encodeRecord(block, spec.top.length));
     topFile.close();
     return written;
 }
