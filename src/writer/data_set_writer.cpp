@@ -31,14 +31,24 @@ struct Patch {
     std::uint32_t kind;
 };
 
-// A binary key's order: its characters as big-endian code units, so that plain byte order
-// is character code order.
+// A binary key's order: each code unit as UTF-8 encodes a value of its size (surrogates
+// too), so that plain byte order is code unit order and a shorter order that begins a
+// longer one is the smaller. Keys are mostly ASCII: one byte a character, so the sorter's
+// eight-byte prefixes decide most comparisons.
 void binaryOrder(TextView key, std::string &order)
 {
-    order.resize(2 * key.size());
-    for (std::size_t i = 0; i < key.size(); ++i) {
-        order[2 * i] = static_cast<char>(key[i] >> 8);
-        order[2 * i + 1] = static_cast<char>(key[i] & 0xFF);
+    order.clear();
+    for (const char16_t c : key) {
+        if (c < 0x80) {
+            order.push_back(static_cast<char>(c));
+        } else if (c < 0x800) {
+            order.push_back(static_cast<char>(0xC0 | (c >> 6)));
+            order.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else {
+            order.push_back(static_cast<char>(0xE0 | (c >> 12)));
+            order.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            order.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        }
     }
 }
 
