@@ -69,15 +69,6 @@ Text digitsText(std::uint64_t value, int width)
     return out;
 }
 
-Text fullWidthDigits(TextView ascii)
-{
-    Text out(ascii);
-    for (char16_t &c : out)
-        if (c >= u'0' && c <= u'9')
-            c = static_cast<char16_t>(c - u'0' + u'０');
-    return out;
-}
-
 // A few surnames carry most holders, so name queries have many matches to step through.
 constexpr std::array<std::u16string_view, 24> kSurnames{
     u"陳", u"陳", u"陳", u"林", u"林", u"林", u"黃", u"黃", u"張", u"李", u"王",   u"王",
@@ -124,18 +115,21 @@ int idLetterValue(char c)
 
 // A national ID number: the letter, the digit after it (1 or 2 for citizens, 8 or 9 for
 // residents from abroad), seven digits and the check digit.
-Text personalId(char letter, char second, std::uint64_t serial)
+void appendPersonalId(Text &out, char letter, char second, std::uint64_t serial)
 {
-    std::string digits(1, second);
-    const Text seven = digitsText(serial % 10000000, 7);
-    for (char16_t c : seven)
-        digits.push_back(static_cast<char>(c));
+    char digits[9];
+    digits[0] = second;
+    std::uint64_t rest = serial % 10000000;
+    for (int i = 7; i >= 1; --i, rest /= 10)
+        digits[i] = static_cast<char>('0' + rest % 10);
     const int v = idLetterValue(letter);
     int sum = v / 10 + (v % 10) * 9;
     for (int i = 0; i < 8; ++i)
-        sum += (digits[static_cast<size_t>(i)] - '0') * (8 - i);
-    digits.push_back(static_cast<char>('0' + (10 - sum % 10) % 10));
-    return fromAscii(std::string(1, letter) + digits);
+        sum += (digits[i] - '0') * (8 - i);
+    digits[8] = static_cast<char>('0' + (10 - sum % 10) % 10);
+    out.push_back(static_cast<char16_t>(letter));
+    for (char c : digits)
+        out.push_back(static_cast<char16_t>(c));
 }
 
 // A and F dominate, so ID prefixes are shared by many holders.
@@ -147,16 +141,17 @@ char idLetter(Random &random)
 
 // An 8-digit unified business number: seven digits and the digit that makes the weighted
 // digit sum a multiple of 10.
-Text businessNumber(std::uint64_t serial)
+void appendBusinessNumber(Text &out, std::uint64_t serial)
 {
     static const int weights[] = {1, 2, 1, 2, 1, 2, 4};
-    const Text seven = digitsText(serial % 10000000, 7);
+    const size_t first = out.size();
+    appendDigits(out, serial % 10000000, 7);
     int sum = 0;
     for (size_t i = 0; i < 7; ++i) {
-        const int p = (seven[i] - u'0') * weights[i];
+        const int p = (out[first + i] - u'0') * weights[i];
         sum += p / 10 + p % 10;
     }
-    return seven + Text(1, static_cast<char16_t>(u'0' + (10 - sum % 10) % 10));
+    out.push_back(static_cast<char16_t>(u'0' + (10 - sum % 10) % 10));
 }
 
 // The holders of the register get ID numbers made from their number, spread over the
@@ -181,20 +176,51 @@ struct Party {
     Text foreignInvestorNumber;
 };
 
-Text address(Random &random)
+// A number in full-width digits.
+void appendFullWidthNumber(Text &out, int value)
 {
-    Text a = Text(random.pick(kCities)) + Text(random.pick(kDistricts)) + Text(random.pick(kRoads)) +
-             fullWidthDigits(fromAscii(std::to_string(1 + random.below(300)))) + u"號";
-    if (random.chance(40))
-        a += fullWidthDigits(fromAscii(std::to_string(2 + random.below(20)))) + u"樓";
-    return a;
+    const size_t first = out.size();
+    appendDigits(out, static_cast<std::uint64_t>(value), 1);
+    for (size_t i = first; i < out.size(); ++i)
+        out[i] = static_cast<char16_t>(out[i] - u'0' + u'０');
+}
+
+// Every draw of the sample is a statement of its own, so that the draws are made in the
+// order written whatever the compiler: the same seed makes the same disc everywhere. Where
+// the order of the draws differs from the order of the text, the text is kept as the
+// sample discs have always been (the house number is drawn first, then the road, the
+// district and the city).
+void appendAddress(Text &a, Random &random)
+{
+    const int number = 1 + random.below(300);
+    const std::u16string_view road = random.pick(kRoads);
+    const std::u16string_view district = random.pick(kDistricts);
+    a += random.pick(kCities);
+    a += district;
+    a += road;
+    appendFullWidthNumber(a, number);
+    a += u"號";
+    if (random.chance(40)) {
+        appendFullWidthNumber(a, 2 + random.below(20));
+        a += u"樓";
+    }
+}
+
+void appendRocDate7(Text &out, Random &random, int minYear, int maxYear)
+{
+    const int day = 1 + random.below(28);
+    const int month = 1 + random.below(12);
+    const int year = minYear + random.below(maxYear - minYear + 1);
+    appendDigits(out, static_cast<std::uint64_t>(year), 3);
+    appendDigits(out, static_cast<std::uint64_t>(month), 2);
+    appendDigits(out, static_cast<std::uint64_t>(day), 2);
 }
 
 Text rocDate7(Random &random, int minYear, int maxYear)
 {
-    return digitsText(static_cast<std::uint64_t>(minYear + random.below(maxYear - minYear + 1)), 3) +
-           digitsText(static_cast<std::uint64_t>(1 + random.below(12)), 2) +
-           digitsText(static_cast<std::uint64_t>(1 + random.below(28)), 2);
+    Text out;
+    appendRocDate7(out, random, minYear, maxYear);
+    return out;
 }
 
 // Who a holder is; the holder register's 戶別 and the form of the ID number follow.
@@ -218,89 +244,133 @@ constexpr std::array<std::u16string_view, 8> kOverseasNationalities{u"MY", u"US"
                                                                     u"SG", u"CA", u"ID", u"TH"};
 constexpr std::array<std::u16string_view, 5> kMainlandHouses{u"華夏", u"南方", u"易方達", u"嘉實", u"博時"};
 
-// A holder. With `identity` (the holder's number in the register) its ID number is its
-// own; without, one is drawn.
-Party holder(Random &random, std::int64_t serial, bool rare, HolderClass cls = HolderClass::Person,
-             std::int64_t identity = -1)
+// A holder, made into `p` (whose texts are used again). With `identity` (the holder's
+// number in the register) its ID number is its own; without, one is drawn.
+void makeHolder(Party &p, Random &random, std::int64_t serial, bool rare, HolderClass cls = HolderClass::Person,
+                std::int64_t identity = -1)
 {
-    Party p;
+    for (Text *text : {&p.name, &p.id, &p.account, &p.registeredAddress, &p.mailingAddress, &p.birthDate,
+                       &p.telephone, &p.postcode, &p.englishName, &p.holderType, &p.nationality,
+                       &p.foreignInvestorNumber})
+        text->clear();
     const std::uint64_t number =
         identity >= 0 ? idSerial(identity) : static_cast<std::uint64_t>(random.below(10000000));
     const bool person = cls == HolderClass::Person || cls == HolderClass::OverseasPerson;
     if (!person) {
         switch (cls) {
-        case HolderClass::ForeignInstitution:
-            p.name = Text(random.pick(kForeignHouses)) + Text(random.pick(kForeignFunds));
-            p.englishName = Text(random.pick(kEnglishSurnames)) + u" INTERNATIONAL FUND";
-            break;
-        case HolderClass::MainlandInvestor:
-            p.name = Text(random.pick(kMainlandHouses)) + u"基金管理有限公司";
-            p.englishName = u"CHINA " + Text(random.pick(kEnglishSurnames)) + u" FUND MANAGEMENT";
-            break;
-        case HolderClass::CourtAuction:
-            p.name = Text(random.pick(kCourts)) + u"拍賣專戶";
-            p.englishName = u"COURT AUCTION ACCOUNT";
-            break;
-        default:
-            p.name = Text(random.pick(kCompanyStems));
-            if (random.chance(40))
-                p.name += Text(random.pick(kLatinParts));
-            p.name += Text(random.pick(kCompanyKinds)) + Text(random.pick(kCompanySuffixes));
-            p.englishName = Text(random.pick(kEnglishSurnames)) + u" HOLDINGS CO., LTD.";
+        case HolderClass::ForeignInstitution: {
+            const std::u16string_view fund = random.pick(kForeignFunds);
+            p.name += random.pick(kForeignHouses);
+            p.name += fund;
+            p.englishName += random.pick(kEnglishSurnames);
+            p.englishName += u" INTERNATIONAL FUND";
             break;
         }
-        p.id = businessNumber(number);
-        p.birthDate = u" " + rocDate7(random, 40, 112);
+        case HolderClass::MainlandInvestor:
+            p.name += random.pick(kMainlandHouses);
+            p.name += u"基金管理有限公司";
+            p.englishName += u"CHINA ";
+            p.englishName += random.pick(kEnglishSurnames);
+            p.englishName += u" FUND MANAGEMENT";
+            break;
+        case HolderClass::CourtAuction:
+            p.name += random.pick(kCourts);
+            p.name += u"拍賣專戶";
+            p.englishName += u"COURT AUCTION ACCOUNT";
+            break;
+        default: {
+            p.name += random.pick(kCompanyStems);
+            if (random.chance(40))
+                p.name += random.pick(kLatinParts);
+            const std::u16string_view suffix = random.pick(kCompanySuffixes);
+            p.name += random.pick(kCompanyKinds);
+            p.name += suffix;
+            p.englishName += random.pick(kEnglishSurnames);
+            p.englishName += u" HOLDINGS CO., LTD.";
+            break;
+        }
+        }
+        appendBusinessNumber(p.id, number);
+        p.birthDate += u" ";
+        appendRocDate7(p.birthDate, random, 40, 112);
     } else {
-        p.name = Text(random.pick(kSurnames)) + Text(random.pick(kGivenChars));
-        p.name += rare ? Text(random.pick(kRareChars)) : Text(random.pick(kGivenChars));
+        const std::u16string_view given = random.pick(kGivenChars);
+        p.name += random.pick(kSurnames);
+        p.name += given;
+        p.name += rare ? random.pick(kRareChars) : random.pick(kGivenChars);
         const char letter = idLetter(random);
-        if (cls == HolderClass::OverseasPerson && random.chance(30))
-            p.id = fromAscii(std::string{letter, static_cast<char>('A' + random.below(4))}) +
-                   digitsText(number, 8);
-        else if (cls == HolderClass::OverseasPerson)
-            p.id = personalId(letter, random.chance(50) ? '8' : '9', number);
-        else
-            p.id = personalId(letter, random.chance(50) ? '1' : '2', number);
-        if (random.chance(3))
-            p.birthDate = u"1" + rocDate7(random, 1, 10);  // born before the ROC era
-        else if (random.chance(3))
-            p.birthDate = u"        ";
-        else
-            p.birthDate = u" " + rocDate7(random, 20, 110);
-        p.englishName = Text(random.pick(kEnglishSurnames)) + u" " + Text(random.pick(kEnglishGiven));
+        if (cls == HolderClass::OverseasPerson && random.chance(30)) {
+            p.id.push_back(static_cast<char16_t>(letter));
+            p.id.push_back(static_cast<char16_t>(u'A' + random.below(4)));
+            appendDigits(p.id, number, 8);
+        } else if (cls == HolderClass::OverseasPerson) {
+            appendPersonalId(p.id, letter, random.chance(50) ? '8' : '9', number);
+        } else {
+            appendPersonalId(p.id, letter, random.chance(50) ? '1' : '2', number);
+        }
+        if (random.chance(3)) {
+            p.birthDate += u"1";  // born before the ROC era
+            appendRocDate7(p.birthDate, random, 1, 10);
+        } else if (random.chance(3)) {
+            p.birthDate += u"        ";
+        } else {
+            p.birthDate += u" ";
+            appendRocDate7(p.birthDate, random, 20, 110);
+        }
+        const std::u16string_view englishGiven = random.pick(kEnglishGiven);
+        p.englishName += random.pick(kEnglishSurnames);
+        p.englishName += u" ";
+        p.englishName += englishGiven;
     }
     switch (cls) {
     case HolderClass::ForeignInstitution:
-        p.holderType = u"1";
-        p.nationality = Text(random.pick(kForeignNationalities));
-        p.foreignInvestorNumber = u"QF" + digitsText(static_cast<std::uint64_t>(random.below(99999999)), 8);
+        p.holderType += u"1";
+        p.nationality += random.pick(kForeignNationalities);
+        p.foreignInvestorNumber += u"QF";
+        appendDigits(p.foreignInvestorNumber, static_cast<std::uint64_t>(random.below(99999999)), 8);
         break;
     case HolderClass::OverseasPerson:
-        p.holderType = u"2";
-        p.nationality = Text(random.pick(kOverseasNationalities));
+        p.holderType += u"2";
+        p.nationality += random.pick(kOverseasNationalities);
         break;
     case HolderClass::MainlandInvestor:
-        p.holderType = u"3";
-        p.nationality = u"CN";
+        p.holderType += u"3";
+        p.nationality += u"CN";
         break;
     case HolderClass::CourtAuction:
-        p.holderType = u"4";
-        p.nationality = u"TW";
+        p.holderType += u"4";
+        p.nationality += u"TW";
         break;
     default:
-        p.holderType = u"0";
-        p.nationality = u"TW";
+        p.holderType += u"0";
+        p.nationality += u"TW";
         break;
     }
-    p.account = fromAscii("9" + std::to_string(100 + random.below(900))) +
-                digitsText(static_cast<std::uint64_t>(serial), 7);
-    p.registeredAddress = address(random);
-    p.mailingAddress = random.chance(70) ? p.registeredAddress : address(random);
-    p.telephone = fromAscii("0" + std::to_string(2 + random.below(8)) + "-" +
-                            std::to_string(2000 + random.below(8000)) + "-" +
-                            std::to_string(1000 + random.below(9000)));
-    p.postcode = digitsText(static_cast<std::uint64_t>(100 + random.below(900)), 3);
+    p.account += u"9";
+    appendDigits(p.account, static_cast<std::uint64_t>(100 + random.below(900)), 3);
+    appendDigits(p.account, static_cast<std::uint64_t>(serial), 7);
+    appendAddress(p.registeredAddress, random);
+    if (random.chance(70))
+        p.mailingAddress = p.registeredAddress;
+    else
+        appendAddress(p.mailingAddress, random);
+    const int line = 1000 + random.below(9000);
+    const int exchange = 2000 + random.below(8000);
+    const int area = 2 + random.below(8);
+    p.telephone += u"0";
+    appendDigits(p.telephone, static_cast<std::uint64_t>(area), 1);
+    p.telephone += u"-";
+    appendDigits(p.telephone, static_cast<std::uint64_t>(exchange), 4);
+    p.telephone += u"-";
+    appendDigits(p.telephone, static_cast<std::uint64_t>(line), 4);
+    appendDigits(p.postcode, static_cast<std::uint64_t>(100 + random.below(900)), 3);
+}
+
+Party holder(Random &random, std::int64_t serial, bool rare, HolderClass cls = HolderClass::Person,
+             std::int64_t identity = -1)
+{
+    Party p;
+    makeHolder(p, random, serial, rare, cls, identity);
     return p;
 }
 
@@ -355,20 +425,21 @@ public:
         return end;
     }
 
-    Party party(std::int64_t i) const
+    // The holder of record i, made into `p`.
+    void party(std::int64_t i, Party &p) const
     {
         const std::int64_t start = groupStart(i);
         Random own(seed_ ^ (0xD1B54A32D192ED03ULL * static_cast<std::uint64_t>(start + 1)));
-        Party p = holder(own, start + 1, false, classOf(start), start);
+        makeHolder(p, own, start + 1, false, classOf(start), start);
         if (const int k = majorAt(start); k >= 0)
-            p.name = Text(kMajors[static_cast<size_t>(k)].name);
+            p.name = kMajors[static_cast<size_t>(k)].name;
         if (i != start) {
             // Another account of the same holder, with a broker of its own.
             Random account(draw(i, 3));
-            p.account = fromAscii("9" + std::to_string(100 + account.below(900))) +
-                        digitsText(static_cast<std::uint64_t>(i + 1), 7);
+            p.account = u"9";
+            appendDigits(p.account, static_cast<std::uint64_t>(100 + account.below(900)), 3);
+            appendDigits(p.account, static_cast<std::uint64_t>(i + 1), 7);
         }
-        return p;
     }
 
     // The whole shares of record i.
@@ -466,8 +537,10 @@ private:
             return 0;  // an account emptied
         if (u < 360)
             return 1 + random.below(999);  // odd lots
-        if (u < 760)  // one to five lots, now and then with an odd lot
-            return 1000 * (1 + random.below(5)) + (random.chance(20) ? random.below(1000) : 0);
+        if (u < 760) {  // one to five lots, now and then with an odd lot
+            const std::int64_t lots = 1 + random.below(5);
+            return 1000 * lots + (random.chance(20) ? random.below(1000) : 0);
+        }
         if (u < 880)
             return 5001 + random.below(5000);
         if (u < 950)
@@ -500,8 +573,13 @@ Text longChineseName(Random &random, const Party &p, bool needed)
         return {};
     }
     Text n = p.name;
-    while (n.size() < 40 + static_cast<size_t>(random.below(30)))
-        n += u"附屬" + Text(random.pick(kCompanyStems)) + Text(random.pick(kCompanyKinds)) + u"信託財產專戶";
+    while (n.size() < 40 + static_cast<size_t>(random.below(30))) {
+        const std::u16string_view kind = random.pick(kCompanyKinds);
+        n += u"附屬";
+        n += random.pick(kCompanyStems);
+        n += kind;
+        n += u"信託財產專戶";
+    }
     return n.substr(0, 79);
 }
 
@@ -739,8 +817,13 @@ TextView fillValue(Random &random, const FieldFill &plan, const RecordParties &p
     case Fill::Postcode:
         return party->postcode;
     case Fill::LegalRepresentative:
-        if (random.chance(10))
-            scratch = Text(random.pick(kSurnames)) + Text(random.pick(kGivenChars)) + Text(random.pick(kGivenChars));
+        if (random.chance(10)) {
+            const std::u16string_view last = random.pick(kGivenChars);
+            const std::u16string_view middle = random.pick(kGivenChars);
+            scratch += random.pick(kSurnames);
+            scratch += middle;
+            scratch += last;
+        }
         return scratch;
     case Fill::Nationality:
         return party->nationality;
@@ -751,9 +834,14 @@ TextView fillValue(Random &random, const FieldFill &plan, const RecordParties &p
     case Fill::IdErrorMark:
         return u" ";  // the sample's ID numbers are well formed
     case Fill::CaseNumber:
-        scratch = fullWidthDigits(fromAscii(std::to_string(100 + random.below(14)))) + u"年度司執字第" +
-                  fullWidthDigits(fromAscii(std::to_string(10000 + random.below(90000)))) + u"號";
+    {
+        const int caseNumber = 10000 + random.below(90000);
+        appendFullWidthNumber(scratch, 100 + random.below(14));
+        scratch += u"年度司執字第";
+        appendFullWidthNumber(scratch, caseNumber);
+        scratch += u"號";
         return scratch;
+    }
     case Fill::Remark:
         if (random.chance(20))
             scratch = u"REISSUED";
@@ -939,9 +1027,8 @@ void writeSampleDisc(const std::filesystem::path &folder, SampleOptions options)
     // holders is kept.
     const std::int64_t holderCount = options.records;
     const SampleRegister holders(options.seed, holderCount);
-    const auto anyHolder = [&] {
-        return holders.party(
-            static_cast<std::int64_t>(random.next() % static_cast<std::uint64_t>(holderCount)));
+    const auto anyHolder = [&](Party &p) {
+        holders.party(static_cast<std::int64_t>(random.next() % static_cast<std::uint64_t>(holderCount)), p);
     };
     // The holder register's quantities: shares per record and the holder's total on each.
     const DataSetSpec &psm = psmDataSet();
@@ -998,20 +1085,23 @@ void writeSampleDisc(const std::filesystem::path &folder, SampleOptions options)
         const bool sameIdTwice = population.ext == "pid";
         const bool englishLongName = population.ext == "pel";
         Text scratch;  // a field value being made
+        Party first, pledgee;  // the record's holder and pledgee, their texts used again
         Text previous;  // the record before
         for (std::int64_t i = 0; i < n; ++i) {
-            Party first = holderRegister ? holders.party(i) : anyHolder();
+            if (holderRegister)
+                holders.party(i, first);
+            else
+                anyHolder(first);
             if (rareNames)
-                first = holder(random, i + 1, true);
+                makeHolder(first, random, i + 1, true);
             if (sameIdTwice && i % 2 == 1) {
                 // The same ID as the record before, with another birth date.
                 first.id = field(previous, 31, 10);
                 first.birthDate = u" " + rocDate7(random, 20, 110);
             }
-            Party pledgee;
             const bool holderPledgee = random.chance(20);
             if (holderPledgee)
-                pledgee = anyHolder();
+                anyHolder(pledgee);
             const RecordParties parties{&first, holderPledgee ? &pledgee : &any(banks), &any(courts),
                                         &any(auctions), &banks[0]};
             const Text longName = englishLongName ? longEnglishName(random, first, plan.usesLongName)
