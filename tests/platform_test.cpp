@@ -3,6 +3,7 @@
 #include "platform/collation.h"
 #include "platform/paths.h"
 #include "platform/record_file.h"
+#include "platform/shared_library.h"
 #include "platform/text_input.h"
 #include "test_support.h"
 #include "writer/disc_writer.h"
@@ -221,4 +222,19 @@ TEST(LineInput, SplitsOnEveryLineEnd)
     EXPECT_EQ(lines[3], u"D");
     EXPECT_TRUE(readLines(u"").empty());
     EXPECT_EQ(readLines(u"A\r\n\r\n").size(), 2u);
+}
+
+// A library opened at run time: a missing one is reported, not a fault; a present one
+// gives its functions.
+TEST(SharedLibrary, OpensWhatIsThereAndReportsWhatIsNot)
+{
+    const SharedLibrary missing("libregdisc-no-such-library.so.1");
+    EXPECT_FALSE(missing.isOpen());
+    EXPECT_EQ(missing.symbol("workbook_new_opt"), nullptr);
+#ifdef __linux__
+    const SharedLibrary xlsx("libxlsxwriter.so.4");
+    ASSERT_TRUE(xlsx.isOpen());
+    EXPECT_NE(xlsx.symbol("workbook_new_opt"), nullptr);
+    EXPECT_EQ(xlsx.symbol("no_such_function_here"), nullptr);
+#endif
 }

@@ -299,7 +299,8 @@ WrittenIndex DataSetWriter::finish(bool keepChains)
         };
         const Text unused = fitField(u"", kw, kind.doubleByte) + spec.lookupProfile().emptyMarker();
 
-        std::int64_t nextBlockNo = static_cast<std::int64_t>(kinds) + 1 + static_cast<std::int64_t>(k) * blocksPerKind;
+        std::int64_t nextBlockNo =
+            static_cast<std::int64_t>(kinds) + 1 + static_cast<std::int64_t>(k) * blocksPerKind;
         Text &top = chain.top;
         Text block;
         int blockEntries = 0;
@@ -367,7 +368,8 @@ WrittenIndex DataSetWriter::finish(bool keepChains)
 
     WrittenIndex written;
     for (size_t k = 0; k < kinds; ++k) {
-        written.firstBlock.push_back(static_cast<std::int64_t>(kinds) + 1 + static_cast<std::int64_t>(k) * blocksPerKind);
+        written.firstBlock.push_back(static_cast<std::int64_t>(kinds) + 1 +
+                                     static_cast<std::int64_t>(k) * blocksPerKind);
         written.chains.push_back(std::move(chains[k].entries));
     }
 

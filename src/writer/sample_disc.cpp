@@ -246,12 +246,12 @@ constexpr std::array<std::u16string_view, 5> kMainlandHouses{u"華夏", u"南方
 
 // A holder, made into `p` (whose texts are used again). With `identity` (the holder's
 // number in the register) its ID number is its own; without, one is drawn.
-void makeHolder(Party &p, Random &random, std::int64_t serial, bool rare, HolderClass cls = HolderClass::Person,
-                std::int64_t identity = -1)
+void makeHolder(Party &p, Random &random, std::int64_t serial, bool rare,
+                HolderClass cls = HolderClass::Person, std::int64_t identity = -1)
 {
-    for (Text *text : {&p.name, &p.id, &p.account, &p.registeredAddress, &p.mailingAddress, &p.birthDate,
-                       &p.telephone, &p.postcode, &p.englishName, &p.holderType, &p.nationality,
-                       &p.foreignInvestorNumber})
+    for (Text *text :
+         {&p.name, &p.id, &p.account, &p.registeredAddress, &p.mailingAddress, &p.birthDate, &p.telephone,
+          &p.postcode, &p.englishName, &p.holderType, &p.nationality, &p.foreignInvestorNumber})
         text->clear();
     const std::uint64_t number =
         identity >= 0 ? idSerial(identity) : static_cast<std::uint64_t>(random.below(10000000));
@@ -753,7 +753,8 @@ struct RecordPlan {
         for (const FieldSpec &f : spec.fields) {
             fields.push_back(planField(f));
             const Fill fill = fields.back().fill;
-            usesLongName |= fill == Fill::LongName || fill == Fill::LongNamePart1 || fill == Fill::LongNamePart2;
+            usesLongName |=
+                fill == Fill::LongName || fill == Fill::LongNamePart1 || fill == Fill::LongNamePart2;
         }
     }
     std::vector<FieldFill> fields;
@@ -764,8 +765,8 @@ struct RecordPlan {
 TextView fillValue(Random &random, const FieldFill &plan, const RecordParties &parties, const Text &longName,
                    Text &scratch)
 {
-    const Party *party = plan.role == Role::Pledgee ? parties.pledgee
-                         : plan.role == Role::Court ? parties.court
+    const Party *party = plan.role == Role::Pledgee   ? parties.pledgee
+                         : plan.role == Role::Court   ? parties.court
                          : plan.role == Role::Auction ? parties.auction
                          : plan.role == Role::Bank    ? parties.bank
                                                       : parties.first;
@@ -833,8 +834,7 @@ TextView fillValue(Random &random, const FieldFill &plan, const RecordParties &p
         return party->holderType;
     case Fill::IdErrorMark:
         return u" ";  // the sample's ID numbers are well formed
-    case Fill::CaseNumber:
-    {
+    case Fill::CaseNumber: {
         const int caseNumber = 10000 + random.below(90000);
         appendFullWidthNumber(scratch, 100 + random.below(14));
         scratch += u"年度司執字第";
