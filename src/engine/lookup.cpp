@@ -203,12 +203,17 @@ KeyedLookup::Walk KeyedLookup::walkToKey(const KeyKindSpec &kind, TextView query
     // Chain walk to the first entry whose key is not less than the input.
     for (bool first = true;; first = false) {
         readChainEntry(state_.chainNext, state_.chain, detail, entry_);
-        if (!first && keyGoesDown(kind, state_.heldEntry, entry_))
+        // An entry of the same key as the one before compares with the input as that one
+        // did: less, or the walk would have ended there.
+        const bool sameKey = !first && fieldView(entry_, kind.keyPos, kind.keyWidth) ==
+                                           fieldView(state_.heldEntry, kind.keyPos, kind.keyWidth);
+        if (!first && !sameKey && keyGoesDown(kind, state_.heldEntry, entry_))
             return walk.ending(WalkEnd::Damaged);
         std::swap(state_.heldEntry, entry_);
         walk.entryRead = true;
         state_.chainNext = pointerAt(state_.heldEntry, kind.nextPos);
-        if (inputGreater(kind.lookup, query, fieldView(state_.heldEntry, kind.keyPos, kind.keyWidth))) {
+        if (sameKey ||
+            inputGreater(kind.lookup, query, fieldView(state_.heldEntry, kind.keyPos, kind.keyWidth))) {
             // The chain ended before a key not less than the input: nothing matches.
             if (state_.chainNext == profile_.chainEnd())
                 return walk.ending(WalkEnd::Prefix);
