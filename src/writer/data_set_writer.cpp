@@ -14,6 +14,10 @@
 #include <fstream>
 #include <future>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace regdisc {
 
 namespace fs = std::filesystem;
@@ -365,6 +369,11 @@ WrittenIndex DataSetWriter::finish(bool keepChains)
         collect([&] { return future.get(); });
     if (failed)
         std::rethrow_exception(failed);
+#ifdef __GLIBC__
+    // The sorters' buffers were freed on several threads; the allocator would keep them
+    // for those threads, and the next data sets' sorters would take new memory beside them.
+    malloc_trim(0);
+#endif
 
     WrittenIndex written;
     for (size_t k = 0; k < kinds; ++k) {
