@@ -12,6 +12,10 @@
 #include <mutex>
 #include <stdexcept>
 
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
+
 namespace regdisc {
 
 namespace {
@@ -80,33 +84,30 @@ public:
     bool asciiAsIs() const { return asciiAsIs_; }
     char16_t pair(unsigned char lead, unsigned char trail)
     {
-        Row &row = rows_[lead - 0x80];
-        if (!row.known.load(std::memory_order_acquire))
-            learn(lead, row);
-        return row.chars[trail];
+        std::atomic<bool> &known = known_[lead - 0x80];
+        if (!known.load(std::memory_order_acquire))
+            learn(lead, known);
+        return rows_[lead - 0x80][trail];
     }
 
 private:
-    struct Row {
-        std::atomic<bool> known{false};
-        char16_t chars[256] = {};
-    };
-    void learn(unsigned char lead, Row &row)
+    void learn(unsigned char lead, std::atomic<bool> &known)
     {
         std::lock_guard lock(mutex_);
-        if (row.known.load(std::memory_order_relaxed))
+        if (known.load(std::memory_order_relaxed))
             return;
         for (int trail = 0; trail < 256; ++trail) {
             const char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
             const Text one = decodeWithIcu(std::string_view(bytes, 2));
-            row.chars[trail] = one.size() == 1 && one[0] != u'\uFFFD' ? one[0] : 0;
+            rows_[lead - 0x80][trail] = one.size() == 1 && one[0] != u'\uFFFD' ? one[0] : 0;
         }
-        row.known.store(true, std::memory_order_release);
+        known.store(true, std::memory_order_release);
     }
 
     char16_t single_[0x80] = {};
     bool asciiAsIs_ = true;
-    Row rows_[0x80];
+    std::atomic<bool> known_[0x80] = {};  // apart from the rows: one cache line holds many
+    char16_t rows_[0x80][256] = {};
     std::mutex mutex_;
 };
 
@@ -114,6 +115,18 @@ DecodeForms &decodeForms()
 {
     static DecodeForms forms;
     return forms;
+}
+
+// Eight bytes below 0x80 as the eight characters of those codes.
+inline void widenEight(const unsigned char *from, char16_t *to)
+{
+#if defined(__SSE2__) || defined(_M_X64)
+    const __m128i bytes = _mm_loadl_epi64(reinterpret_cast<const __m128i *>(from));
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(to), _mm_unpacklo_epi8(bytes, _mm_setzero_si128()));
+#else
+    for (int k = 0; k < 8; ++k)
+        to[k] = from[k];
+#endif
 }
 
 // Decodes from byte `from` on, appending to `out` until it holds `limit` characters or the
@@ -128,33 +141,39 @@ size_t decodeByForms(std::string_view bytes, size_t from, size_t limit, Text &ou
         return from;
     const size_t end = std::min(limit, n + (bytes.size() - from));
     out.resize(end);
+    char16_t *const to = out.data();
+    const auto *const p = reinterpret_cast<const unsigned char *>(bytes.data());
+    const size_t size = bytes.size();
     size_t i = from;
-    while (n < end && i < bytes.size()) {
-        if (ascii && i + 8 <= bytes.size() && n + 8 <= end) {
-            std::uint64_t word;
-            std::memcpy(&word, bytes.data() + i, 8);
+    while (n < end && i < size) {
+        const unsigned char b = p[i];
+        if (ascii && b >= 0x20 && b < 0x80) {
+            // Runs of printable ASCII, eight at a time while no byte of the eight leaves it.
             constexpr std::uint64_t ones = 0x0101010101010101ull, highs = 0x8080808080808080ull;
-            // No byte with its high bit set, none below 0x20.
-            if (((word | (word - 0x20 * ones)) & highs) == 0) {
-                for (int k = 0; k < 8; ++k)
-                    out[n + k] = static_cast<unsigned char>(bytes[i + k]);
+            while (i + 8 <= size && n + 8 <= end) {
+                std::uint64_t word;
+                std::memcpy(&word, p + i, 8);
+                if (((word | (word - 0x20 * ones)) & highs) != 0)
+                    break;
+                widenEight(p + i, to + n);
                 n += 8;
                 i += 8;
-                continue;
             }
+            if (n < end && i < size && p[i] >= 0x20 && p[i] < 0x80)
+                to[n++] = p[i++];
+            continue;
         }
-        const auto b = static_cast<unsigned char>(bytes[i]);
         char16_t c = 0;
         if (b < 0x80) {
             c = forms.single(b);
             i += 1;
-        } else if (i + 1 < bytes.size()) {
-            c = forms.pair(b, static_cast<unsigned char>(bytes[i + 1]));
+        } else if (i + 1 < size) {
+            c = forms.pair(b, p[i + 1]);
             i += 2;
         }
         if (c == 0)
             return std::string_view::npos;
-        out[n++] = c;
+        to[n++] = c;
     }
     out.resize(n);
     return i;
