@@ -216,13 +216,6 @@ void appendRocDate7(Text &out, Random &random, int minYear, int maxYear)
     appendDigits(out, static_cast<std::uint64_t>(day), 2);
 }
 
-Text rocDate7(Random &random, int minYear, int maxYear)
-{
-    Text out;
-    appendRocDate7(out, random, minYear, maxYear);
-    return out;
-}
-
 // Who a holder is; the holder register's 戶別 and the form of the ID number follow.
 enum class HolderClass {
     Person,  // 一般戶, a national ID
@@ -782,8 +775,10 @@ TextView fillValue(Random &random, const FieldFill &plan, const RecordParties &p
     case Fill::Date:
         if (random.chance(10))
             scratch.assign(8, u' ');
-        else
-            scratch = u"0" + rocDate7(random, 80, 113);
+        else {
+            scratch += u"0";
+            appendRocDate7(scratch, random, 80, 113);
+        }
         return scratch;
     case Fill::PartyBirthDate:
         return party->birthDate;
@@ -1097,7 +1092,8 @@ void writeSampleDisc(const std::filesystem::path &folder, SampleOptions options)
             if (sameIdTwice && i % 2 == 1) {
                 // The same ID as the record before, with another birth date.
                 first.id = field(previous, 31, 10);
-                first.birthDate = u" " + rocDate7(random, 20, 110);
+                first.birthDate = u" ";
+                appendRocDate7(first.birthDate, random, 20, 110);
             }
             const bool holderPledgee = random.chance(20);
             if (holderPledgee)
