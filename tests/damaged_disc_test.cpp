@@ -128,3 +128,57 @@ TEST_F(DamagedDisc, InvalidBig5BytesAreShownAsReplacementCharacters)
     // The fields after it moved, but every box is still filled without a fault.
     EXPECT_EQ(open.screen->box("tx_o_pnt"), u"0001 0001 0001 ");
 }
+
+namespace {
+
+// The name KeyKind's block, one BlockEntry a record (sections of one entry): its keys are
+// six double-byte characters (12 bytes), each followed by a 7-digit pointer. Its chain runs
+// 大同公司 4, 王大明 1, 王大明 6, 王小明 2, 林志明 7, 林志豪 5, 陳美玲 3 (Big5 order: 大 A46A,
+// 王 A4FD, 林 AA4C, 陳 B3AF).
+const IndexOptions kSectionsOfOne{.sectionSize = 1};
+constexpr std::uint64_t kNameBlock = 5 * 1900;  // record 6: three top records, then a block each
+constexpr int kBlockEntryLength = 19;
+std::string nameKey(std::string_view big5)  // a one-character key, filled with ideographic spaces
+{
+    std::string key(big5);
+    while (key.size() < 12)
+        key += "\xA1\x40";
+    return key;
+}
+
+}  // namespace
+
+// A scan stops at the first entry whose key is not less than the input, whatever order the
+// entries after it are in: a block out of order is scanned as it stands.
+TEST(DamagedIndex, ABlockOutOfOrderIsScannedEntryByEntry)
+{
+    TempDir dir;
+    writeTestDisc(dir.path(), {{&psmDataSet(), holders(), kSectionsOfOne}});
+    const auto idxp = dataSetFile(dir.path(), psmDataSet(), "idxp");
+    OpenScreen sound(dir.path(), psmDataSet());
+    EXPECT_EQ(sound.queryAll("依 中文戶名", "林"), (std::vector<std::int64_t>{7, 5}));
+
+    // 陳 before 王 before 林: the first key not less than 林 is the first, 陳, which names
+    // entry 4; the third, 林, names entry 5 and would skip 林志明.
+    patchFile(idxp, kNameBlock,
+              nameKey("\xB3\xAF") + "0000004" + nameKey("\xA4\xFD") + "0000001" + nameKey("\xAA\x4C") +
+                  "0000005");
+    OpenScreen damaged(dir.path(), psmDataSet());
+    EXPECT_EQ(damaged.queryAll("依 中文戶名", "林"), (std::vector<std::int64_t>{7, 5}));
+    EXPECT_EQ(damaged.queryAll("依 中文戶名", "陳"), (std::vector<std::int64_t>{3}));
+}
+
+// A block changed on disk under an open screen is scanned as it is now.
+TEST(DamagedIndex, ABlockChangedUnderTheScreenIsReadAsItIsNow)
+{
+    TempDir dir;
+    writeTestDisc(dir.path(), {{&psmDataSet(), holders(), kSectionsOfOne}});
+    const auto idxp = dataSetFile(dir.path(), psmDataSet(), "idxp");
+    OpenScreen open(dir.path(), psmDataSet());
+    EXPECT_EQ(open.queryAll("依 中文戶名", "林"), (std::vector<std::int64_t>{7, 5}));
+    // The first BlockEntry now holds 林 and names entry 5 (林志豪).
+    patchFile(idxp, kNameBlock, nameKey("\xAA\x4C") + "0000005");
+    EXPECT_EQ(open.queryAll("依 中文戶名", "林"), (std::vector<std::int64_t>{5}));
+    // 王 is less than 林 too: the walk starts at 林志豪 and finds no 王.
+    EXPECT_TRUE(open.queryAll("依 中文戶名", "王").empty());
+}

@@ -161,44 +161,27 @@ KeyedLookup::Walk KeyedLookup::walkToKey(const KeyKindSpec &kind, TextView query
                                          RecordReads &detail)
 {
     Walk walk;
-    const int n = profile_.topN(kind);
-    ScannedRecord top(index.record(kind.number), indexRecord_);
+    const std::string_view topBytes = index.record(kind.number);
     walk.topRead = true;
     state_.queryText = Text(query);  // the prefix tests compare with it
-
-    // Top scan: the first TopEntry whose key is not less than the input names the block.
     const int kw = kind.topKeyWidth;
     const int w = kw + profile_.pointerWidth;
-    const Text marker = profile_.emptyMarker();
-    std::optional<std::int64_t> block;
-    for (int i = 1; i + w - 1 <= n; i += w) {
-        const TextView entries = top.upTo(i + w - 1);
-        if (inputGreater(kind.lookup, query, fieldView(entries, i, kw))) {
-            if (fieldView(entries, i + kw, profile_.pointerWidth) == marker)
-                return walk.ending(WalkEnd::TopScan);
-            continue;
-        }
-        block = pointerAt(entries, i + kw);
-        break;
-    }
-    // A full top record whose keys are all less than the input names no block.
-    if (!block)
+    TextView text;
+
+    // Top scan: the first TopEntry whose key is not less than the input names the block;
+    // an unused entry before it, or a full top record whose keys are all less than the
+    // input, names none.
+    const ScanStop top = scanIndexRecord(kind, query, kind.number, topBytes, true, text);
+    if (!top.found)
         return walk.ending(WalkEnd::TopScan);
+    const std::int64_t block = pointerAt(text, 1 + top.entry * w + kw);
 
     // Block scan: the first BlockEntry whose key is not less than the input names the
     // DetailEntry the chain walk starts at.
-    ScannedRecord blockRecord(index.record(*block), indexRecord_);
-    std::optional<std::int64_t> start;
-    for (int i = 1; i + w - 1 <= n; i += w) {
-        const TextView entries = blockRecord.upTo(i + w - 1);
-        if (!inputGreater(kind.lookup, query, fieldView(entries, i, kw))) {
-            start = pointerAt(entries, i + kw);
-            break;
-        }
-    }
-    if (!start)
+    const ScanStop start = scanIndexRecord(kind, query, block, index.record(block), false, text);
+    if (!start.found)
         return walk.ending(WalkEnd::TopScan);
-    state_.chainNext = *start;
+    state_.chainNext = pointerAt(text, 1 + start.entry * w + kw);
 
     // Chain walk to the first entry whose key is not less than the input.
     for (bool first = true;; first = false) {
@@ -222,6 +205,81 @@ KeyedLookup::Walk KeyedLookup::walkToKey(const KeyKindSpec &kind, TextView query
         return walk.ending(prefixMatches(kind.lookup, kind, state_.heldEntry) ? WalkEnd::Match
                                                                               : WalkEnd::Prefix);
     }
+}
+
+KeyedLookup::ScanStop KeyedLookup::scanIndexRecord(const KeyKindSpec &kind, TextView query,
+                                                   std::int64_t recordNo, std::string_view bytes,
+                                                   bool markerEnds, TextView &text)
+{
+    const int n = profile_.topN(kind);
+    const int kw = kind.topKeyWidth;
+    const int w = kw + profile_.pointerWidth;
+    const int entries = w > 0 ? n / w : 0;
+    const Text marker = profile_.emptyMarker();
+    const auto keyAt = [&](int e) { return fieldView(text, 1 + e * w, kw); };
+    const auto unusedAt = [&](int e) {
+        return fieldView(text, 1 + e * w + kw, profile_.pointerWidth) == marker;
+    };
+
+    int from = 0;
+    if (kind.lookup == Comparison::Text) {
+        // Names compare through the collator, entry after entry. Over entries in order the
+        // input is greater than a first run of keys and not greater than the rest, so the
+        // way to the first it is not greater than is halved; the scan goes on entry after
+        // entry where the order ends.
+        const OrderedRecord &record = orderedRecord(kind, recordNo, bytes);
+        text = record.text;
+        int low = 0, high = record.ordered;
+        while (low < high) {
+            const int middle = low + (high - low) / 2;
+            if (inputGreater(kind.lookup, query, keyAt(middle)))
+                low = middle + 1;
+            else
+                high = middle;
+        }
+        if (low < record.ordered)
+            return {low, true};
+        from = record.ordered;
+    }
+    ScannedRecord scanned(bytes, indexRecord_);
+    for (int e = from; e < entries; ++e) {
+        if (kind.lookup != Comparison::Text)
+            text = scanned.upTo((e + 1) * w);
+        if (!inputGreater(kind.lookup, query, keyAt(e)))
+            return {e, true};
+        if (markerEnds && unusedAt(e))
+            return {e, false};
+    }
+    return {entries, false};
+}
+
+const KeyedLookup::OrderedRecord &KeyedLookup::orderedRecord(const KeyKindSpec &kind, std::int64_t recordNo,
+                                                             std::string_view bytes)
+{
+    const auto kept = ordered_.find({kind.number, recordNo});
+    if (kept != ordered_.end() && kept->second.bytes == bytes)
+        return kept->second;
+    OrderedRecord record;
+    record.bytes = std::string(bytes);
+    ScannedRecord(bytes, record.text).upTo(profile_.topN(kind));
+    const int kw = kind.topKeyWidth;
+    const int w = kw + profile_.pointerWidth;
+    const int entries = w > 0 ? profile_.topN(kind) / w : 0;
+    const Text marker = profile_.emptyMarker();
+    int e = 0;
+    for (; e < entries; ++e) {
+        if (fieldView(record.text, 1 + e * w + kw, profile_.pointerWidth) == marker)
+            break;
+        if (e > 0 && inputGreater(kind.lookup, fieldView(record.text, 1 + (e - 1) * w, kw),
+                                  fieldView(record.text, 1 + e * w, kw)))
+            break;
+    }
+    record.ordered = e;
+    if (kept != ordered_.end())
+        return kept->second = std::move(record);
+    if (ordered_.size() < kMostOrdered)
+        return ordered_.emplace(std::make_pair(kind.number, recordNo), std::move(record)).first->second;
+    return unkept_ = std::move(record);
 }
 
 // Reads what showing a match needs into match_: the DataFile record and, unless the match

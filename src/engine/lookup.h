@@ -9,6 +9,7 @@
 #include "platform/text.h"
 
 #include <cstdint>
+#include <map>
 
 namespace regdisc {
 
@@ -88,6 +89,25 @@ private:
         }
     };
     Walk walkToKey(const KeyKindSpec &kind, TextView query, RecordReads &index, RecordReads &detail);
+    // Where the scan of a top or block record stops: at the first entry (from 0) whose key
+    // is not less than the input (`found`), or, where `markerEnds`, at an unused entry (its
+    // pointer the empty marker) whose key is less; at the record's end otherwise. `text`
+    // is left viewing the decoded record.
+    struct ScanStop {
+        int entry = 0;
+        bool found = false;
+    };
+    ScanStop scanIndexRecord(const KeyKindSpec &kind, TextView query, std::int64_t recordNo,
+                             std::string_view bytes, bool markerEnds, TextView &text);
+    // A top or block record of a name KeyKind decoded, with how many entries at its start
+    // are used and in order.
+    struct OrderedRecord {
+        std::string bytes;
+        Text text;
+        int ordered = 0;
+    };
+    const OrderedRecord &orderedRecord(const KeyKindSpec &kind, std::int64_t recordNo,
+                                       std::string_view bytes);
     // Fills match_ (its buffers are reused from step to step).
     void readMatch(std::int64_t recordNo, std::int64_t chainNext, RecordReads &data, RecordReads &detail);
     LookupOutcome showMatch();
@@ -104,6 +124,13 @@ private:
     RecordHistory &history_;
     QueryState state_;
     Text indexRecord_;  // the top record, then the block record, of the running 查詢
+    // The top and block records of name KeyKinds scanned before, by KeyKind and record
+    // number, kept with their bytes: one read again with the same bytes is known in order
+    // without comparing its keys again, one changed on disk is checked anew. At most
+    // kMostOrdered, a few MB; beyond, records are checked each time.
+    std::map<std::pair<int, std::int64_t>, OrderedRecord> ordered_;
+    OrderedRecord unkept_;
+    static constexpr std::size_t kMostOrdered = 512;
     Text entry_;  // the DetailEntry just read
     Match match_;
 };
