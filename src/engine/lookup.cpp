@@ -1,11 +1,9 @@
 #include "engine/lookup.h"
 
 #include "engine/record_text.h"
-#include "platform/codepage.h"
 #include "platform/collation.h"
 
 #include <algorithm>
-#include <optional>
 
 namespace regdisc {
 
@@ -15,29 +13,6 @@ bool inputGreater(Comparison comparison, TextView input, TextView key)
 }
 
 namespace {
-
-// A top or block record decoded only as far as its scan has read: the scan stops at the
-// first key not less than the input, half-way on average. A record shorter than its N
-// characters is filled with blanks.
-class ScannedRecord {
-public:
-    ScannedRecord(std::string_view bytes, Text &text) : decoder_(bytes, text), text_(text) {}
-    // The record's first characters, at least `last` of them.
-    TextView upTo(int last)
-    {
-        const auto wanted = static_cast<size_t>(std::max(last, 0));
-        if (text_.size() < wanted)
-            decoder_.decodeTo(wanted + kAhead);
-        if (text_.size() < wanted && decoder_.atEnd())
-            text_.resize(wanted, u' ');
-        return text_;
-    }
-
-private:
-    static constexpr size_t kAhead = 120;  // characters decoded beyond those asked for, at once
-    Cp950Decoder decoder_;  // its bytes stay valid while the scan runs: nothing else is read
-    Text &text_;
-};
 
 bool textsEqual(Comparison comparison, TextView a, TextView b)
 {
@@ -221,30 +196,23 @@ KeyedLookup::ScanStop KeyedLookup::scanIndexRecord(const KeyKindSpec &kind, Text
         return fieldView(text, 1 + e * w + kw, profile_.pointerWidth) == marker;
     };
 
-    int from = 0;
-    if (kind.lookup == Comparison::Text) {
-        // Names compare through the collator, entry after entry. Over entries in order the
-        // input is greater than a first run of keys and not greater than the rest, so the
-        // way to the first it is not greater than is halved; the scan goes on entry after
-        // entry where the order ends.
-        const OrderedRecord &record = orderedRecord(kind, recordNo, bytes);
-        text = record.text;
-        int low = 0, high = record.ordered;
-        while (low < high) {
-            const int middle = low + (high - low) / 2;
-            if (inputGreater(kind.lookup, query, keyAt(middle)))
-                low = middle + 1;
-            else
-                high = middle;
-        }
-        if (low < record.ordered)
-            return {low, true};
-        from = record.ordered;
+    // Over entries in order the input is greater than a first run of keys and not greater
+    // than the rest, so the way to the first it is not greater than is halved (a name is
+    // put through the collator at each step); the scan goes on entry by entry where the
+    // order ends.
+    const OrderedRecord &record = orderedRecord(kind, recordNo, bytes);
+    text = record.text;
+    int low = 0, high = record.ordered;
+    while (low < high) {
+        const int middle = low + (high - low) / 2;
+        if (inputGreater(kind.lookup, query, keyAt(middle)))
+            low = middle + 1;
+        else
+            high = middle;
     }
-    ScannedRecord scanned(bytes, indexRecord_);
-    for (int e = from; e < entries; ++e) {
-        if (kind.lookup != Comparison::Text)
-            text = scanned.upTo((e + 1) * w);
+    if (low < record.ordered)
+        return {low, true};
+    for (int e = record.ordered; e < entries; ++e) {
         if (!inputGreater(kind.lookup, query, keyAt(e)))
             return {e, true};
         if (markerEnds && unusedAt(e))
@@ -261,7 +229,7 @@ const KeyedLookup::OrderedRecord &KeyedLookup::orderedRecord(const KeyKindSpec &
         return kept->second;
     OrderedRecord record;
     record.bytes = std::string(bytes);
-    ScannedRecord(bytes, record.text).upTo(profile_.topN(kind));
+    recordText(bytes, profile_.topN(kind), record.text);
     const int kw = kind.topKeyWidth;
     const int w = kw + profile_.pointerWidth;
     const int entries = w > 0 ? profile_.topN(kind) / w : 0;

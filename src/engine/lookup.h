@@ -99,8 +99,8 @@ private:
     };
     ScanStop scanIndexRecord(const KeyKindSpec &kind, TextView query, std::int64_t recordNo,
                              std::string_view bytes, bool markerEnds, TextView &text);
-    // A top or block record of a name KeyKind decoded, with how many entries at its start
-    // are used and in order.
+    // A top or block record decoded, with how many entries at its start are used and in
+    // order under its KeyKind's comparison.
     struct OrderedRecord {
         std::string bytes;
         Text text;
@@ -123,11 +123,11 @@ private:
     LookupScreen &screen_;
     RecordHistory &history_;
     QueryState state_;
-    Text indexRecord_;  // the top record, then the block record, of the running 查詢
-    // The top and block records of name KeyKinds scanned before, by KeyKind and record
-    // number, kept with their bytes: one read again with the same bytes is known in order
-    // without comparing its keys again, one changed on disk is checked anew. At most
-    // kMostOrdered, a few MB; beyond, records are checked each time.
+    // The top and block records scanned before, by KeyKind and record number, kept with
+    // their bytes: one read again with the same bytes is known in order without decoding
+    // it or comparing its keys again, one changed on disk is checked anew. At most
+    // kMostOrdered (a data set's index has at most three hundred), a few MB; beyond,
+    // records are checked each time.
     std::map<std::pair<int, std::int64_t>, OrderedRecord> ordered_;
     OrderedRecord unkept_;
     static constexpr std::size_t kMostOrdered = 512;
