@@ -137,7 +137,6 @@ namespace {
 // 王 A4FD, 林 AA4C, 陳 B3AF).
 const IndexOptions kSectionsOfOne{.sectionSize = 1};
 constexpr std::uint64_t kNameBlock = 5 * 1900;  // record 6: three top records, then a block each
-constexpr int kBlockEntryLength = 19;
 std::string nameKey(std::string_view big5)  // a one-character key, filled with ideographic spaces
 {
     std::string key(big5);
@@ -146,38 +145,44 @@ std::string nameKey(std::string_view big5)  // a one-character key, filled with 
     return key;
 }
 
+// The disc with its name block sound; the tests patch it.
+class DamagedIndex : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        writeTestDisc(dir.path(), {{&psmDataSet(), holders(), kSectionsOfOne}});
+        OpenScreen sound(dir.path(), psmDataSet());
+        ASSERT_EQ(sound.queryAll("依 中文戶名", "林"), (std::vector<std::int64_t>{7, 5}));
+    }
+    void patchNameBlock(const std::string &entries)
+    {
+        patchFile(dataSetFile(dir.path(), psmDataSet(), "idxp"), kNameBlock, entries);
+    }
+    TempDir dir;
+};
+
 }  // namespace
 
 // A scan stops at the first entry whose key is not less than the input, whatever order the
 // entries after it are in: a block out of order is scanned as it stands.
-TEST(DamagedIndex, ABlockOutOfOrderIsScannedEntryByEntry)
+TEST_F(DamagedIndex, ABlockOutOfOrderIsScannedEntryByEntry)
 {
-    TempDir dir;
-    writeTestDisc(dir.path(), {{&psmDataSet(), holders(), kSectionsOfOne}});
-    const auto idxp = dataSetFile(dir.path(), psmDataSet(), "idxp");
-    OpenScreen sound(dir.path(), psmDataSet());
-    EXPECT_EQ(sound.queryAll("依 中文戶名", "林"), (std::vector<std::int64_t>{7, 5}));
-
     // 陳 before 王 before 林: the first key not less than 林 is the first, 陳, which names
     // entry 4; the third, 林, names entry 5 and would skip 林志明.
-    patchFile(idxp, kNameBlock,
-              nameKey("\xB3\xAF") + "0000004" + nameKey("\xA4\xFD") + "0000001" + nameKey("\xAA\x4C") +
-                  "0000005");
+    patchNameBlock(nameKey("\xB3\xAF") + "0000004" + nameKey("\xA4\xFD") + "0000001" + nameKey("\xAA\x4C") +
+                   "0000005");
     OpenScreen damaged(dir.path(), psmDataSet());
     EXPECT_EQ(damaged.queryAll("依 中文戶名", "林"), (std::vector<std::int64_t>{7, 5}));
     EXPECT_EQ(damaged.queryAll("依 中文戶名", "陳"), (std::vector<std::int64_t>{3}));
 }
 
 // A block changed on disk under an open screen is scanned as it is now.
-TEST(DamagedIndex, ABlockChangedUnderTheScreenIsReadAsItIsNow)
+TEST_F(DamagedIndex, ABlockChangedUnderTheScreenIsReadAsItIsNow)
 {
-    TempDir dir;
-    writeTestDisc(dir.path(), {{&psmDataSet(), holders(), kSectionsOfOne}});
-    const auto idxp = dataSetFile(dir.path(), psmDataSet(), "idxp");
     OpenScreen open(dir.path(), psmDataSet());
     EXPECT_EQ(open.queryAll("依 中文戶名", "林"), (std::vector<std::int64_t>{7, 5}));
     // The first BlockEntry now holds 林 and names entry 5 (林志豪).
-    patchFile(idxp, kNameBlock, nameKey("\xAA\x4C") + "0000005");
+    patchNameBlock(nameKey("\xAA\x4C") + "0000005");
     EXPECT_EQ(open.queryAll("依 中文戶名", "林"), (std::vector<std::int64_t>{5}));
     // 王 is less than 林 too: the walk starts at 林志豪 and finds no 王.
     EXPECT_TRUE(open.queryAll("依 中文戶名", "王").empty());
