@@ -14,6 +14,23 @@ bool inputGreater(Comparison comparison, TextView input, TextView key)
 
 namespace {
 
+// The entries of a top or block record: each a key and a pointer to a block or an entry.
+struct IndexEntries {
+    IndexEntries(const LookupProfile &profile, const KeyKindSpec &kind)
+        : keyWidth(kind.topKeyWidth), pointerWidth(profile.pointerWidth), width(keyWidth + pointerWidth),
+          count(width > 0 ? profile.topN(kind) / width : 0), marker(profile.emptyMarker())
+    {
+    }
+    TextView key(TextView text, int e) const { return fieldView(text, 1 + e * width, keyWidth); }
+    int pointerPos(int e) const { return 1 + e * width + keyWidth; }
+    // Unused: its pointer is the empty marker.
+    bool unused(TextView text, int e) const { return fieldView(text, pointerPos(e), pointerWidth) == marker; }
+
+    int keyWidth, pointerWidth, width;
+    int count;  // entries the record holds
+    Text marker;
+};
+
 bool textsEqual(Comparison comparison, TextView a, TextView b)
 {
     return comparison == Comparison::Binary ? a == b : compareText(a, b) == 0;
@@ -139,8 +156,7 @@ KeyedLookup::Walk KeyedLookup::walkToKey(const KeyKindSpec &kind, TextView query
     const std::string_view topBytes = index.record(kind.number);
     walk.topRead = true;
     state_.queryText = Text(query);  // the prefix tests compare with it
-    const int kw = kind.topKeyWidth;
-    const int w = kw + profile_.pointerWidth;
+    const IndexEntries entries(profile_, kind);
     TextView text;
 
     // Top scan: the first TopEntry whose key is not less than the input names the block;
@@ -149,14 +165,14 @@ KeyedLookup::Walk KeyedLookup::walkToKey(const KeyKindSpec &kind, TextView query
     const ScanStop top = scanIndexRecord(kind, query, kind.number, topBytes, true, text);
     if (!top.found)
         return walk.ending(WalkEnd::TopScan);
-    const std::int64_t block = pointerAt(text, 1 + top.entry * w + kw);
+    const std::int64_t block = pointerAt(text, entries.pointerPos(top.entry));
 
     // Block scan: the first BlockEntry whose key is not less than the input names the
     // DetailEntry the chain walk starts at.
     const ScanStop start = scanIndexRecord(kind, query, block, index.record(block), false, text);
     if (!start.found)
         return walk.ending(WalkEnd::TopScan);
-    state_.chainNext = pointerAt(text, 1 + start.entry * w + kw);
+    state_.chainNext = pointerAt(text, entries.pointerPos(start.entry));
 
     // Chain walk to the first entry whose key is not less than the input.
     for (bool first = true;; first = false) {
@@ -186,16 +202,7 @@ KeyedLookup::ScanStop KeyedLookup::scanIndexRecord(const KeyKindSpec &kind, Text
                                                    std::int64_t recordNo, std::string_view bytes,
                                                    bool markerEnds, TextView &text)
 {
-    const int n = profile_.topN(kind);
-    const int kw = kind.topKeyWidth;
-    const int w = kw + profile_.pointerWidth;
-    const int entries = w > 0 ? n / w : 0;
-    const Text marker = profile_.emptyMarker();
-    const auto keyAt = [&](int e) { return fieldView(text, 1 + e * w, kw); };
-    const auto unusedAt = [&](int e) {
-        return fieldView(text, 1 + e * w + kw, profile_.pointerWidth) == marker;
-    };
-
+    const IndexEntries entries(profile_, kind);
     // Over entries in order the input is greater than a first run of keys and not greater
     // than the rest, so the way to the first it is not greater than is halved (a name is
     // put through the collator at each step); the scan goes on entry by entry where the
@@ -205,20 +212,20 @@ KeyedLookup::ScanStop KeyedLookup::scanIndexRecord(const KeyKindSpec &kind, Text
     int low = 0, high = record.ordered;
     while (low < high) {
         const int middle = low + (high - low) / 2;
-        if (inputGreater(kind.lookup, query, keyAt(middle)))
+        if (inputGreater(kind.lookup, query, entries.key(text, middle)))
             low = middle + 1;
         else
             high = middle;
     }
     if (low < record.ordered)
         return {low, true};
-    for (int e = record.ordered; e < entries; ++e) {
-        if (!inputGreater(kind.lookup, query, keyAt(e)))
+    for (int e = record.ordered; e < entries.count; ++e) {
+        if (!inputGreater(kind.lookup, query, entries.key(text, e)))
             return {e, true};
-        if (markerEnds && unusedAt(e))
+        if (markerEnds && entries.unused(text, e))
             return {e, false};
     }
-    return {entries, false};
+    return {entries.count, false};
 }
 
 const KeyedLookup::OrderedRecord &KeyedLookup::orderedRecord(const KeyKindSpec &kind, std::int64_t recordNo,
@@ -230,18 +237,12 @@ const KeyedLookup::OrderedRecord &KeyedLookup::orderedRecord(const KeyKindSpec &
     OrderedRecord record;
     record.bytes = std::string(bytes);
     recordText(bytes, profile_.topN(kind), record.text);
-    const int kw = kind.topKeyWidth;
-    const int w = kw + profile_.pointerWidth;
-    const int entries = w > 0 ? profile_.topN(kind) / w : 0;
-    const Text marker = profile_.emptyMarker();
+    const IndexEntries entries(profile_, kind);
     int e = 0;
-    for (; e < entries; ++e) {
-        if (fieldView(record.text, 1 + e * w + kw, profile_.pointerWidth) == marker)
-            break;
-        if (e > 0 && inputGreater(kind.lookup, fieldView(record.text, 1 + (e - 1) * w, kw),
-                                  fieldView(record.text, 1 + e * w, kw)))
-            break;
-    }
+    while (
+        e < entries.count && !entries.unused(record.text, e) &&
+        (e == 0 || !inputGreater(kind.lookup, entries.key(record.text, e - 1), entries.key(record.text, e))))
+        ++e;
     record.ordered = e;
     if (kept != ordered_.end())
         return kept->second = std::move(record);
