@@ -89,7 +89,8 @@ TEST(DiscCheck, FindsEachPlantedDefect)
         DefectClass expected;
         std::int64_t firstRecord;  // in the file the defect class counts in
     } cases[] = {
-        {"partial record", {{"data", 5 * kData, "x"}}, DefectClass::FileLength, 0},
+        // The partial record is the sixth of the DataFile.
+        {"partial record", {{"data", 5 * kData, "x"}}, DefectClass::FileLength, 6},
         {"top keys descend", {{"idxp", top(1, 1, kKey), "0           "}}, DefectClass::TopOrder, 1},
         {"used entry after an unused one",
          {{"idxp", top(1, 0, kPointer), "0000000"}},

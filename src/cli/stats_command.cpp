@@ -41,6 +41,14 @@ const char *kindName(int kind)
     return names[kind];
 }
 
+QJsonArray recordNumbers(const std::vector<std::int64_t> &first)
+{
+    QJsonArray out;
+    for (std::int64_t n : first)
+        out.append(static_cast<qint64>(n));
+    return out;
+}
+
 QJsonObject statsJson(const HolderStats &stats, const StatsReport &report, const DiscInfo &info, bool showId)
 {
     const int d = stats.decimals;
@@ -100,6 +108,10 @@ QJsonObject statsJson(const HolderStats &stats, const StatsReport &report, const
                                 {"firstMismatches", mismatches},
                                 {"typeConflicts", static_cast<qint64>(stats.typeConflicts)},
                                 {"undecodableRecords", static_cast<qint64>(stats.undecodableRecords)},
+                                {"damagedRecords", static_cast<qint64>(stats.damagedRecords)},
+                                {"firstDamaged", recordNumbers(stats.firstDamaged)},
+                                {"malformedRecords", static_cast<qint64>(stats.malformedRecords)},
+                                {"firstMalformed", recordNumbers(stats.firstMalformed)},
                                 {"trailingBytes", static_cast<qint64>(stats.trailingBytes)},
                                 {"saturated", stats.saturated}}},
         {"notes", notes},
@@ -144,7 +156,8 @@ int runStats(const QStringList &args)
     }
     if (stats.state != RegisterState::Present) {
         StderrMessages().show(
-            {MessageKind::Plain, u"psm " + registerName(psmDataSet()) + u"：" + stateText(stats.state)});
+            {MessageKind::Plain, u"psm " + registerName(psmDataSet()) + u"：" + stateText(stats.state) +
+                                     (stats.message.empty() ? Text() : u"：" + stats.message)});
         return kSetupError;
     }
     const StatsReport report = statsReport(stats, disc.info(), options, showId);
@@ -168,7 +181,7 @@ int runStats(const QStringList &args)
         return kSuccess;
     }
     for (const Text &line : statsReportLines(report))
-        printLine(qs(line));
+        printTextLine(line);
     return kSuccess;
 }
 

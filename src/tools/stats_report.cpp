@@ -88,9 +88,9 @@ StatsTable distributionTable(const HolderStats &stats)
         u"股東以統一編號歸戶：同一統一編號的各筆帳戶合為一位股東，持有股數為各筆股數之和；統一編號空白或"
         u"不是 8 至 10 個大寫英文字母或數字的帳戶，各自計為一位股東。",
         u"分級依顯示的持有股數" +
-            Text(stats.decimals == 2 ? u"，以整股計：不足一股的部分不進入下一級（如 999.50 股列 1 至 999）" : u"") +
-            u"；持股為零的股東 " +
-            number(stats.zeroHolders) + u" 人另計，不列入分級。",
+            Text(stats.decimals == 2 ? u"，以整股計：不足一股的部分不進入下一級（如 999.50 股列 1 至 999）"
+                                     : u"") +
+            u"；持股為零的股東 " + number(stats.zeroHolders) + u" 人另計，不列入分級。",
         u"持股比例取至小數第二位：各級先捨去第三位以下，所差的 0.01% "
         u"依捨去部分由大到小逐級補足（最大餘數法），"
         u"使各級合計恰為 100.00%。",
@@ -205,6 +205,18 @@ std::vector<Text> summaryLines(const HolderStats &stats, bool showId)
         lines.push_back(u"持股為零的股東 " + number(stats.zeroHolders) + u" 人，不列入統計。");
     if (stats.negativeHolders > 0)
         lines.push_back(u"持股為負數的股東 " + number(stats.negativeHolders) + u" 人，不列入統計。");
+    const auto recordList = [](const std::vector<std::int64_t> &first, std::int64_t count) {
+        Text out = u"（第 ";
+        for (size_t i = 0; i < first.size(); ++i)
+            out += (i > 0 ? u"、" : u"") + number(first[i]);
+        return out + (count > static_cast<std::int64_t>(first.size()) ? u"⋯ 筆）" : u" 筆）");
+    };
+    if (stats.damagedRecords > 0)
+        lines.push_back(u"記錄損壞（位元組與欄位配置不符，欄位會錯位）" + number(stats.damagedRecords) +
+                        u" 筆" + recordList(stats.firstDamaged, stats.damagedRecords) + u"，未列入統計。");
+    if (stats.malformedRecords > 0)
+        lines.push_back(u"各筆股數或歸戶股數不是整數的記錄 " + number(stats.malformedRecords) + u" 筆" +
+                        recordList(stats.firstMalformed, stats.malformedRecords) + u"，未列入統計。");
     if (stats.undecodableRecords > 0)
         lines.push_back(u"含無法解碼字元的記錄 " + number(stats.undecodableRecords) + u" 筆。");
     if (stats.trailingBytes > 0)
