@@ -23,7 +23,17 @@ Text tx(const QString &s)
 
 void printLine(const QString &line)
 {
-    const QByteArray utf8 = line.toUtf8();
+    // Nothing reaches the terminal raw: a control character that a caller let through (the
+    // line breaks of a help text aside) is shown as \xHH.
+    QString safe;
+    safe.reserve(line.size());
+    for (const QChar c : line) {
+        if (c != '\n' && c != '\t' && isControl(c.unicode()))
+            safe += "\\x" + QString("%1").arg(c.unicode(), 2, 16, QLatin1Char('0')).toUpper();
+        else
+            safe += c;
+    }
+    const QByteArray utf8 = safe.toUtf8();
     std::fwrite(utf8.constData(), 1, static_cast<size_t>(utf8.size()), stdout);
     std::fputc('\n', stdout);
 }

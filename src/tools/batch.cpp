@@ -148,9 +148,9 @@ void setQuantity(Cell &cell, const LabelledValue &value)
 // What is wrong with a found record, for the note column.
 Text recordNote(const HolderMatch &m)
 {
-    Text note;
     if (!m.followsLayout)
-        note = u"記錄損壞：位元組與欄位配置不符，欄位可能錯位";
+        return u"記錄損壞：位元組與欄位配置不符，欄位可能錯位";
+    Text note;
     for (const LabelledValue &q : m.quantities)
         if (!q.quantity.wellFormed) {
             if (!note.empty())
@@ -344,6 +344,9 @@ void writeMatchRow(TableWriter &writer, const std::vector<TableColumn> &columns,
     for (size_t q = 0; q < m.quantities.size() && q < quantityPairs; ++q) {
         setText(cells[kFixedColumns + 2 * q], m.quantities[q].label);
         setQuantity(cells[kFixedColumns + 2 * q + 1], m.quantities[q]);
+        // The fields of a damaged record may be shifted: no number is taken from them.
+        if (!m.followsLayout)
+            cells[kFixedColumns + 2 * q + 1].isNumber = false;
     }
     setText(cells.back(), recordNote(m));
     writer.writeRow(cells);

@@ -182,8 +182,11 @@ void columnCell(const Column &column, TextView record, const DisplayContext &con
     // would read only part of keeps its text.
     const FieldSpec *f = column.parts.front();
     const Quantity q = quantityOf(*f, record, context.decimalFlag);
-    if (!q.wellFormed)
+    if (!q.wellFormed) {
+        // The stored characters, not the part of them the numeric rule would read.
+        cell.text = Text(trimBoth(textOf(*f, record)));
         return;
+    }
     cell.isNumber = true;
     cell.number = q.shown();
     cell.whole = q.scale == 0 ? q.units : 0;

@@ -96,7 +96,10 @@ ExportSummary exportRegisters(const Disc &disc, const std::vector<const DataSetS
                             cells[0].number = static_cast<double>(recordNo);
                             cells[0].text = fromAscii(std::to_string(recordNo));
                             noteCell.text.clear();
-                            if (!shape.follows(bytes)) {
+                            // A record whose fields would be read from shifted positions is
+                            // written as text, its quantities no numbers, and marked.
+                            const bool damaged = !shape.follows(bytes);
+                            if (damaged) {
                                 ++result.damagedRecords;
                                 note(result.firstDamaged, recordNo);
                                 noteCell.text = u"記錄損壞：位元組與欄位配置不符，欄位可能錯位";
@@ -104,6 +107,10 @@ ExportSummary exportRegisters(const Disc &disc, const std::vector<const DataSetS
                             bool malformed = false;
                             for (size_t i = 0; i < columns.size(); ++i) {
                                 columnCell(columns[i], record, context, cells[i + 1]);
+                                if (damaged) {
+                                    cells[i + 1].isNumber = false;
+                                    continue;
+                                }
                                 if (columns[i].type == CellType::Number && !cells[i + 1].isNumber) {
                                     ++result.malformedQuantities;
                                     malformed = true;

@@ -53,6 +53,9 @@ HolderMatch matchOf(const DataSetSpec &spec, const KeyCursor &cursor, const Disc
                         {}};
         if (v.isQuantity) {
             v.quantity = quantityOf(f, record, info.decimalFlag);
+            // A field the numeric rule would read only part of is shown as it is stored.
+            if (!v.quantity.wellFormed)
+                v.value = Text(trimBoth(textOf(f, record)));
             m.quantities.push_back(std::move(v));
         } else {
             m.dates.push_back(std::move(v));
