@@ -244,6 +244,7 @@ TEST(BatchLookup, ListFilesOfLinesOrOfACsvColumnInUtf8OrBig5)
     // Refusals say why, in the clerk's words: the headings there are, the line that is
     // neither UTF-8 nor code page 950 (one bad byte in a UTF-8 list), a missing file.
     writeFileBytes(dir.path() / "f.txt", "王大明\n陳美玲\n林\xFF柏傑\n");
+    writeFileBytes(dir.path() / "g.txt", "A123456789\n" + std::string(300, 'A') + "\n");
     const struct {
         std::filesystem::path file;
         ListOptions options;
@@ -256,6 +257,7 @@ TEST(BatchLookup, ListFilesOfLinesOrOfACsvColumnInUtf8OrBig5)
          {"身分證字號", true},
          "沒有標題列的清單以欄號（由 1 起）指定欄位，不能用「身分證字號」"},
         {dir.path() / "f.txt", {}, "清單第 3 行無法讀取：不是 UTF-8 文字"},
+        {dir.path() / "g.txt", {}, "清單第 2 行的值超過 200 個字，不是統一編號、帳號或戶名"},
         {dir.path() / "missing.txt",
          {},
          "無法讀取清單 " + (dir.path() / "missing.txt").string() + "：檔案不存在"},

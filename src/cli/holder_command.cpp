@@ -76,21 +76,6 @@ const char *outcomeName(RegisterOutcome outcome)
     return "";
 }
 
-// A piece of JSON written as it comes, with the controls Qt leaves (DEL, C1) escaped.
-void printJsonPiece(const QString &piece)
-{
-    QString out;
-    out.reserve(piece.size());
-    for (const QChar c : piece) {
-        if (c.unicode() >= 0x7F && c.unicode() <= 0x9F)
-            out += QString("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
-        else
-            out += c;
-    }
-    const QByteArray utf8 = out.toUtf8();
-    std::fwrite(utf8.constData(), 1, static_cast<size_t>(utf8.size()), stdout);
-}
-
 QString jsonValue(const QJsonValue &value)
 {
     // An array of one holds the value; its brackets are cut away.
@@ -159,9 +144,10 @@ int runHolder(const QStringList &args)
         writer->beginTable("holder", u"全冊查詢", columns);
     }
     if (json)
-        printJsonPiece("{\"key\":" + jsonValue(QString::fromLatin1(keyClassName(query.keyClass))) +
-                       ",\"input\":" + jsonValue(qs(query.input)) +
-                       ",\"exact\":" + (query.exact ? "true" : "false") + ",\"registers\":[");
+        printJsonText("{\"key\":" + jsonValue(QString::fromLatin1(keyClassName(query.keyClass))) +
+                          ",\"input\":" + jsonValue(qs(query.input)) +
+                          ",\"exact\":" + (query.exact ? "true" : "false") + ",\"registers\":[",
+                      false);
     std::int64_t found = 0;
     bool firstRegister = true;
     bool firstMatch = true;
@@ -173,9 +159,10 @@ int runHolder(const QStringList &args)
             writeMatchRow(*writer, columns, query.input, m);
         } else if (json) {
             if (firstMatch)
-                printJsonPiece(QString(firstRegister ? "" : ",") + "{\"matches\":[");
-            printJsonPiece((firstMatch ? "" : ",") +
-                           QString::fromUtf8(QJsonDocument(matchJson(m)).toJson(QJsonDocument::Compact)));
+                printJsonText(QString(firstRegister ? "" : ",") + "{\"matches\":[", false);
+            printJsonText((firstMatch ? "" : ",") +
+                              QString::fromUtf8(QJsonDocument(matchJson(m)).toJson(QJsonDocument::Compact)),
+                          false);
             firstMatch = false;
         } else {
             QString line = QString("  %1").arg(m.recordNo, 7);
@@ -202,8 +189,9 @@ int runHolder(const QStringList &args)
             QJsonObject o = registerJson(*r.spec, r.state, r.message);
             o.insert("outcome", QString::fromLatin1(outcomeName(outcome)));
             o.insert("count", static_cast<qint64>(r.count));
-            printJsonPiece((firstMatch ? QString(firstRegister ? "" : ",") + "{\"matches\":[" : QString()) +
-                           "]," + jsonObjectBody(o) + "}");
+            printJsonText((firstMatch ? QString(firstRegister ? "" : ",") + "{\"matches\":[" : QString()) +
+                              "]," + jsonObjectBody(o) + "}",
+                          false);
             firstMatch = true;
         } else if (!csv) {
             QString head = registerHead(*r.spec);
@@ -236,8 +224,9 @@ int runHolder(const QStringList &args)
         writer->finish();
     }
     if (json)
-        printJsonPiece("],\"found\":" + QString::number(found) +
-                       ",\"whole\":" + (unreadable.empty() ? "true" : "false") + "}\n");
+        printJsonText("],\"found\":" + QString::number(found) +
+                          ",\"whole\":" + (unreadable.empty() ? "true" : "false") + "}",
+                      true);
     // What could not be read is not "nothing found".
     if (!unreadable.empty())
         return kSetupError;

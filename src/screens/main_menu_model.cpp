@@ -111,7 +111,7 @@ std::unique_ptr<ListingModel> MainMenuModel::openListing(const ListingSpec &spec
     }
     const std::string button(spec.button);
     disabled_[button] = true;
-    return std::make_unique<ListingModel>(spec, listingText(readLines(decodeCp950(content.bytes))),
+    return std::make_unique<ListingModel>(spec, listingTextOf(decodeCp950(content.bytes)),
                                           [this, button] { disabled_[button] = false; });
 }
 

@@ -5,12 +5,15 @@
 #include "tools/record_scan.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace regdisc {
 
 namespace {
 
-constexpr std::size_t kMaxListBytes = 256u << 20;
+// A list of a million IDs is a dozen megabytes; a value is a key of a few dozen characters.
+constexpr std::size_t kMaxListBytes = 64u << 20;
+constexpr std::size_t kMaxValueLength = 200;
 
 // The length of the valid UTF-8 sequence at the start of `bytes`, or 0.
 size_t utf8Sequence(std::string_view bytes)
@@ -69,35 +72,77 @@ std::vector<std::string_view> linesOf(std::string_view bytes)
     return lines;
 }
 
-// The list's text: UTF-8 or code page 950, decided for the whole file, so that one bad
-// byte cannot turn a UTF-8 list into code page 950 text. A file that is neither names its
-// first line that breaks the encoding the rest of the file has.
-std::optional<Text> listText(std::string_view raw, Text &error)
+// Where the bytes of a list break its encoding: UTF-8 when a line with more than ASCII is
+// UTF-8, else code page 950. The first line that breaks it is named.
+Text encodingError(std::string_view raw)
 {
-    if (isUtf8(raw))
-        return fromUtf8(raw);
     const std::vector<std::string_view> lines = linesOf(raw);
-    if (isBig5(raw)) {
-        const Text text = decodeCp950(raw);
-        if (text.find(u'\uFFFD') == Text::npos)
-            return text;
-    }
-    // Which encoding the other lines hold: UTF-8 when a line with more than ASCII is UTF-8.
     bool utf8 = false;
     for (std::string_view line : lines)
-        utf8 =
-            utf8 || (isUtf8(line) && std::any_of(line.begin(), line.end(), [](char c) { return c & 0x80; }));
-    for (size_t n = 0; n < lines.size(); ++n) {
-        const bool bad = utf8 ? !isUtf8(lines[n])
-                              : (!isBig5(lines[n]) || decodeCp950(lines[n]).find(u'\uFFFD') != Text::npos);
-        if (bad) {
-            error = u"清單第 " + fromAscii(std::to_string(n + 1)) + u" 行無法讀取：" +
-                    (utf8 ? Text(u"不是 UTF-8 文字") : Text(u"不是 UTF-8 也不是 Big5 文字"));
-            return std::nullopt;
+        utf8 = utf8 || (isUtf8(line) && std::any_of(line.begin(), line.end(), [](char c) { return c & 0x80; }));
+    for (size_t n = 0; n < lines.size(); ++n)
+        if (utf8 ? !isUtf8(lines[n]) : !isBig5(lines[n]))
+            return u"清單第 " + fromAscii(std::to_string(n + 1)) + u" 行無法讀取：" +
+                   (utf8 ? Text(u"不是 UTF-8 文字") : Text(u"不是 UTF-8 也不是 Big5 文字"));
+    return u"清單無法讀取：不是 UTF-8 也不是 Big5 文字";
+}
+
+// A value of the list: the field's bytes decoded, blanks around it dropped.
+Text listValue(std::string_view bytes, bool utf8)
+{
+    return Text(trimBoth(utf8 ? fromUtf8(bytes) : decodeCp950(bytes)));
+}
+
+// The rows of a CSV file (RFC 4180) as fields of bytes, the quotes of a quoted field taken
+// away. Parsed on the bytes: a quote, a comma and a line break are single bytes below 0x40
+// in UTF-8 and in code page 950, never part of another character.
+void parseCsvBytes(std::string_view bytes, const std::function<bool(const std::vector<std::string> &)> &row)
+{
+    std::vector<std::string> fields;
+    std::string value;
+    bool quoted = false;
+    bool any = false;  // the row has begun
+    const auto endRow = [&] {
+        fields.push_back(std::move(value));
+        value.clear();
+        const bool more = row(fields);
+        fields.clear();
+        any = false;
+        return more;
+    };
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (quoted) {
+            if (c == '"' && i + 1 < bytes.size() && bytes[i + 1] == '"') {
+                value += '"';
+                ++i;
+            } else if (c == '"') {
+                quoted = false;
+            } else {
+                value += c;
+            }
+            continue;
+        }
+        if (c == '"') {
+            quoted = true;
+            any = true;
+        } else if (c == ',') {
+            fields.push_back(std::move(value));
+            value.clear();
+            any = true;
+        } else if (c == '\r' || c == '\n') {
+            if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
+                ++i;
+            if ((any || !value.empty()) && !endRow())
+                return;
+            value.clear();
+        } else {
+            value += c;
+            any = true;
         }
     }
-    error = u"清單無法讀取：不是 UTF-8 也不是 Big5 文字";
-    return std::nullopt;
+    if (any || !value.empty())
+        endRow();
 }
 
 Text listOfHeadings(const std::vector<Text> &headings)
@@ -164,55 +209,6 @@ constexpr size_t kFixedColumns = 9;
 
 }  // namespace
 
-std::vector<std::vector<Text>> parseCsv(TextView text)
-{
-    std::vector<std::vector<Text>> rows;
-    std::vector<Text> row;
-    Text value;
-    bool quoted = false;
-    bool any = false;  // the row has begun
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i];
-        if (quoted) {
-            if (c == u'"' && i + 1 < text.size() && text[i + 1] == u'"') {
-                value += u'"';
-                ++i;
-            } else if (c == u'"') {
-                quoted = false;
-            } else {
-                value += c;
-            }
-            continue;
-        }
-        if (c == u'"') {
-            quoted = true;
-            any = true;
-        } else if (c == u',') {
-            row.push_back(std::move(value));
-            value.clear();
-            any = true;
-        } else if (c == u'\r' || c == u'\n') {
-            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-                ++i;
-            if (any || !value.empty()) {
-                row.push_back(std::move(value));
-                rows.push_back(std::move(row));
-            }
-            row.clear();
-            value.clear();
-            any = false;
-        } else {
-            value += c;
-            any = true;
-        }
-    }
-    if (any || !value.empty()) {
-        row.push_back(std::move(value));
-        rows.push_back(std::move(row));
-    }
-    return rows;
-}
-
 std::optional<std::vector<Text>> readInputList(const std::filesystem::path &path, const ListOptions &options,
                                                Text &error)
 {
@@ -221,63 +217,86 @@ std::optional<std::vector<Text>> readInputList(const std::filesystem::path &path
         std::error_code code;
         const bool exists = std::filesystem::exists(path, code);
         error = u"無法讀取清單 " + fromUtf8(path.string()) +
-                (exists ? (std::filesystem::file_size(path, code) > kMaxListBytes ? Text(u"：檔案超過 256 MB")
-                                                                                  : Text(u"：無法開啟"))
-                        : Text(u"：檔案不存在"));
+                (!exists                                                   ? Text(u"：檔案不存在")
+                 : std::filesystem::file_size(path, code) > kMaxListBytes ? Text(u"：檔案超過 64 MB")
+                                                                           : Text(u"：無法開啟"));
         return std::nullopt;
     }
     std::string_view raw = bytes;
     if (raw.substr(0, 3) == "\xEF\xBB\xBF")
         raw.remove_prefix(3);
-    const std::optional<Text> text = listText(raw, error);
-    if (!text)
+    // UTF-8 or code page 950, decided for the whole file, so that one bad byte cannot turn
+    // a UTF-8 list into code page 950 text.
+    const bool utf8 = isUtf8(raw);
+    if (!utf8 && !isBig5(raw)) {
+        error = encodingError(raw);
         return std::nullopt;
+    }
 
     std::string ext = path.extension().string();
     std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
     std::vector<Text> values;
+    const auto keep = [&](std::string_view field, size_t line) {
+        Text v = listValue(field, utf8);
+        if (v.size() > kMaxValueLength) {
+            error = u"清單第 " + fromAscii(std::to_string(line)) + u" 行的值超過 " +
+                    fromAscii(std::to_string(kMaxValueLength)) + u" 個字，不是統一編號、帳號或戶名";
+            return false;
+        }
+        if (!v.empty())
+            values.push_back(std::move(v));
+        return true;
+    };
     if (ext != ".csv") {
-        size_t start = 0;
-        for (size_t i = 0; i <= text->size(); ++i)
-            if (i == text->size() || (*text)[i] == u'\n' || (*text)[i] == u'\r') {
-                if (const TextView v = trimBoth(TextView(*text).substr(start, i - start)); !v.empty())
-                    values.emplace_back(v);
-                start = i + 1;
-            }
+        const std::vector<std::string_view> lines = linesOf(raw);
+        for (size_t n = 0; n < lines.size(); ++n)
+            if (!keep(lines[n], n + 1))
+                return std::nullopt;
         return values;
     }
 
-    const std::vector<std::vector<Text>> rows = parseCsv(*text);
     size_t index = 0;
-    const size_t first = options.noHeader ? 0 : 1;
-    if (!options.column.empty()) {
-        if (options.noHeader) {
-            // Without headings the column is named by its number.
-            const std::string &c = options.column;
-            const bool number = !c.empty() && c.size() < 6 && std::all_of(c.begin(), c.end(), ::isdigit);
-            if (!number || std::stoi(c) < 1) {
-                error = u"沒有標題列的清單以欄號（由 1 起）指定欄位，不能用「" + fromUtf8(c) + u"」";
-                return std::nullopt;
-            }
-            index = static_cast<size_t>(std::stoi(c) - 1);
-        } else {
+    if (options.noHeader && !options.column.empty()) {
+        // Without headings the column is named by its number.
+        const std::string &c = options.column;
+        const bool number = c.size() < 6 && std::all_of(c.begin(), c.end(), ::isdigit) && std::stoi(c) >= 1;
+        if (!number) {
+            error = u"沒有標題列的清單以欄號（由 1 起）指定欄位，不能用「" + fromUtf8(c) + u"」";
+            return std::nullopt;
+        }
+        index = static_cast<size_t>(std::stoi(c) - 1);
+    }
+    size_t row = 0;
+    bool failed = false;
+    parseCsvBytes(raw, [&](const std::vector<std::string> &fields) {
+        if (++row == 1 && !options.noHeader) {
+            if (options.column.empty())
+                return true;
             const Text wanted = fromUtf8(options.column);
-            const std::vector<Text> headings = rows.empty() ? std::vector<Text>() : rows[0];
-            const auto it = std::find_if(headings.begin(), headings.end(),
-                                         [&](const Text &h) { return trimBoth(h) == TextView(wanted); });
+            std::vector<Text> headings;
+            for (const std::string &f : fields)
+                headings.push_back(listValue(f, utf8));
+            const auto it = std::find(headings.begin(), headings.end(), Text(trimBoth(wanted)));
             if (it == headings.end()) {
-                error = u"清單沒有「" + wanted + u"」欄" +
-                        (headings.empty() ? Text(u"：清單是空的")
-                                          : u"；第一列的欄位是 " + listOfHeadings(headings));
-                return std::nullopt;
+                error = u"清單沒有「" + wanted + u"」欄；第一列的欄位是 " + listOfHeadings(headings);
+                failed = true;
+                return false;
             }
             index = static_cast<size_t>(it - headings.begin());
+            return true;
         }
+        if (index < fields.size() && !keep(fields[index], row)) {
+            failed = true;
+            return false;
+        }
+        return true;
+    });
+    if (failed)
+        return std::nullopt;
+    if (row == 0 && !options.column.empty() && !options.noHeader) {
+        error = u"清單沒有「" + fromUtf8(options.column) + u"」欄：清單是空的";
+        return std::nullopt;
     }
-    for (size_t r = first; r < rows.size(); ++r)
-        if (index < rows[r].size())
-            if (const TextView v = trimBoth(rows[r][index]); !v.empty())
-                values.emplace_back(v);
     return values;
 }
 

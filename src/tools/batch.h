@@ -29,12 +29,10 @@ struct ListOptions {
 // whose first row holds the headings. UTF-8 (with or without a byte-order mark) or code
 // page 950, decided for the whole file; a file that is neither is refused, naming its
 // first line that cannot be read. Blank values are skipped; blanks around a value are
-// dropped. Nothing when the file cannot be read; `error` says why, in Chinese.
+// dropped; a value longer than any key (200 characters) is refused, as is a file over
+// 64 MB. Nothing when the file cannot be read; `error` says why, in Chinese.
 std::optional<std::vector<Text>> readInputList(const std::filesystem::path &path, const ListOptions &options,
                                                Text &error);
-
-// The values of a CSV text (RFC 4180): rows of fields.
-std::vector<std::vector<Text>> parseCsv(TextView text);
 
 struct BatchOptions {
     KeyClass keyClass = KeyClass::Id;
