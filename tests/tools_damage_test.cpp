@@ -271,3 +271,47 @@ TEST(MalformedQuantity, EveryFormTheNumericRuleReadsOnlyPartOf)
     EXPECT_DOUBLE_EQ(y.shown(), 1234.56);
     EXPECT_EQ(quantityOfText(u"0000000123456", Rule::WholeNumber, u"Y").scale, 0);
 }
+
+namespace {
+
+// Counts the rows it is given and keeps nothing.
+class CountingWriter : public TableWriter {
+public:
+    void beginTable(std::string_view, TextView, const std::vector<TableColumn> &) override {}
+    void writeRow(const std::vector<Cell> &) override { ++rows; }
+    void endTable() override {}
+    void finish() override {}
+    std::vector<std::filesystem::path> files() const override { return {}; }
+    std::int64_t rows = 0;
+};
+
+}  // namespace
+
+// A DataFile larger than its index can name (pla's six-digit record numbers name 999,999
+// records at most), here a sparse file claiming 2^32 + 10 records: export writes what the
+// index can name and says how many it left out; stats refuses such a holder register
+// before reading it.
+TEST(OversizedFile, IsReadOnlyAsFarAsTheIndexReaches)
+{
+    TempDir dir;
+    writeHolderDisc(dir.path());
+    const std::int64_t claimed = (std::int64_t{1} << 32) + 10;
+    std::filesystem::resize_file(dataSetFile(dir.path(), plaDataSet(), "data"),
+                                 static_cast<std::uintmax_t>(claimed) * 394);
+    std::filesystem::resize_file(dataSetFile(dir.path(), psmDataSet(), "data"),
+                                 static_cast<std::uintmax_t>(claimed) * 494);
+    const Disc disc = openDisc(dir);
+    NoProgress progress;
+    CountingWriter writer;
+    const ExportSummary exported = exportRegisters(disc, {&plaDataSet()}, writer, progress);
+    EXPECT_EQ(writer.rows, 999999);
+    EXPECT_EQ(exported.registers[0].records, 999999);
+    EXPECT_EQ(exported.registers[0].beyondIndex, claimed - 999999);
+    EXPECT_EQ(u8(exported.registers[0].message),
+              "資料檔的筆數超過索引所能指向的 999,999 筆，其後 4,293,967,307 筆未匯出");
+    EXPECT_FALSE(exported.whole());
+
+    const HolderStats stats = computeHolderStats(disc, {}, progress);
+    EXPECT_EQ(stats.state, RegisterState::Unreadable);
+    EXPECT_EQ(u8(stats.message), "資料檔有 4,294,967,306 筆，超過索引所能指向的 9,999,999 筆");
+}

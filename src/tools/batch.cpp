@@ -79,7 +79,8 @@ Text encodingError(std::string_view raw)
     const std::vector<std::string_view> lines = linesOf(raw);
     bool utf8 = false;
     for (std::string_view line : lines)
-        utf8 = utf8 || (isUtf8(line) && std::any_of(line.begin(), line.end(), [](char c) { return c & 0x80; }));
+        utf8 =
+            utf8 || (isUtf8(line) && std::any_of(line.begin(), line.end(), [](char c) { return c & 0x80; }));
     for (size_t n = 0; n < lines.size(); ++n)
         if (utf8 ? !isUtf8(lines[n]) : !isBig5(lines[n]))
             return u"清單第 " + fromAscii(std::to_string(n + 1)) + u" 行無法讀取：" +
@@ -217,9 +218,9 @@ std::optional<std::vector<Text>> readInputList(const std::filesystem::path &path
         std::error_code code;
         const bool exists = std::filesystem::exists(path, code);
         error = u"無法讀取清單 " + fromUtf8(path.string()) +
-                (!exists                                                   ? Text(u"：檔案不存在")
+                (!exists                                                  ? Text(u"：檔案不存在")
                  : std::filesystem::file_size(path, code) > kMaxListBytes ? Text(u"：檔案超過 64 MB")
-                                                                           : Text(u"：無法開啟"));
+                                                                          : Text(u"：無法開啟"));
         return std::nullopt;
     }
     std::string_view raw = bytes;

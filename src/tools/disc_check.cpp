@@ -1,6 +1,7 @@
 #include "tools/disc_check.h"
 
 #include "datasets/catalogue.h"
+#include "engine/display_rules.h"
 #include "engine/field_values.h"
 #include "engine/index_layout.h"
 #include "engine/index_walk.h"
@@ -93,18 +94,6 @@ private:
     std::vector<std::uint64_t> words_;
 };
 
-Text formatted(std::int64_t n)
-{
-    const std::string digits = std::to_string(n);
-    std::string out;
-    for (size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0)
-            out += ',';
-        out += digits[i];
-    }
-    return fromAscii(out);
-}
-
 // A file of the register while it is checked: its records as its size counts them, but
 // never more than the index's pointers can name.
 struct CheckedRecords {
@@ -167,13 +156,13 @@ private:
         const auto whole = records.file.recordCount();
         if (const std::uint64_t over = size % static_cast<std::uint64_t>(length); over > 0)
             defects_.addCount(DefectClass::FileLength, which, 1, whole + 1,
-                              u"最後 " + formatted(static_cast<std::int64_t>(over)) +
-                                  u" 位元組不足一筆（每筆 " + formatted(length) + u" 位元組）");
+                              u"最後 " + formatCount(static_cast<std::int64_t>(over)) +
+                                  u" 位元組不足一筆（每筆 " + formatCount(length) + u" 位元組）");
         records.count = std::min(whole, addressable);
         if (whole > addressable)
             defects_.addCount(DefectClass::BeyondIndex, which, whole - addressable, addressable + 1,
-                              u"第 " + formatted(addressable + 1) + u" 筆起的 " +
-                                  formatted(whole - addressable) + u" 筆無法由索引指向，未檢查");
+                              u"第 " + formatCount(addressable + 1) + u" 筆起的 " +
+                                  formatCount(whole - addressable) + u" 筆無法由索引指向，未檢查");
         return true;
     }
 

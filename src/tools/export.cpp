@@ -1,5 +1,6 @@
 #include "tools/export.h"
 
+#include "engine/display_rules.h"
 #include "engine/index_layout.h"
 #include "engine/record_layout.h"
 #include "engine/record_text.h"
@@ -18,17 +19,6 @@ void note(std::vector<std::int64_t> &first, std::int64_t recordNo)
 {
     if (first.size() < kExamples)
         first.push_back(recordNo);
-}
-
-Text formatted(std::int64_t n)
-{
-    std::string digits = std::to_string(n), out;
-    for (size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0)
-            out += ',';
-        out += digits[i];
-    }
-    return fromAscii(out);
 }
 
 }  // namespace
@@ -133,8 +123,8 @@ ExportSummary exportRegisters(const Disc &disc, const std::vector<const DataSetS
         result.beyondIndex = scan.beyond;
         if (scan.beyond > 0)
             result.message = u"資料檔的筆數超過索引所能指向的 " +
-                             formatted(addressableRecords(spec->lookupProfile())) + u" 筆，其後 " +
-                             formatted(scan.beyond) + u" 筆未匯出";
+                             formatCount(addressableRecords(spec->lookupProfile())) + u" 筆，其後 " +
+                             formatCount(scan.beyond) + u" 筆未匯出";
         summary.registers.push_back(result);
     }
     writer.finish();

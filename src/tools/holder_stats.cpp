@@ -1,6 +1,7 @@
 #include "tools/holder_stats.h"
 
 #include "datasets/catalogue.h"
+#include "engine/display_rules.h"
 #include "engine/field_values.h"
 #include "engine/index_layout.h"
 #include "engine/record_layout.h"
@@ -448,8 +449,8 @@ HolderStats computeHolderStats(const Disc &disc, const StatsOptions &options, Pr
     const std::int64_t addressable = addressableRecords(spec.lookupProfile());
     if (expected > addressable) {
         stats.state = RegisterState::Unreadable;
-        stats.message = u"資料檔有 " + fromAscii(std::to_string(expected)) + u" 筆，超過索引所能指向的 " +
-                        fromAscii(std::to_string(addressable)) + u" 筆";
+        stats.message = u"資料檔有 " + formatCount(expected) + u" 筆，超過索引所能指向的 " +
+                        formatCount(addressable) + u" 筆";
         return stats;
     }
     const RecordShape shape(spec.fields, spec.dataN);

@@ -11,7 +11,7 @@ namespace {
 
 Text number(std::int64_t n)
 {
-    return formatWholeNumber(fromAscii(std::to_string(n)));
+    return formatCount(n);
 }
 
 Cell textCell(Text text)
