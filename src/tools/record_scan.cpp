@@ -46,7 +46,10 @@ ScanResult scanRecords(const std::filesystem::path &path, int recordLength, std:
     }
     progress.begin({}, std::min(wholeRecords, maxRecords));
 
-    const size_t perBlock = std::max<size_t>(1, kBlockBytes / length);
+    // Blocks of a few megabytes, or the whole file when it is smaller.
+    const size_t perBlock = static_cast<size_t>(
+        std::clamp<std::int64_t>(std::min<std::int64_t>(wholeRecords, maxRecords) + 1, 1,
+                                 static_cast<std::int64_t>(std::max<size_t>(1, kBlockBytes / length))));
     std::vector<char> block(perBlock * length);
     size_t carried = 0;  // bytes of an incomplete record kept from the last read
     std::int64_t recordNo = 0;
