@@ -1,6 +1,7 @@
 #include "engine/index_walk.h"
 
 #include "engine/record_text.h"
+#include "engine/skip_index.h"
 #include "platform/collation.h"
 
 namespace regdisc {
@@ -65,8 +66,27 @@ void IndexWalk::toKey(const KeyKindSpec &kind, TextView query, ChainPosition &po
     }
     position.chainNext = layout.pointer(text, start.entry);
 
+    // A skip index may know an entry of this section whose key is below the input: the walk
+    // would pass every entry up to it, so it begins there, as it would stand there.
+    bool first = true;
+    if (skip_ && skip_->describes(files_))
+        if (const SkipIndex::Point *point = skip_->below(kind, position.chainNext, query)) {
+            if (!files_.detail->hasRecord(point->entry))
+                throw RecordReadError("the skip index names no entry of the file");
+            recordText(detail.record(point->entry), profile_.detailN, position.heldEntry);
+            position.heldNo = point->entry;
+            position.chain = point->guard;
+            position.chainNext = entries_.next(position.heldEntry, kind);
+            walk.entryRead = true;
+            first = false;
+            if (position.chainNext == profile_.chainEnd()) {
+                walk.end = End::ChainEnded;
+                return;
+            }
+        }
+
     // Chain walk to the first entry whose key is not less than the input.
-    for (bool first = true;; first = false) {
+    for (;; first = false) {
         readChainEntry(position.chainNext, position.chain, detail, entry_);
         // An entry of the same key as the one before compares with the input as that one
         // did: less, or the walk would have ended there.

@@ -13,9 +13,12 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 
 namespace regdisc {
+
+class SkipIndex;
 
 // The three open files of a data set (or, in tests and fuzzing, records in memory).
 struct DataSetFiles {
@@ -64,6 +67,11 @@ public:
 
     const DetailEntryLayout &entries() const { return entries_; }
 
+    // A skip index of these files: walks begin at its entries where it still describes the
+    // files; nothing else changes.
+    void setSkipIndex(std::shared_ptr<const SkipIndex> skip) { skip_ = std::move(skip); }
+    const std::shared_ptr<const SkipIndex> &skipIndex() const { return skip_; }
+
 private:
     // Where the scan of a top or block record stops: at the first entry (from 0) whose key
     // is not less than the input (`found`), or, where `markerEnds`, at an unused entry
@@ -96,6 +104,7 @@ private:
     OrderedRecord unkept_;
     static constexpr std::size_t kMostOrdered = 512;
     Text entry_;  // the DetailEntry just read
+    std::shared_ptr<const SkipIndex> skip_;
 };
 
 // Whether the input is greater than the key under the comparison.

@@ -56,6 +56,10 @@ public:
     LookupOutcome nextMatch();
 
     const QueryState &state() const { return state_; }
+    // The walks of 查詢 begin where a skip index of the files lets them (see SkipIndex).
+    void setSkipIndex(std::shared_ptr<const SkipIndex> skip) { walk_.setSkipIndex(std::move(skip)); }
+    const LookupProfile &profile() const { return walk_.profile(); }
+    const DataSetFiles &files() const { return walk_.files(); }
 
 private:
     // Everything ShowMatch reads, read before anything on screen changes.

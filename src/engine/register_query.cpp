@@ -2,6 +2,7 @@
 
 #include "engine/field_values.h"
 #include "engine/record_text.h"
+#include "engine/skip_index.h"
 
 #include <algorithm>
 
@@ -19,6 +20,11 @@ RegisterQuery::RegisterQuery(const LookupProfile &profile, DataSetFiles files) :
 KeyCursor RegisterQuery::find(int keyKind, TextView input, KeyMatch match)
 {
     return KeyCursor(walk_, walk_.profile().keyKind(keyKind), input, match);
+}
+
+void RegisterQuery::buildSkipIndex(const std::vector<int> &keyKinds)
+{
+    walk_.setSkipIndex(SkipIndex::build(walk_.profile(), walk_.files(), keyKinds));
 }
 
 Text RegisterQuery::readRecord(std::int64_t n, std::string *bytes)

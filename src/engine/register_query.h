@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 #include <unordered_set>
+#include <vector>
 
 namespace regdisc {
 
@@ -78,6 +79,12 @@ public:
     // DataFile record n decoded; throws RecordReadError when it is not in the file or
     // cannot be read whole.
     Text readRecord(std::int64_t n, std::string *bytes = nullptr);
+
+    // Builds a skip index of the KeyKinds (all when empty) and walks by it from now on:
+    // worth it before many lookups (a pass over the chains costs about as much as a few
+    // thousand walks).
+    void buildSkipIndex(const std::vector<int> &keyKinds = {});
+    void setSkipIndex(std::shared_ptr<const SkipIndex> skip) { walk_.setSkipIndex(std::move(skip)); }
 
 private:
     IndexWalk walk_;
