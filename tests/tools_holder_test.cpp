@@ -268,3 +268,29 @@ TEST(BatchLookup, ListFilesOfLinesOrOfACsvColumnInUtf8OrBig5)
         EXPECT_EQ(u8(error), r.error);
     }
 }
+
+// A long list walks by a skip index; the rows are those of the walk, damage included.
+TEST(BatchLookup, RowsAreTheSameWithASkipIndex)
+{
+    TempDir dir;
+    writeHolderDisc(dir.path());
+    // A loop in the ID chain (entry 4 back to 1) and the rest of the disc sound.
+    patchFile(dataSetFile(dir.path(), psmDataSet(), "idxd"), 3 * 61 + 40, "0000001");
+    Disc disc(dir.text());
+    ASSERT_TRUE(disc.open());
+    const std::vector<Text> inputs{u"A123456789", u"A1", u"B123456789", u"C100000001", u"Z9", u"", u"12345678"};
+    for (const bool prefix : {false, true}) {
+        std::vector<std::string> answers[2];
+        for (int withIndex = 0; withIndex < 2; ++withIndex) {
+            const auto out = dir.path() / ("r" + std::to_string(withIndex) + ".csv");
+            auto writer = createTableWriter(OutputFormat::Csv, out, 1);
+            NoProgress progress;
+            BatchOptions options{KeyClass::Id, prefix, {}};
+            options.skipIndexFrom = withIndex ? 1 : inputs.size() + 1;
+            runBatch(disc, inputs, options, *writer, progress);
+            answers[withIndex] = csvRows(out);
+        }
+        EXPECT_EQ(answers[0], answers[1]) << prefix;
+        EXPECT_GT(answers[0].size(), inputs.size()) << prefix;
+    }
+}

@@ -424,6 +424,16 @@ BatchSummary runBatch(const Disc &disc, const std::vector<Text> &inputs, const B
         summary.registers.push_back(std::move(r));
     }
 
+    if (inputs.size() >= options.skipIndexFrom)
+        for (const auto &reg : registers)
+            if (reg && reg->state() == RegisterState::Present) {
+                std::vector<int> kinds;
+                for (const KeyKindSpec *k : keyKindsOf(reg->spec(), options.keyClass))
+                    kinds.push_back(k->number);
+                progress.begin(u"建立索引 " + registerName(reg->spec()), 0);
+                reg->query().buildSkipIndex(kinds);
+            }
+
     std::vector<HolderMatch> matches;
     std::vector<RegisterMatches> damaged(dataSets.size());  // this input's damaged lookups
     std::vector<const RegisterMatches *> unreadable;
