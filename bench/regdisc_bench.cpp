@@ -4,19 +4,22 @@
 //
 //   regdisc-bench load DISC DB        the disc's holder register into a SQLite database
 //   regdisc-bench keys DISC OUTDIR    its ID, account and name keys, one file each
-//   regdisc-bench run DISC DB [--cold] [--cli=PATH] [Google Benchmark flags]
+//   regdisc-bench run DISC DB [--cold] [--cli=PATH] [--skip=G] [Google Benchmark flags]
 //
 // `run` measures, per KeyKind (ID, account, name): the first match of a whole key, a walk
 // of 查詢 and 49 × 次筆 over a shared beginning, and a miss; and both command-line tools as
 // processes. regdisc goes through the query screen model (what regdisc-cli and the screens
 // do, display rules included); SQLite through prepared statements on a table with indexes
 // on id, account and name, each lookup a prefix range query reading every column. With
+// --skip=G the lookups are measured again with a skip index of spacing G (built once, its
+// build time and size on standard error). With
 // --cold the page cache of the disc's files and of the database is dropped before every
 // first match (posix_fadvise DONTNEED). Counters per query: read system calls and bytes
 // read (/proc/self/io), and for regdisc the records it read. After the runs, the medians of
 // the repetitions are set side by side as ratios (regdisc / SQLite: below 1 is faster).
 #include "datasets/catalogue.h"
 #include "engine/record_text.h"
+#include "engine/skip_index.h"
 #include "screens/main_menu_model.h"
 
 #include <benchmark/benchmark.h>
@@ -29,6 +32,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -204,6 +208,18 @@ struct RegdiscScreen {
         if (!screen)
             throw std::runtime_error("cannot open the holder register");
     }
+    // A skip index of the holder register's three KeyKinds, as the desktop builds one when
+    // a screen opens; returns the seconds it took.
+    double buildSkipIndex(int spacing)
+    {
+        const auto start = std::chrono::steady_clock::now();
+        skip = SkipIndex::build(psm().lookupProfile(),
+                                {&menu.slot(psm().top.slot), &menu.slot(psm().detail.slot),
+                                 &menu.slot(psm().data.slot)},
+                                {}, spacing);
+        screen->setSkipIndex(skip);
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    }
     std::int64_t recordsRead()
     {
         return menu.slot(psm().top.slot).readCount() + menu.slot(psm().detail.slot).readCount() +
@@ -212,6 +228,7 @@ struct RegdiscScreen {
     Messages messages;
     MainMenuModel menu;
     std::unique_ptr<QueryScreenModel> screen;
+    std::shared_ptr<const SkipIndex> skip;
 };
 
 // ---------------------------------------------------------------------------------------
@@ -316,6 +333,7 @@ int sqliteRange(sqlite3_stmt *stmt, const std::string &prefix)
 struct Setup {
     fs::path disc, db, cli;
     bool cold = false;
+    int spacing = 0;  // the skip index's spacing; 0: walk without one
     std::map<std::string, Keys> keys;
 };
 
@@ -326,13 +344,24 @@ const std::vector<std::string> &inputsOf(const Keys &keys, Kind kind)
     return kind == Kind::First ? keys.whole : (kind == Kind::Walk ? keys.beginning : keys.miss);
 }
 
-void regdiscCase(benchmark::State &state, const Setup &setup, const KeyKindCase &keyKind, Kind kind)
+void regdiscCase(benchmark::State &state, const Setup &setup, const KeyKindCase &keyKind, Kind kind, bool skip)
 {
     // Cold: the screen is opened afresh before every query, so that none of the files' pages
     // stays mapped into the process (the page cache keeps mapped pages whatever fadvise asks).
     const auto open = [&] {
         auto s = std::make_unique<RegdiscScreen>(setup.disc);
         s->screen->chooseComboItem(keyKind.caption);
+        if (skip) {
+            static std::shared_ptr<const SkipIndex> built;  // one build serves every case
+            if (!built) {
+                const double seconds = s->buildSkipIndex(setup.spacing);
+                built = s->skip;
+                std::fprintf(stderr, "skip index G=%d: %.2f s, %lld points, %.1f MB\n", setup.spacing, seconds,
+                             static_cast<long long>(built->points()), static_cast<double>(built->bytes()) / 1e6);
+            }
+            s->skip = built;
+            s->screen->setSkipIndex(built);
+        }
         return s;
     };
     std::unique_ptr<RegdiscScreen> s = open();
@@ -489,14 +518,16 @@ public:
         std::printf("\n%-20s %12s %12s %8s %12s %12s %8s\n", "median, µs", "regdisc", "SQLite", "ratio",
                     "regdisc CPU", "SQLite CPU", "ratio");
         for (const auto &[name, time] : medians_) {
-            if (!name.starts_with("regdisc/"))
+            const size_t slash = name.find('/');
+            if (!name.starts_with("regdisc"))
                 continue;
-            const std::string what = name.substr(8);
+            const std::string what = name.substr(slash + 1);
             const auto other = medians_.find("sqlite/" + what);
             if (other == medians_.end())
                 continue;
             const auto ratio = [](double a, double b) { return b > 0 ? a / b : 0.0; };
-            std::printf("%-20s %12.1f %12.1f %7.2fx %12.1f %12.1f %7.2fx\n", what.c_str(), time.real,
+            const std::string label = name.substr(0, slash) == "regdisc" ? what : what + " (skip)";
+            std::printf("%-20s %12.1f %12.1f %7.2fx %12.1f %12.1f %7.2fx\n", label.c_str(), time.real,
                         other->second.real, ratio(time.real, other->second.real), time.cpu, other->second.cpu,
                         ratio(time.cpu, other->second.cpu));
         }
@@ -557,6 +588,8 @@ int main(int argc, char *argv[])
                 setup.cold = true;
             else if (arg.starts_with("--cli="))
                 setup.cli = arg.substr(6);
+            else if (arg.starts_with("--skip="))
+                setup.spacing = std::stoi(arg.substr(7));
             else
                 rest.push_back(argv[i]);
         }
@@ -572,8 +605,14 @@ int main(int argc, char *argv[])
                 const Kind k = which;
                 benchmark::RegisterBenchmark(("regdisc/" + what).c_str(), [&kind,
                                                                            k](benchmark::State &state) {
-                    regdiscCase(state, setup, kind, k);
+                    regdiscCase(state, setup, kind, k, false);
                 })->Unit(benchmark::kMicrosecond);
+                if (setup.spacing > 0)
+                    benchmark::RegisterBenchmark(("regdisc-skip/" + what).c_str(),
+                                                 [&kind, k](benchmark::State &state) {
+                                                     regdiscCase(state, setup, kind, k, true);
+                                                 })
+                        ->Unit(benchmark::kMicrosecond);
                 benchmark::RegisterBenchmark(("sqlite/" + what).c_str(), [&kind, k](benchmark::State &state) {
                     sqliteCase(state, setup, kind, k);
                 })->Unit(benchmark::kMicrosecond);

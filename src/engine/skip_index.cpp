@@ -50,6 +50,9 @@ std::shared_ptr<const SkipIndex> SkipIndex::build(const LookupProfile &profile, 
     index->top_ = files.top->identity();
     index->detail_ = files.detail->identity();
     index->kinds_.resize(profile.keyKinds.size());
+    // The chains are walked all over the DetailIndexFile: it is read ahead in one pass first,
+    // so that a slow medium is read in order rather than seeking for every entry.
+    files.detail->readAhead();
     const IndexWalk walk(profile, files);
     const DetailEntryLayout entries(profile);
     const std::int64_t entryCount = files.detail->recordCount();

@@ -75,6 +75,15 @@ bool RecordFile::isOpen() const
     return fd_ >= 0;
 }
 
+void RecordFile::readAhead()
+{
+    if (fd_ < 0)
+        return;
+    ::posix_fadvise(fd_, 0, 0, POSIX_FADV_WILLNEED);
+    if (!mapping_.empty())
+        ::madvise(const_cast<char *>(mapping_.data()), mapping_.size(), MADV_WILLNEED);
+}
+
 SourceIdentity RecordFile::identity() const
 {
     struct stat info {};
@@ -135,6 +144,8 @@ bool RecordFile::isOpen() const
 {
     return in_.is_open();
 }
+
+void RecordFile::readAhead() {}
 
 SourceIdentity RecordFile::identity() const
 {

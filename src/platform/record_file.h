@@ -25,6 +25,7 @@ public:
     void close() override;
     bool isOpen() const override;
     SourceIdentity identity() const override;
+    void readAhead() override;
 
 protected:
     std::size_t fetch(std::uint64_t offset, char *buffer, std::size_t length) override;

@@ -63,6 +63,9 @@ public:
 
     // The source's identity now (one fstat for a file); a closed source has none.
     virtual SourceIdentity identity() const = 0;
+    // Asks for the whole source to be read ahead, in order, into the page cache: one pass
+    // over the medium instead of reads scattered over it. Returns at once.
+    virtual void readAhead() {}
 
 protected:
     // Called by an opening: the size and record length the reads are checked against.
