@@ -239,3 +239,35 @@ TEST(SkipIndex, ReadsOnlyWhatTheIndexDesignatesOrItVerified)
     // Without the index the walk reads up to 64 entries of the section.
     EXPECT_LE(open.menu.slot(psm.detail.slot).readCount() - detailBefore, 1 + 8 + 1);
 }
+
+// The desktop's screen builds its skip index in the background from files of its own and
+// takes it over between two lookups; closing the screen stops the build.
+TEST(SkipIndex, BuiltInTheBackgroundForAnOpenScreen)
+{
+    TempDir dir;
+    const std::vector<Text> records = holders();
+    writeTestDisc(dir.path(), {{&psmDataSet(), records, kSmallSections}});
+    RecordedMessages messages;
+    MainMenuModel menu(messages, dir.text());
+    ASSERT_TRUE(menu.checkDataFolder(menu.folderText()));
+    std::unique_ptr<QueryScreenModel> screen = menu.openDataSet(psmDataSet(), true);
+    ASSERT_TRUE(screen);
+    ASSERT_TRUE(screen->waitForSkipIndex(std::chrono::seconds(60)));
+    OpenScreen walking(dir.path(), psmDataSet());
+    for (const char *id : {"A100000000", "A100000042", "A100000043", "A1", "A2"}) {
+        screen->chooseComboItem(u"依 統一編號");
+        screen->typeInput(t(id));
+        walking.screen->chooseComboItem(u"依 統一編號");
+        walking.screen->typeInput(t(id));
+        EXPECT_EQ(screen->query(), walking.screen->query()) << id;
+        EXPECT_EQ(screen->recordShown(), walking.screen->recordShown()) << id;
+        EXPECT_EQ(screen->nextEnabled(), walking.screen->nextEnabled()) << id;
+    }
+    // A screen closed while its build runs stops it and closes at once.
+    std::unique_ptr<QueryScreenModel> other = menu.openDataSet(psmDataSet(), true);
+    EXPECT_FALSE(other);  // its button is disabled while the first screen is open
+    screen->close();
+    screen = menu.openDataSet(psmDataSet(), true);
+    ASSERT_TRUE(screen);
+    screen->close();
+}

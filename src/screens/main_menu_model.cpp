@@ -71,7 +71,7 @@ bool MainMenuModel::buttonEnabled(std::string_view button) const
     return it == disabled_.end() || !it->second;
 }
 
-std::unique_ptr<QueryScreenModel> MainMenuModel::openDataSet(const DataSetSpec &spec)
+std::unique_ptr<QueryScreenModel> MainMenuModel::openDataSet(const DataSetSpec &spec, bool skipIndex)
 {
     // A disabled button does nothing: its screen is open and owns the slots.
     if (!buttonEnabled(spec.button))
@@ -92,6 +92,12 @@ std::unique_ptr<QueryScreenModel> MainMenuModel::openDataSet(const DataSetSpec &
         spec, DataSetFiles{&slot(spec.top.slot), &slot(spec.detail.slot), &slot(spec.data.slot)}, discInfo_,
         messages_, [this, button] { disabled_[button] = false; });
     screen->load();
+    if (skipIndex)
+        screen->buildSkipIndexInBackground(std::make_unique<BackgroundSkipIndex>(
+            spec.lookupProfile(), openPath(folder_, topIndexPathText(folder_, discInfo_, spec)),
+            openPath(folder_, detailIndexPathText(folder_, discInfo_, spec)),
+            openPath(folder_, dataFilePathText(folder_, discInfo_, spec)), spec.top.length,
+            spec.detail.length, spec.data.length));
     return screen;
 }
 

@@ -45,7 +45,9 @@ public:
     // A data-set button: re-reads the disc information, opens the three files in the
     // row's slots, disables the button and gives the screen (already loaded); nothing
     // when a message ended the opening.
-    std::unique_ptr<QueryScreenModel> openDataSet(const DataSetSpec &spec);
+    // With `skipIndex`, the screen's skip index is built in the background (the desktop
+    // does; a one-shot query walks as it is).
+    std::unique_ptr<QueryScreenModel> openDataSet(const DataSetSpec &spec, bool skipIndex = false);
     // A count-listing button.
     std::unique_ptr<ListingModel> openListing(const ListingSpec &spec);
 

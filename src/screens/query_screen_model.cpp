@@ -70,8 +70,31 @@ void QueryScreenModel::clickInput()
     nextEnabled_ = false;
 }
 
+void QueryScreenModel::buildSkipIndexInBackground(std::unique_ptr<BackgroundSkipIndex> build)
+{
+    skipBuild_ = std::move(build);
+}
+
+void QueryScreenModel::adoptSkipIndex()
+{
+    if (!skipBuild_)
+        return;
+    if (std::shared_ptr<const SkipIndex> index = skipBuild_->take()) {
+        lookup_.setSkipIndex(std::move(index));
+        skipBuild_.reset();
+    }
+}
+
+bool QueryScreenModel::waitForSkipIndex(std::chrono::milliseconds timeout)
+{
+    if (skipBuild_ && skipBuild_->waitUntilBuilt(timeout))
+        adoptSkipIndex();
+    return !skipBuild_;
+}
+
 LookupOutcome QueryScreenModel::query()
 {
+    adoptSkipIndex();
     return lookup_.runQuery();
 }
 
@@ -209,6 +232,7 @@ void QueryScreenModel::close()
     if (closed_)
         return;
     closed_ = true;
+    skipBuild_.reset();  // stops the build before the files go
     files_.top->close();
     files_.detail->close();
     files_.data->close();

@@ -7,11 +7,14 @@
 #include "engine/lookup.h"
 #include "engine/record_history.h"
 #include "platform/ui.h"
+#include "screens/background_skip_index.h"
 #include "screens/printout.h"
 #include "shell/disc_info.h"
 
+#include <chrono>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -52,6 +55,11 @@ public:
     // A skip index built for this screen's files (off the screen's thread): its lookups
     // read fewer entries and answer exactly as before.
     void setSkipIndex(std::shared_ptr<const SkipIndex> skip) { lookup_.setSkipIndex(std::move(skip)); }
+    // The same, built in the background from the files at these paths (the screen's own):
+    // taken over by the first lookup after it is ready.
+    void buildSkipIndexInBackground(std::unique_ptr<BackgroundSkipIndex> build);
+    // Waits for that build (tests); whether the index is in use.
+    bool waitForSkipIndex(std::chrono::milliseconds timeout);
     bool closed() const { return closed_; }
 
     // What the screen shows.
@@ -82,6 +90,7 @@ private:
     void showMessage(TextView text) override;
 
     void showRecordText(std::int64_t recordNo, const Text &record);
+    void adoptSkipIndex();
     void showCounters();  // tx_o_pnt by the history's slots
     Text &boxText(std::string_view name);  // a box's text, found without a key string built
 
@@ -104,6 +113,7 @@ private:
     bool followingEnabled_ = false;
     std::int64_t recordShown_ = 0;
     bool closed_ = false;
+    std::unique_ptr<BackgroundSkipIndex> skipBuild_;
 };
 
 }  // namespace regdisc
