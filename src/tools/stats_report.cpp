@@ -88,9 +88,9 @@ StatsTable distributionTable(const HolderStats &stats)
         u"股東以統一編號歸戶：同一統一編號的各筆帳戶合為一位股東，持有股數為各筆股數之和；統一編號空白或"
         u"不是 8 至 10 個大寫英文字母或數字的帳戶，各自計為一位股東。",
         u"分級依顯示的持有股數" +
-            Text(stats.decimals == 2 ? u"，以整股計：不足一股的部分不進入下一級（如 999.50 股列 1 至 999）" : u"") +
-            u"；持股為零的股東 " +
-            number(stats.zeroHolders) + u" 人另計，不列入分級。",
+            Text(stats.decimals == 2 ? u"，以整股計：不足一股的部分不進入下一級（如 999.50 股列 1 至 999）"
+                                     : u"") +
+            u"；持股為零的股東 " + number(stats.zeroHolders) + u" 人另計，不列入分級。",
         u"持股比例取至小數第二位：各級先捨去第三位以下，所差的 0.01% "
         u"依捨去部分由大到小逐級補足（最大餘數法），"
         u"使各級合計恰為 100.00%。",
@@ -275,6 +275,11 @@ StatsReport statsReport(const HolderStats &stats, const DiscInfo &info, const St
     report.summary = summaryLines(stats, showId);
     report.tables = {distributionTable(stats), structureTable(stats), principalTable(stats, options, showId)};
     return report;
+}
+
+std::vector<std::string> statsTableNames()
+{
+    return {"distribution", "structure", "principal", "notes"};
 }
 
 void writeStatsReport(const StatsReport &report, TableWriter &writer)
