@@ -199,7 +199,7 @@ private:
             if (n < 0 && errno == EINTR)
                 continue;
             if (n <= 0)
-                throw current_->error(n < 0 ? errno : ENOSPC);
+                throw current_->error(n < 0 ? errno : likelyWriteError(current_->temporaryPath()));
             data += n;
             left -= static_cast<size_t>(n);
         }

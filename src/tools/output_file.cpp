@@ -15,7 +15,9 @@
 #include <csignal>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/syscall.h>
 #include <time.h>
 #include <unistd.h>
@@ -346,6 +348,22 @@ OutputError outputError(const fs::path &path, int error)
                        error == EEXIST ? OutputError::Kind::Exists : OutputError::Kind::System);
 }
 
+int likelyWriteError(const fs::path &file)
+{
+#ifndef _WIN32
+    struct statvfs space {};
+    if (statvfs(file.parent_path().c_str(), &space) == 0 &&
+        static_cast<std::uint64_t>(space.f_bavail) * space.f_frsize < (1u << 20))
+        return ENOSPC;
+    rlimit limit{};
+    if (getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY)
+        return EFBIG;
+#else
+    (void)file;
+#endif
+    return EIO;
+}
+
 std::vector<fs::path> discFolders(TextView folderText)
 {
     std::vector<fs::path> folders;
@@ -400,11 +418,18 @@ OutputFile::OutputFile(fs::path target, const OutputOptions &options) : target_(
     struct stat existing {};
     if (stat(real_.c_str(), &existing) == 0 && S_ISREG(existing.st_mode))
         mode_ = static_cast<int>(existing.st_mode & 07777);
+    // The name is entered for removal on a signal before the file is made: a signal that
+    // comes in between finds it.
     for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
         temporary_ = temporaryBeside(real_);
+        slot_ = enterTemporary(temporary_, false);
         fd_ = open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd_ < 0 && errno != EEXIST)
-            throw error(errno);
+        if (fd_ < 0) {
+            const int failure = errno;
+            forgetTemporary(slot_);
+            if (failure != EEXIST)
+                throw error(failure);
+        }
     }
     if (fd_ < 0)
         throw error(EEXIST);
@@ -414,8 +439,8 @@ OutputFile::OutputFile(fs::path target, const OutputOptions &options) : target_(
     if (!file)
         throw error(errno);
     std::fclose(file);
-#endif
     slot_ = enterTemporary(temporary_, false);
+#endif
 }
 
 OutputFile::~OutputFile()
@@ -583,15 +608,16 @@ OutputFolder::OutputFolder(fs::path target, bool replace) : target_(std::move(ta
         throw outputError(target_, error.value());
     for (int attempt = 0; attempt < 100; ++attempt) {
         temporary_ = temporaryBeside(real_);
+        slot_ = enterTemporary(temporary_, true);  // before the folder is made, as for files
         if (fs::create_directory(temporary_, error))
             break;
+        forgetTemporary(slot_);
         if (error)
             throw outputError(target_, error.value());
         temporary_.clear();
     }
     if (temporary_.empty())
         throw outputError(target_, EEXIST);
-    slot_ = enterTemporary(temporary_, true);
 }
 
 OutputFolder::~OutputFolder()

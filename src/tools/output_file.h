@@ -41,6 +41,11 @@ OutputError outputError(const std::filesystem::path &path, TextView reason,
                         OutputError::Kind kind = OutputError::Kind::System);
 OutputError outputError(const std::filesystem::path &path, int error);
 
+// The likely cause of a write that failed without saying why (a library that keeps the
+// system's error to itself): no space left where the file goes, a limit on file sizes, or
+// else an input/output error.
+int likelyWriteError(const std::filesystem::path &file);
+
 // What an output must respect.
 struct OutputOptions {
     // An existing file may be replaced: the command line's --force, or the consent of a

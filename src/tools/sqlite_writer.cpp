@@ -175,6 +175,8 @@ private:
             throw file_->error(EACCES);
         case SQLITE_NOMEM:
             throw outputError(file_->target(), u"記憶體不足");
+        case SQLITE_IOERR:
+            throw file_->error(likelyWriteError(file_->temporaryPath()));
         default:
             throw outputError(file_->target(), u"SQLite：" + fromUtf8(sqlite3_errmsg(db_)));
         }

@@ -290,7 +290,7 @@ private:
     {
         if (sheet_ && sheet_->optimize_tmpfile && std::ferror(sheet_->optimize_tmpfile)) {
             const int error = errno;
-            throw file_->error(error == 0 ? ENOSPC : error);
+            throw file_->error(error == 0 ? likelyWriteError(file_->temporaryPath()) : error);
         }
     }
 
@@ -300,6 +300,10 @@ private:
             return outputError(file_->target(), u"記憶體不足");
         if (error != 0)
             return file_->error(error);
+        if (result == LXW_ERROR_CREATING_XLSX_FILE || result == LXW_ERROR_CREATING_TMPFILE ||
+            result == LXW_ERROR_ZIP_FILE_OPERATION || result == LXW_ERROR_ZIP_FILE_ADD ||
+            result == LXW_ERROR_ZIP_CLOSE)
+            return file_->error(likelyWriteError(file_->temporaryPath()));
         return outputError(file_->target(), u"XLSX：" + fromUtf8(api_.lxw_strerror(result)));
     }
 
