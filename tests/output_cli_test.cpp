@@ -252,7 +252,9 @@ TEST(OutputCli, AFullDiskIsNamedAsSuch)
     fs::create_directory(full);
     const QString script = R"(mount -t tmpfs -o size=256k tmpfs "$1" || exit 77
 printf 'previous\n' > "$1/r.csv"
-"$2" export "$3" psm --out "$1/r.csv" --force
+"$2" export "$3" psm --out "$1/r.csv" --force 2>&1
+echo "status $?"
+"$2" sample "$1/disc" --records 5000 2>&1
 echo "status $?"
 ls -A "$1"
 cat "$1/r.csv")";
@@ -262,8 +264,12 @@ cat "$1/r.csv")";
     const CliRun run = finish(process);
     if (run.status == 77 || run.status == -1 || run.out.isEmpty())
         GTEST_SKIP() << "no mount namespace here: " << run.err.toStdString();
-    EXPECT_EQ(run.out, "status 2\nr.csv\nprevious\n");
-    EXPECT_EQ(run.err, "regdisc-cli: 無法寫入 " + q(full) + "/r.csv：磁碟空間不足\n");
+    EXPECT_EQ(run.out, "regdisc-cli: 無法寫入 " + q(full) +
+                           "/r.csv：磁碟空間不足\nstatus 2\n"
+                           "regdisc-cli: 無法寫入 " +
+                           q(full) +
+                           "/disc：磁碟空間不足\nstatus 2\n"
+                           "r.csv\nprevious\n");
 }
 
 // batch never writes over its list, also through a link or ..; no command writes into the

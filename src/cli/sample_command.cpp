@@ -169,6 +169,12 @@ int runSample(const QStringList &args)
         try {
             writeSampleDisc(out.temporaryPath(), options);
         } catch (const std::exception &error) {
+            // The writer names the temporary file it could not write, not why: the disc is
+            // named with the likely reason.
+            const std::string what = error.what();
+            if (what.starts_with("cannot write") || what.starts_with("cannot open"))
+                return outputFailure(
+                    outputError(out.target(), likelyWriteError(out.temporaryPath() / "stk")));
             std::fprintf(stderr, "regdisc-cli: %s\n", error.what());
             return kSetupError;
         }
