@@ -8,7 +8,8 @@
 #   bash scripts/fuzz.sh --test                  each target for its short fixed number of runs
 #                                                on the checked-in seeds (the test command)
 #
-# Targets: disc_info listing record_text lookup (fuzz/fuzz_TARGET.cpp).
+# Targets: disc_info listing record_text lookup tools (fuzz/fuzz_TARGET.cpp; tools starts
+# from the lookup target's seeds).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -27,12 +28,14 @@ fi
 seconds=${1:-60}
 shift || true
 targets=("$@")
-if [ ${#targets[@]} -eq 0 ]; then targets=(disc_info listing record_text lookup); fi
+if [ ${#targets[@]} -eq 0 ]; then targets=(disc_info listing record_text lookup tools); fi
 mkdir -p build-fuzz/artifacts
 for target in "${targets[@]}"; do
   corpus=build-fuzz/corpus/$target
   mkdir -p "$corpus"
+  seeds=fuzz/corpus/$target
+  if [ "$target" = tools ]; then seeds=fuzz/corpus/lookup; fi
   echo "== $target: $seconds s"
   ./build-fuzz/fuzz/fuzz_"$target" -timeout=10 -rss_limit_mb=2048 -max_total_time="$seconds" \
-    -print_final_stats=1 -artifact_prefix=build-fuzz/artifacts/"$target"- "$corpus" fuzz/corpus/"$target"
+    -print_final_stats=1 -artifact_prefix=build-fuzz/artifacts/"$target"- "$corpus" "$seeds"
 done

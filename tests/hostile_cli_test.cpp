@@ -63,12 +63,15 @@ TEST(HostileCli, ControlCharactersAreShownEscaped)
     writeTestDisc(
         dir.path(),
         {{&psm,
-          {makeRecord(
-              psm, {{"account", "11110000001"}, {"id", "A123456789"}, {"telephone", "XXXXXXXXXXXXXXX"}})}}},
+          {makeRecord(psm,
+                      {{"account", "11110000001"}, {"id", "A123456789"}, {"telephone", "XXXXXXXXXXXXXXX"}}),
+           makeRecord(psm, {{"account", "11110000002"}, {"id", "B123456789"}, {"shares", "1000"}})}}},
         info);
     // The disc writer keeps control characters out of what it writes: the bytes go in after.
     // 0x80 decodes to U+0080.
     replaceInFile(dataSetFile(dir.path(), psm, "data"), "XXXXXXXXXXXXXXX", "\x1b]0;pwned\x07\x1b[2J\x80");
+    replaceInFile(dataSetFile(dir.path(), psm, "data"), "A123456789", "A1\x1b[2J6789");
+    replaceInFile(dataSetFile(dir.path(), psm, "data"), "B123456789", "B1\x1b[2J6789");
     writeListing(dir.path(), u"T01", "ptr", {u"line\x1b[31m red", u"\\ kept"});
     const QString folder = qpath(dir.path());
 
@@ -90,6 +93,18 @@ TEST(HostileCli, ControlCharactersAreShownEscaped)
     EXPECT_EQ(infoText.status, 0);
     EXPECT_TRUE(terminalSafe(infoText.bytes));
     EXPECT_TRUE(infoText.bytes.contains(R"(securityName: 測試\x1B[2J公司)")) << infoText.bytes.toStdString();
+
+    // The whole-disc commands' text: a holder's ID, the statistics' heading (security name)
+    // and their principal holders.
+    const CliRun holder = cli({"holder", folder, "--account", "11110000001"});
+    EXPECT_EQ(holder.status, 0) << holder.err.toStdString();
+    EXPECT_TRUE(terminalSafe(holder.bytes));
+    EXPECT_TRUE(holder.bytes.contains(R"(統一編號 A1\x1B[2J6789)")) << holder.bytes.toStdString();
+    const CliRun stats = cli({"stats", folder, "--show-id"});
+    EXPECT_EQ(stats.status, 0) << stats.err.toStdString();
+    EXPECT_TRUE(terminalSafe(stats.bytes));
+    EXPECT_TRUE(stats.bytes.contains(R"(測試\x1B[2J公司)")) << stats.bytes.toStdString();
+    EXPECT_TRUE(stats.bytes.contains(R"(B1\x1B[2J6789)")) << stats.bytes.toStdString();
 
     // A backslash is doubled, so that no text passes for an escape.
     const CliRun listing = cli({"listing", folder, "ptr"});

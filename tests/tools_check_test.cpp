@@ -8,6 +8,7 @@
 
 #include <fstream>
 #include <random>
+#include <set>
 
 using namespace regdisc;
 using namespace regdisc::test;
@@ -89,7 +90,8 @@ TEST(DiscCheck, FindsEachPlantedDefect)
         DefectClass expected;
         std::int64_t firstRecord;  // in the file the defect class counts in
     } cases[] = {
-        {"partial record", {{"data", 5 * kData, "x"}}, DefectClass::FileLength, 0},
+        // The partial record is the sixth of the DataFile.
+        {"partial record", {{"data", 5 * kData, "x"}}, DefectClass::FileLength, 6},
         {"top keys descend", {{"idxp", top(1, 1, kKey), "0           "}}, DefectClass::TopOrder, 1},
         {"used entry after an unused one",
          {{"idxp", top(1, 0, kPointer), "0000000"}},
@@ -124,6 +126,20 @@ TEST(DiscCheck, FindsEachPlantedDefect)
          DefectClass::UnindexedRecord,
          5},
         {"bytes that are not code page 950", {{"data", kData + 11, "\x81\x20"}}, DefectClass::Undecodable, 2},
+        // FF FF in record 4's registered address (after 11 + 2 * 19 + 10 = 59 bytes): two
+        // characters of one byte each where one double-byte character belongs.
+        {"fields that would shift", {{"data", 3 * kData + 59, "\xFF\xFF"}}, DefectClass::RecordLayout, 4},
+        // The letter O in record 2's 各筆股數 (118 characters before it, 97 double-byte).
+        {"quantity that is no number",
+         {{"data", kData + 215, "0000007O56000"}},
+         DefectClass::MalformedQuantity,
+         2},
+        {"quantity with a blank between digits",
+         {{"data", kData + 215, "0000007056 00"}},
+         DefectClass::MalformedQuantity,
+         2},
+        // The partial DetailEntry is the sixth of the DetailIndexFile.
+        {"partial detail entry", {{"idxd", 5 * kDetail, "0"}}, DefectClass::FileLength, 6},
     };
     for (const auto &c : cases) {
         TempDir dir;
@@ -144,9 +160,79 @@ TEST(DiscCheck, FindsEachPlantedDefect)
         ASSERT_NE(found, psm.defects.end()) << c.name << ": " << defectInfo(c.expected).code << " not found";
         ASSERT_FALSE(found->first.empty()) << c.name;
         EXPECT_EQ(found->first.front(), c.firstRecord) << c.name;
+        // The file the record numbers count in is the file that was damaged.
+        if (c.expected == DefectClass::FileLength) {
+            EXPECT_EQ(found->file, c.patches[0].file == "idxd" ? CheckedFile::DetailIndex : CheckedFile::Data)
+                << c.name;
+        }
         // The other registers are not touched by the damage.
         EXPECT_TRUE(result.registers.at(1).whole()) << c.name;
     }
+}
+
+TEST(DiscCheck, RecordNumbersAreDistinctAndSayHowMuchIsLeftOver)
+{
+    TempDir dir;
+    copyCompleteDisc(dir.path());
+    // Two used TopEntries after an unused one in top record 1: one top record, named once.
+    const auto idxp = dataSetFile(dir.path(), psmDataSet(), "idxp");
+    patchFile(idxp, top(1, 0, kPointer), "0000000");
+    patchFile(idxp, top(1, 1, kPointer), "0000005");
+    std::ofstream(dataSetFile(dir.path(), psmDataSet(), "data"), std::ios::app | std::ios::binary) << "xyz";
+    const RegisterCheck psm = psmOf(check(dir.path()));
+    for (const DefectCount &d : psm.defects) {
+        EXPECT_TRUE(std::is_sorted(d.first.begin(), d.first.end())) << defectInfo(d.defect).code;
+        EXPECT_EQ(std::adjacent_find(d.first.begin(), d.first.end()), d.first.end())
+            << defectInfo(d.defect).code;
+        EXPECT_GE(d.first.front(), 1) << defectInfo(d.defect).code;
+    }
+    const auto length = std::find_if(psm.defects.begin(), psm.defects.end(), [](const DefectCount &d) {
+        return d.defect == DefectClass::FileLength;
+    });
+    ASSERT_NE(length, psm.defects.end());
+    EXPECT_EQ(u8(length->detail), "最後 3 位元組不足一筆（每筆 494 位元組）");
+}
+
+TEST(DiscCheck, AnEmptyTopIndexBesideEntriesAndRecordsIsDamageNotAnEmptyRegister)
+{
+    TempDir dir;
+    copyCompleteDisc(dir.path());
+    std::ofstream(dataSetFile(dir.path(), psmDataSet(), "idxp"), std::ios::trunc | std::ios::binary);
+    const DiscCheck result = check(dir.path());
+    EXPECT_EQ(result.exitStatus(), 1);
+    const RegisterCheck &psm = psmOf(result);
+    EXPECT_EQ(psm.state, RegisterState::Present);
+    EXPECT_EQ(psm.records, 5);
+    std::set<DefectClass> found;
+    for (const DefectCount &d : psm.defects)
+        found.insert(d.defect);
+    EXPECT_TRUE(found.count(DefectClass::TopMarker));
+    EXPECT_TRUE(found.count(DefectClass::ChainCoverage));
+
+    // All three files empty: a register without data, which is whole.
+    for (const char *which : {"idxd", "data"})
+        std::ofstream(dataSetFile(dir.path(), psmDataSet(), which), std::ios::trunc | std::ios::binary);
+    EXPECT_EQ(psmOf(check(dir.path())).state, RegisterState::NoData);
+}
+
+TEST(DiscCheck, AFileLargerThanItsIndexCanNameIsCheckedOnlyAsFarAsTheIndexReaches)
+{
+    // pla numbers its records with six digits: 999,999 at most. Its DataFile is made to
+    // claim 2^32 + 10 records (a sparse file): the check reads what the index can name,
+    // reports the rest, and neither runs out of memory nor reads on.
+    TempDir dir;
+    copyCompleteDisc(dir.path());
+    const auto data = dataSetFile(dir.path(), plaDataSet(), "data");
+    std::filesystem::resize_file(data, ((std::uint64_t{1} << 32) + 10) * 394);
+    const DiscCheck result = check(dir.path());
+    const RegisterCheck &pla = result.registers.at(1);
+    EXPECT_EQ(pla.records, 999999);
+    const auto beyond = std::find_if(pla.defects.begin(), pla.defects.end(), [](const DefectCount &d) {
+        return d.defect == DefectClass::BeyondIndex;
+    });
+    ASSERT_NE(beyond, pla.defects.end());
+    EXPECT_EQ(beyond->count, (std::int64_t{1} << 32) + 10 - 999999);
+    EXPECT_EQ(beyond->first, (std::vector<std::int64_t>{1000000}));
 }
 
 TEST(DiscCheck, UnreadableDiscsAndFiles)

@@ -158,3 +158,64 @@ TEST(ToolsCli, StatsPrintsTheTablesAndWritesThem)
     EXPECT_EQ(absent.status, 2);
     EXPECT_EQ(absent.err.trimmed(), "psm 證券所有人名冊：無此名冊");
 }
+
+// A register that cannot be read (here: pla's DataFile is gone, its index files are there)
+// is never a clean "nothing found": every command names it on standard error, exits with 2,
+// and its outputs say 無法讀取 for it.
+TEST(ToolsCli, UnreadableRegisterEndsWithItsMessageAndStatus2)
+{
+    TempDir dir;
+    writeHolderDisc(dir.path());
+    std::filesystem::remove(dataSetFile(dir.path(), plaDataSet(), "data"));
+    const QString folder = text(dir.path());
+    const std::string pla = dataSetFile(dir.path(), plaDataSet(), "data").string();
+    const std::string message = "pla 設質資料：無法讀取：MSG_0_08 " + pla + " 開檔錯誤 !";
+
+    const CliRun csv = cli({"holder", folder, "--id", "A123456789", "--registers", "psm,pla", "--csv"});
+    EXPECT_EQ(csv.status, 2);
+    EXPECT_EQ(csv.err.trimmed().toStdString(), message);
+    EXPECT_TRUE(csv.out.contains(
+        QString::fromStdString("A123456789,無法讀取,pla,設質資料,,,,,,,,,,MSG_0_08 " + pla + " 開檔錯誤 !")))
+        << csv.out.toStdString();
+    EXPECT_FALSE(csv.out.contains("查無資料"));
+
+    const CliRun json = cli({"holder", folder, "--id", "A123456789", "--registers", "psm,pla", "--json"});
+    EXPECT_EQ(json.status, 2);
+    const QJsonObject answer = json.json();
+    EXPECT_FALSE(answer["whole"].toBool());
+    EXPECT_EQ(answer["registers"].toArray()[1].toObject()["outcome"].toString(), "unreadable");
+
+    writeFileBytes(dir.path() / "ids.txt", "Z1\n");
+    const CliRun batch = cli({"batch", folder, text(dir.path() / "ids.txt"), "--registers", "pla", "--out",
+                              text(dir.path() / "r.csv")});
+    EXPECT_EQ(batch.status, 2);
+    EXPECT_EQ(batch.err.trimmed().toStdString(), message);
+    EXPECT_EQ(csvRows(dir.path() / "r.csv").at(1),
+              "Z1␟無法讀取␟pla␟設質資料␟␟␟␟␟␟␟␟MSG_0_08 " + pla + " 開檔錯誤 !");
+
+    const CliRun exported = cli({"export", folder, "psm", "pla", "--out", text(dir.path() / "e.csv")});
+    EXPECT_EQ(exported.status, 2);
+    EXPECT_TRUE(exported.err.contains("pla 設質資料：無法開啟資料檔")) << exported.err.toStdString();
+
+    std::filesystem::remove(dataSetFile(dir.path(), psmDataSet(), "data"));
+    const CliRun stats = cli({"stats", folder});
+    EXPECT_EQ(stats.status, 2);
+    EXPECT_TRUE(stats.err.startsWith(QString::fromUtf8("psm 證券所有人名冊：無法讀取：")))
+        << stats.err.toStdString();
+}
+
+// Quantities in JSON are numbers in shown units beside the text the screen shows.
+TEST(ToolsCli, HolderJsonQuantitiesAreNumbers)
+{
+    TempDir dir;
+    writeHolderDisc(dir.path(), "Y");
+    const CliRun run =
+        cli({"holder", text(dir.path()), "--id", "A123456789", "--registers", "psm", "--json"});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const QJsonArray matches = run.json()["registers"].toArray()[0].toObject()["matches"].toArray();
+    ASSERT_EQ(matches.size(), 2);
+    const QJsonObject shares = matches[1].toObject()["quantities"].toArray()[0].toObject();
+    EXPECT_EQ(shares["label"].toString(), "各筆股數");
+    EXPECT_EQ(shares["value"].toString(), "1,234.56");
+    EXPECT_DOUBLE_EQ(shares["number"].toDouble(), 1234.56);
+}

@@ -71,11 +71,11 @@ TEST(Export, CsvIsUtf8WithBomInDataFileOrderWithScreenLabelsAndDisplayRules)
     // Labels that repeat (帳號 of both parties) carry their party's heading.
     EXPECT_EQ(rows[0], "筆號␟證券代號␟出質人帳號␟出質人中文戶名␟出質人統一編號␟出質人通訊地址␟質權人帳號␟"
                        "質權人中文戶名␟質權人統一編號␟質權人通訊地址␟交付股數␟孳息約定␟設質編號␟設質信託␟"
-                       "信託財產專戶␟減資/併購/收回/還本之款項歸屬約定");
+                       "信託財產專戶␟減資/併購/收回/還本之款項歸屬約定␟說明");
     // Quantities with decimalFlag "Y" carry two decimals, with their comma in quotes; the
     // security code is followed by two blanks and the security name.
     EXPECT_EQ(rows[1],
-              "1␟2330    測試公司␟11110000001␟王大明␟A123456789␟␟99990000001␟第一銀行␟12345678␟␟5.00␟␟␟␟␟");
+              "1␟2330    測試公司␟11110000001␟王大明␟A123456789␟␟99990000001␟第一銀行␟12345678␟␟5.00␟␟␟␟␟␟");
     EXPECT_EQ(rows[3].substr(0, rows[3].find("␟")), "3");
     EXPECT_NE(rows[3].find("歐陽小明明明明"), std::string::npos);
 }
@@ -94,7 +94,7 @@ TEST(Export, SeveralRegistersToCsvGoToOneFileEach)
     EXPECT_EQ(csvRows(summary.files[0]).at(0),
               "筆號␟帳號␟中文戶名␟統一編號␟戶籍地址␟通訊地址␟各筆股數␟歸戶股數␟出生日期␟法定代理␟開戶日期␟"
               "證券代號␟信用別␟地址異動␟電話號碼␟統編錯誤␟戶別␟設質註記␟郵遞區號␟劃撥帳號␟外資編號␟全權委託␟"
-              "零股待領␟分戶編號␟國籍資料␟法院提存註記␟法拍餘額註記");
+              "零股待領␟分戶編號␟國籍資料␟法院提存註記␟法拍餘額註記␟說明");
 }
 
 TEST(Export, LongNameInTwoBoxesIsOneColumn)
@@ -110,8 +110,8 @@ TEST(Export, LongNameInTwoBoxesIsOneColumn)
     const ExportSummary summary = exportTo(dir.path(), dir.path() / "psl.csv", {&pslDataSet()});
     const std::vector<std::string> rows = csvRows(summary.files.at(0));
     ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[0], "筆號␟帳號␟統一編號␟中文戶名␟證券代號");
-    EXPECT_EQ(rows[1], "1␟11110000001␟A123456789␟" + first40 + "甲乙␟        測試公司");
+    EXPECT_EQ(rows[0], "筆號␟帳號␟統一編號␟中文戶名␟證券代號␟說明");
+    EXPECT_EQ(rows[1], "1␟11110000001␟A123456789␟" + first40 + "甲乙␟        測試公司␟");
 }
 
 TEST(Export, XlsxHasTextAsTextNumbersAsNumbersAndAFrozenHeader)

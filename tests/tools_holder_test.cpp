@@ -190,19 +190,19 @@ TEST(BatchLookup, RowsInInputOrderWithOneNotFoundRowPerInput)
     ASSERT_EQ(rows.size(), 12u);
     EXPECT_EQ(rows[0],
               "輸入值␟結果␟名冊代碼␟名冊␟當事人␟筆號␟帳號␟戶名␟統一編號␟數量名稱1␟數量1␟數量名稱2␟數量2␟"
-              "數量名稱3␟數量3");
+              "數量名稱3␟數量3␟說明");
     const std::vector<std::string> expected{
-        "Z999999999␟查無資料␟␟␟␟␟␟␟␟␟␟␟␟␟",
-        "B123456789␟符合␟psm␟證券所有人名冊␟␟3␟22220000003␟陳美玲␟B123456789␟各筆股數␟3,000␟歸戶股數␟0␟␟",
-        "B123456789␟符合␟pla␟設質資料␟出質人␟2␟22220000003␟陳美玲␟B123456789␟交付股數␟700␟␟␟␟",
-        "A12345678␟查無資料␟␟␟␟␟␟␟␟␟␟␟␟␟",
-        "A123456789␟符合␟psm␟證券所有人名冊␟␟1␟11110000001␟王大明␟A123456789␟各筆股數␟1,000␟歸戶股數␟0␟␟",
-        "A123456789␟符合␟psm␟證券所有人名冊␟␟4␟11110000004␟王大明␟A123456789␟各筆股數␟123,456␟歸戶股數␟0␟␟",
-        "A123456789␟符合␟pla␟設質資料␟出質人␟1␟11110000001␟王大明␟A123456789␟交付股數␟500␟␟␟␟",
-        "A123456789␟符合␟pla␟設質資料␟質權人␟2␟11110000004␟王大明␟A123456789␟交付股數␟700␟␟␟␟",
-        "A123456789␟符合␟psr␟無實體登錄資料␟␟1␟␟王大明␟A123456789␟股數␟10␟回覆股數␟0␟回覆緩課␟0",
-        "B123456789␟符合␟psm␟證券所有人名冊␟␟3␟22220000003␟陳美玲␟B123456789␟各筆股數␟3,000␟歸戶股數␟0␟␟",
-        "B123456789␟符合␟pla␟設質資料␟出質人␟2␟22220000003␟陳美玲␟B123456789␟交付股數␟700␟␟␟␟",
+        "Z999999999␟查無資料␟␟␟␟␟␟␟␟␟␟␟␟␟␟",
+        "B123456789␟符合␟psm␟證券所有人名冊␟␟3␟22220000003␟陳美玲␟B123456789␟各筆股數␟3,000␟歸戶股數␟0␟␟␟",
+        "B123456789␟符合␟pla␟設質資料␟出質人␟2␟22220000003␟陳美玲␟B123456789␟交付股數␟700␟␟␟␟␟",
+        "A12345678␟查無資料␟␟␟␟␟␟␟␟␟␟␟␟␟␟",
+        "A123456789␟符合␟psm␟證券所有人名冊␟␟1␟11110000001␟王大明␟A123456789␟各筆股數␟1,000␟歸戶股數␟0␟␟␟",
+        "A123456789␟符合␟psm␟證券所有人名冊␟␟4␟11110000004␟王大明␟A123456789␟各筆股數␟123,456␟歸戶股數␟0␟␟␟",
+        "A123456789␟符合␟pla␟設質資料␟出質人␟1␟11110000001␟王大明␟A123456789␟交付股數␟500␟␟␟␟␟",
+        "A123456789␟符合␟pla␟設質資料␟質權人␟2␟11110000004␟王大明␟A123456789␟交付股數␟700␟␟␟␟␟",
+        "A123456789␟符合␟psr␟無實體登錄資料␟␟1␟␟王大明␟A123456789␟股數␟10␟回覆股數␟0␟回覆緩課␟0␟",
+        "B123456789␟符合␟psm␟證券所有人名冊␟␟3␟22220000003␟陳美玲␟B123456789␟各筆股數␟3,000␟歸戶股數␟0␟␟␟",
+        "B123456789␟符合␟pla␟設質資料␟出質人␟2␟22220000003␟陳美玲␟B123456789␟交付股數␟700␟␟␟␟␟",
     };
     EXPECT_EQ(std::vector<std::string>(rows.begin() + 1, rows.end()), expected);
 }
@@ -218,6 +218,7 @@ TEST(BatchLookup, ListFilesOfLinesOrOfACsvColumnInUtf8OrBig5)
         std::filesystem::path file;
         std::string column;
         std::vector<std::string> expected;
+        bool noHeader = false;
     } cases[] = {
         {write("a.txt", "A123456789\r\n\r\n  B123456789 \nC1"), "", {"A123456789", "B123456789", "C1"}},
         {write("b.txt", "\xEF\xBB\xBF王大明\n陳美玲\n"), "", {"王大明", "陳美玲"}},
@@ -226,18 +227,70 @@ TEST(BatchLookup, ListFilesOfLinesOrOfACsvColumnInUtf8OrBig5)
         {write("d.csv", "序號,身分證字號\r\n1,A123456789\r\n2,\"B12345,6789\"\r\n3,\r\n"),
          "身分證字號",
          {"A123456789", "B12345,6789"}},
-        {write("e.csv", "A123456789,x\nB123456789,y\n"), "", {"A123456789", "B123456789"}},
+        // A CSV list's first row holds its headings, unless it is said to hold values.
+        {write("e.csv", "A123456789,x\nB123456789,y\n"), "", {"B123456789"}},
+        {dir.path() / "e.csv", "", {"A123456789", "B123456789"}, true},
+        {dir.path() / "e.csv", "2", {"x", "y"}, true},
     };
     for (const auto &c : cases) {
-        std::string error;
-        const auto values = readInputList(c.file, c.column, error);
-        ASSERT_TRUE(values) << c.file << error;
+        Text error;
+        const auto values = readInputList(c.file, {c.column, c.noHeader}, error);
+        ASSERT_TRUE(values) << c.file << u8(error);
         std::vector<std::string> got;
         for (const Text &v : *values)
             got.push_back(u8(v));
         EXPECT_EQ(got, c.expected) << c.file;
     }
-    std::string error;
-    EXPECT_FALSE(readInputList(dir.path() / "d.csv", "統一編號", error));
-    EXPECT_FALSE(readInputList(dir.path() / "missing.txt", "", error));
+    // Refusals say why, in the clerk's words: the headings there are, the line that is
+    // neither UTF-8 nor code page 950 (one bad byte in a UTF-8 list), a missing file.
+    writeFileBytes(dir.path() / "f.txt", "王大明\n陳美玲\n林\xFF柏傑\n");
+    writeFileBytes(dir.path() / "g.txt", "A123456789\n" + std::string(300, 'A') + "\n");
+    const struct {
+        std::filesystem::path file;
+        ListOptions options;
+        std::string error;
+    } refused[] = {
+        {dir.path() / "d.csv",
+         {"統一編號", false},
+         "清單沒有「統一編號」欄；第一列的欄位是 「序號」、「身分證字號」"},
+        {dir.path() / "d.csv",
+         {"身分證字號", true},
+         "沒有標題列的清單以欄號（由 1 起）指定欄位，不能用「身分證字號」"},
+        {dir.path() / "f.txt", {}, "清單第 3 行無法讀取：不是 UTF-8 文字"},
+        {dir.path() / "g.txt", {}, "清單第 2 行的值超過 200 個字，不是統一編號、帳號或戶名"},
+        {dir.path() / "missing.txt",
+         {},
+         "無法讀取清單 " + (dir.path() / "missing.txt").string() + "：檔案不存在"},
+    };
+    for (const auto &r : refused) {
+        Text error;
+        EXPECT_FALSE(readInputList(r.file, r.options, error)) << r.file;
+        EXPECT_EQ(u8(error), r.error);
+    }
+}
+
+// A long list walks by a skip index; the rows are those of the walk, damage included.
+TEST(BatchLookup, RowsAreTheSameWithASkipIndex)
+{
+    TempDir dir;
+    writeHolderDisc(dir.path());
+    // A loop in the ID chain (entry 4 back to 1) and the rest of the disc sound.
+    patchFile(dataSetFile(dir.path(), psmDataSet(), "idxd"), 3 * 61 + 40, "0000001");
+    Disc disc(dir.text());
+    ASSERT_TRUE(disc.open());
+    const std::vector<Text> inputs{u"A123456789", u"A1", u"B123456789", u"C100000001", u"Z9", u"", u"12345678"};
+    for (const bool prefix : {false, true}) {
+        std::vector<std::string> answers[2];
+        for (int withIndex = 0; withIndex < 2; ++withIndex) {
+            const auto out = dir.path() / ("r" + std::to_string(withIndex) + ".csv");
+            auto writer = createTableWriter(OutputFormat::Csv, out, 1);
+            NoProgress progress;
+            BatchOptions options{KeyClass::Id, prefix, {}};
+            options.skipIndexFrom = withIndex ? 1 : inputs.size() + 1;
+            runBatch(disc, inputs, options, *writer, progress);
+            answers[withIndex] = csvRows(out);
+        }
+        EXPECT_EQ(answers[0], answers[1]) << prefix;
+        EXPECT_GT(answers[0].size(), inputs.size()) << prefix;
+    }
 }

@@ -270,7 +270,9 @@ TEST(Output, AnSqliteDatabaseItDidNotWriteIsLeftAlone)
     sqlite3_close(handle);
     const std::string before = bytesOf(db);
 
-    EXPECT_THROW(createSqliteWriter(db), OutputError);
+    OutputOptions keep;
+    keep.replace = false;
+    EXPECT_THROW(createSqliteWriter(db, keep), OutputError);
     EXPECT_EQ(bytesOf(db), before);
 
     Disc opened(fromUtf8(disc.path().string()));
@@ -298,8 +300,10 @@ TEST(Output, StatisticsFilesAreCheckedTogetherBeforeTheWork)
 {
     TempDir dir;
     writeFileBytes(dir.path() / "s_principal.csv", "mine\n");
+    OutputOptions keep;
+    keep.replace = false;
     try {
-        createCsvWriter(dir.path() / "s.csv", statsTableNames(), {});
+        createCsvWriter(dir.path() / "s.csv", statsTableNames(), keep);
         ADD_FAILURE() << "not refused";
     } catch (const OutputError &e) {
         EXPECT_EQ(std::string(e.what()),

@@ -398,17 +398,18 @@ TEST(Stats, SampleRegisterLooksLikeALargeListedCompany)
 
     int foreign = 0, foreignWithNationality = 0, legalEightDigits = 0;
     NoProgress progress;
-    scanRecords(dir.path() / "stk" / "2330.psm", 494, progress, [&](std::int64_t, std::string_view bytes) {
-        const Text record = recordText(bytes, 388);
-        const Text id = field(record, 31, 10);
-        if (field(record, 206, 1) == u"1") {
-            ++foreign;
-            const Text nationality = field(record, 248, 2);
-            foreignWithNationality += nationality != u"  " && nationality != u"TW" ? 1 : 0;
-            EXPECT_EQ(holderKind(id), HolderKind::LegalEntity) << u8(id);
-        }
-        legalEightDigits += holderKind(id) == HolderKind::LegalEntity ? 1 : 0;
-    });
+    scanRecords(dir.path() / "stk" / "2330.psm", 494, 9999999, progress,
+                [&](std::int64_t, std::string_view bytes) {
+                    const Text record = recordText(bytes, 388);
+                    const Text id = field(record, 31, 10);
+                    if (field(record, 206, 1) == u"1") {
+                        ++foreign;
+                        const Text nationality = field(record, 248, 2);
+                        foreignWithNationality += nationality != u"  " && nationality != u"TW" ? 1 : 0;
+                        EXPECT_EQ(holderKind(id), HolderKind::LegalEntity) << u8(id);
+                    }
+                    legalEightDigits += holderKind(id) == HolderKind::LegalEntity ? 1 : 0;
+                });
     EXPECT_GT(foreign, 20);
     EXPECT_EQ(foreignWithNationality, foreign);
     EXPECT_GT(legalEightDigits, 200);

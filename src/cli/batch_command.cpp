@@ -19,7 +19,11 @@ int runBatch(const QStringList &args)
     parser.addPositionalArgument("folder", "the disc folder");
     parser.addPositionalArgument("list", "LIST.txt (one value a line) or LIST.csv");
     parser.addOption({"by", "what the list holds: id (default), account or name", "key"});
-    parser.addOption({"column", "the CSV column that holds the values (default: the first)", "name"});
+    parser.addOption({"column",
+                      "the CSV column that holds the values, by its heading in the first row (default: the "
+                      "first column; with --no-header, by its number from 1)",
+                      "name"});
+    parser.addOption({"no-header", "the CSV list's first row holds values, not headings"});
     parser.addOption({"prefix", "match keys that begin with a value, not only whole keys"});
     parser.addOption({"registers", "only these data sets (psm,pla,...)", "list"});
     parser.addOption({"out", "RESULT.csv, RESULT.xlsx or RESULT.sqlite", "file"});
@@ -41,11 +45,13 @@ int runBatch(const QStringList &args)
     const std::optional<OutputFormat> format = outputFormatOf(out);
     if (!format)
         return usageError("--out must end in .csv, .xlsx or .sqlite");
-    std::string listError;
-    const auto inputs =
-        readInputList(positional.at(2).toStdString(), parser.value("column").toStdString(), listError);
-    if (!inputs)
-        return usageError(QString::fromStdString(listError));
+    Text listError;
+    const ListOptions listOptions{parser.value("column").toStdString(), parser.isSet("no-header")};
+    const auto inputs = readInputList(positional.at(2).toStdString(), listOptions, listError);
+    if (!inputs) {
+        StderrMessages().show({MessageKind::Plain, listError});
+        return kSetupError;
+    }
 
     Disc disc(tx(positional.at(1)));
     if (!openDisc(disc))
@@ -61,31 +67,36 @@ int runBatch(const QStringList &args)
         return outputFailure(e);
     }
 
+    // Every register that could not be read, on standard error whatever the output.
     QJsonArray registers;
     for (const RegisterMatches &r : summary.registers) {
         registers.append(registerJson(*r.spec, r.state, r.message));
-        if (!parser.isSet("json") && (r.state != RegisterState::Present || !r.message.empty()))
-            std::fprintf(stderr, "%s %s: %s\n", std::string(r.spec->ext).c_str(),
-                         toUtf8(registerName(*r.spec)).c_str(),
-                         toUtf8(r.message.empty() ? stateText(r.state) : r.message).c_str());
+        if (r.state == RegisterState::Unreadable)
+            StderrMessages().show({MessageKind::Plain, fromAscii(r.spec->ext) + u" " + registerName(*r.spec) +
+                                                           u"：無法讀取：" + r.message});
     }
     if (parser.isSet("json")) {
-        const QJsonObject o{{"inputs", static_cast<qint64>(summary.inputs)},
-                            {"found", static_cast<qint64>(summary.found)},
-                            {"notFound", static_cast<qint64>(summary.inputs - summary.found)},
-                            {"rows", static_cast<qint64>(summary.rows)},
-                            {"out", QString::fromStdString(out.string())},
-                            {"registers", registers}};
+        const QJsonObject o{
+            {"inputs", static_cast<qint64>(summary.inputs)},
+            {"found", static_cast<qint64>(summary.found)},
+            {"notFound", static_cast<qint64>(summary.inputs - summary.found - summary.unknown)},
+            {"unknown", static_cast<qint64>(summary.unknown)},
+            {"whole", summary.whole()},
+            {"rows", static_cast<qint64>(summary.rows)},
+            {"out", QString::fromStdString(out.string())},
+            {"registers", registers}};
         printLine(QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Compact)));
     } else {
-        printLine(QString("%1 inputs, %2 found, %3 not found, %4 rows -> %5")
-                      .arg(summary.inputs)
-                      .arg(summary.found)
-                      .arg(summary.inputs - summary.found)
-                      .arg(summary.rows)
-                      .arg(QString::fromStdString(out.string())));
+        QString line = QString("%1 inputs, %2 found, %3 not found")
+                           .arg(summary.inputs)
+                           .arg(summary.found)
+                           .arg(summary.inputs - summary.found - summary.unknown);
+        if (summary.unknown > 0)
+            line += QString(", %1 unknown (a register could not be read)").arg(summary.unknown);
+        printTextLine(tx(
+            line + QString(", %1 rows -> %2").arg(summary.rows).arg(QString::fromStdString(out.string()))));
     }
-    return kSuccess;
+    return summary.whole() ? kSuccess : kSetupError;
 }
 
 }  // namespace regdisc::cli

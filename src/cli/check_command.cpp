@@ -60,7 +60,7 @@ int runCheck(const QStringList &args)
     for (const FileCheck &f : check.files) {
         files.append(QJsonObject{{"file", qs(f.name)}, {"readable", f.readable}});
         if (!json)
-            printLine(qs(f.name) + ": " + (f.readable ? "可讀取" : "無法讀取"));
+            printTextLine(tx(qs(f.name) + ": " + (f.readable ? "可讀取" : "無法讀取")));
     }
     QJsonArray registers;
     for (const RegisterCheck &r : check.registers) {
@@ -74,11 +74,14 @@ int runCheck(const QStringList &args)
             QJsonArray first;
             for (std::int64_t n : d.first)
                 first.append(static_cast<qint64>(n));
-            defects.append(QJsonObject{{"defect", QString::fromLatin1(info.code)},
-                                       {"text", qs(info.text)},
-                                       {"file", QString::fromLatin1(fileName(info.file))},
-                                       {"count", static_cast<qint64>(d.count)},
-                                       {"first", first}});
+            QJsonObject defect{{"defect", QString::fromLatin1(info.code)},
+                               {"text", qs(info.text)},
+                               {"file", QString::fromLatin1(fileName(d.file))},
+                               {"count", static_cast<qint64>(d.count)},
+                               {"first", first}};
+            if (!d.detail.empty())
+                defect.insert("detail", qs(d.detail));
+            defects.append(defect);
         }
         o.insert("defects", defects);
         registers.append(o);
@@ -86,21 +89,24 @@ int runCheck(const QStringList &args)
             continue;
         QString line = QString::fromLatin1(r.spec->ext.data(), 3) + " " + qs(registerName(*r.spec)) + ": ";
         if (r.state == RegisterState::Absent || r.state == RegisterState::NoData) {
-            printLine(line + qs(stateText(r.state)));
+            printTextLine(tx(line + qs(stateText(r.state))));
             continue;
         }
         if (r.state == RegisterState::Unreadable) {
-            printLine(line + qs(r.message));
+            printTextLine(tx(line + qs(r.message)));
             continue;
         }
         line += QString("%1 筆，%2 ").arg(r.records).arg(r.whole() ? "完整" : "有瑕疵");
         printLine(line.trimmed());
         for (const DefectCount &d : r.defects) {
             const DefectInfo &info = defectInfo(d.defect);
-            printLine(QString("  %1 (%2): %3 處，%4 第 %5 筆")
-                          .arg(qs(info.text), QString::fromLatin1(info.code))
-                          .arg(d.count)
-                          .arg(QString::fromLatin1(fileName(info.file)), examples(d)));
+            QString defectLine = QString("  %1 (%2): %3 處，%4 第 %5 筆")
+                                     .arg(qs(info.text), QString::fromLatin1(info.code))
+                                     .arg(d.count)
+                                     .arg(QString::fromLatin1(fileName(d.file)), examples(d));
+            if (!d.detail.empty())
+                defectLine += "；" + qs(d.detail);
+            printTextLine(tx(defectLine));
         }
     }
     const int status = check.exitStatus();

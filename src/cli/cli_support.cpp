@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QCommandLineParser>
+#include <QJsonArray>
 #include <QJsonDocument>
 
 #include <cstdio>
@@ -23,7 +24,17 @@ Text tx(const QString &s)
 
 void printLine(const QString &line)
 {
-    const QByteArray utf8 = line.toUtf8();
+    // Nothing reaches the terminal raw: a control character that a caller let through (the
+    // line breaks of a help text aside) is shown as \xHH.
+    QString safe;
+    safe.reserve(line.size());
+    for (const QChar c : line) {
+        if (c != '\n' && c != '\t' && isControl(c.unicode()))
+            safe += "\\x" + QString("%1").arg(c.unicode(), 2, 16, QLatin1Char('0')).toUpper();
+        else
+            safe += c;
+    }
+    const QByteArray utf8 = safe.toUtf8();
     std::fwrite(utf8.constData(), 1, static_cast<size_t>(utf8.size()), stdout);
     std::fputc('\n', stdout);
 }
@@ -40,6 +51,29 @@ void printJsonLine(const QJsonObject &object)
             line += c;
     }
     printLine(line);
+}
+
+QString jsonStringBody(TextView text)
+{
+    // An array of one string holds it quoted and escaped; the brackets and quotes go.
+    const QByteArray json = QJsonDocument(QJsonArray{qs(text)}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(json.mid(2, json.size() - 4));
+}
+
+void printJsonText(const QString &piece, bool endLine)
+{
+    QString out;
+    out.reserve(piece.size());
+    for (const QChar c : piece) {
+        if (c.unicode() >= 0x7F && c.unicode() <= 0x9F)
+            out += QString("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+        else
+            out += c;
+    }
+    const QByteArray utf8 = out.toUtf8();
+    std::fwrite(utf8.constData(), 1, static_cast<size_t>(utf8.size()), stdout);
+    if (endLine)
+        std::fputc('\n', stdout);
 }
 
 void printTextLine(TextView line)

@@ -47,6 +47,11 @@ void printLine(const QString &line);
 // One JSON object on one line. Qt escapes the C0 controls in strings; DEL and the C1
 // controls are escaped here as well (\u0080), so JSON output is as safe on a terminal.
 void printJsonLine(const QJsonObject &object);
+// JSON written in pieces, for output too large to build whole: the body of a JSON string
+// (without its quotes) of a text, and a piece written as it is, with DEL and the C1
+// controls escaped as printJsonLine escapes them; `endLine` ends the line.
+QString jsonStringBody(TextView text);
+void printJsonText(const QString &piece, bool endLine);
 // A line of text output that may hold disc text: control characters are shown escaped
 // (\x1B), so a record cannot drive the terminal. JSON output escapes them itself.
 void printTextLine(TextView line);

@@ -60,7 +60,8 @@ constexpr Command kCommands[] = {
      "2  a register could not be read (its message on standard error), or a folder,\n"
      "   disc-information or usage error"},
     {"batch",
-     "FOLDER LIST.txt|LIST.csv [--by id|account|name] [--column NAME] [--prefix] [--registers LIST] "
+     "FOLDER LIST.txt|LIST.csv [--by id|account|name] [--column NAME] [--no-header] [--prefix] [--registers "
+     "LIST] "
      "--out RESULT.csv|.xlsx|.sqlite [--force] [--json]",
      "a list of holders looked up in every register", runBatch,
      "batch /media/cdrom ids.txt --out result.xlsx",

@@ -49,14 +49,26 @@ int runExport(const QStringList &args)
         return outputFailure(e);
     }
 
-    bool unreadable = false;
     QJsonArray registers;
+    const auto numbers = [](const std::vector<std::int64_t> &first) {
+        QJsonArray out;
+        for (std::int64_t n : first)
+            out.append(static_cast<qint64>(n));
+        return out;
+    };
     for (const RegisterExport &r : summary.registers) {
-        unreadable = unreadable || r.state == RegisterState::Unreadable;
-        QJsonObject o = registerJson(*r.spec, r.state, {});
+        if (!r.message.empty())
+            StderrMessages().show({MessageKind::Plain, fromAscii(r.spec->ext) + u" " + registerName(*r.spec) +
+                                                           u"：" + r.message});
+        QJsonObject o = registerJson(*r.spec, r.state, r.message);
         o.insert("records", static_cast<qint64>(r.records));
         o.insert("undecodable", static_cast<qint64>(r.undecodable));
         o.insert("undecodableRecords", static_cast<qint64>(r.undecodableRecords));
+        o.insert("damagedRecords", static_cast<qint64>(r.damagedRecords));
+        o.insert("firstDamaged", numbers(r.firstDamaged));
+        o.insert("malformedQuantities", static_cast<qint64>(r.malformedQuantities));
+        o.insert("firstMalformed", numbers(r.firstMalformed));
+        o.insert("beyondIndex", static_cast<qint64>(r.beyondIndex));
         o.insert("trailingBytes", static_cast<qint64>(r.trailingBytes));
         registers.append(o);
         if (parser.isSet("json"))
@@ -70,9 +82,13 @@ int runExport(const QStringList &args)
             line += QString("，無法解碼的字元 %1 個（%2 筆，以 U+FFFD 表示）")
                         .arg(r.undecodable)
                         .arg(r.undecodableRecords);
+        if (r.damagedRecords > 0)
+            line += QString("，記錄損壞（欄位錯位）%1 筆，已在說明欄標示").arg(r.damagedRecords);
+        if (r.malformedQuantities > 0)
+            line += QString("，不是整數的數量 %1 個，以文字匯出").arg(r.malformedQuantities);
         if (r.trailingBytes > 0)
             line += QString("，檔尾多出 %1 位元組未匯出").arg(r.trailingBytes);
-        printLine(line);
+        printTextLine(tx(line));
     }
     QJsonArray files;
     for (const auto &f : summary.files)
@@ -83,7 +99,7 @@ int runExport(const QStringList &args)
     else
         for (const auto &f : summary.files)
             printLine("-> " + QString::fromStdString(f.string()));
-    return unreadable ? kSetupError : kSuccess;
+    return summary.whole() ? kSuccess : kSetupError;
 }
 
 }  // namespace regdisc::cli

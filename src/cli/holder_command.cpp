@@ -1,4 +1,5 @@
-// regdisc-cli holder: one holder across every register of the disc.
+// regdisc-cli holder: one holder across every register of the disc. The answer is written
+// as it is found, register by register, so that memory does not grow with the matches.
 #include "cli/cli_progress.h"
 #include "cli/commands.h"
 #include "cli/tool_options.h"
@@ -10,6 +11,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 
+#include <cstdio>
+
 namespace regdisc::cli {
 
 namespace {
@@ -17,8 +20,13 @@ namespace {
 QJsonArray labelled(const std::vector<LabelledValue> &values)
 {
     QJsonArray out;
-    for (const LabelledValue &v : values)
-        out.append(QJsonObject{{"label", qs(v.label)}, {"value", qs(v.value)}});
+    for (const LabelledValue &v : values) {
+        QJsonObject o{{"label", qs(v.label)}, {"value", qs(v.value)}};
+        // A quantity also as a number in shown units; null where the field holds none.
+        if (v.isQuantity)
+            o.insert("number", v.quantity.wellFormed ? QJsonValue(v.quantity.shown()) : QJsonValue());
+        out.append(o);
+    }
     return out;
 }
 
@@ -34,6 +42,7 @@ QJsonObject matchJson(const HolderMatch &m)
         {"id", qs(m.id)},
         {"quantities", labelled(m.quantities)},
         {"dates", labelled(m.dates)},
+        {"recordDamaged", !m.followsLayout},
     };
 }
 
@@ -46,30 +55,38 @@ QString joined(const std::vector<LabelledValue> &values)
     return parts.join("  ");
 }
 
-void printText(const std::vector<RegisterMatches> &results)
+QString registerHead(const DataSetSpec &spec)
 {
-    for (const RegisterMatches &r : results) {
-        QString head = QString::fromLatin1(r.spec->ext.data(), 3) + " " + qs(registerName(*r.spec)) + ": ";
-        if (r.state != RegisterState::Present) {
-            printLine(head + qs(stateText(r.state)));
-            continue;
-        }
-        printLine(head +
-                  (r.matches.empty() ? QString("無符合資料") : QString("%1 筆").arg(r.matches.size())));
-        for (const HolderMatch &m : r.matches) {
-            QString line = QString("  %1").arg(m.recordNo, 7);
-            if (!m.party.empty())
-                line += "  " + qs(m.party);
-            line += "  帳號 " + qs(m.account) + "  戶名 " + qs(m.name) + "  統一編號 " + qs(m.id);
-            if (!m.quantities.empty())
-                line += "  " + joined(m.quantities);
-            if (!m.dates.empty())
-                line += "  " + joined(m.dates);
-            printLine(line);
-        }
-        if (!r.message.empty())
-            printLine("  " + qs(r.message));
+    return QString::fromLatin1(spec.ext.data(), static_cast<qsizetype>(spec.ext.size())) + " " +
+           qs(registerName(spec)) + ": ";
+}
+
+const char *outcomeName(RegisterOutcome outcome)
+{
+    switch (outcome) {
+    case RegisterOutcome::Found:
+        return "found";
+    case RegisterOutcome::None:
+        return "none";
+    case RegisterOutcome::Absent:
+        return "absent";
+    case RegisterOutcome::Unreadable:
+        return "unreadable";
     }
+    return "";
+}
+
+QString jsonValue(const QJsonValue &value)
+{
+    // An array of one holds the value; its brackets are cut away.
+    const QByteArray text = QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(text.mid(1, text.size() - 2));
+}
+
+QString jsonObjectBody(const QJsonObject &object)
+{
+    const QByteArray text = QJsonDocument(object).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(text.mid(1, text.size() - 2));
 }
 
 }  // namespace
@@ -102,7 +119,7 @@ int runHolder(const QStringList &args)
         return usageOf(args);
     if (parser.isSet("json") && parser.isSet("csv"))
         return usageError("--json and --csv exclude each other");
-    if (query.input.empty())
+    if (clerkInput(query.keyClass, query.input).empty())
         return usageError("the key is empty");
     query.exact = parser.isSet("exact");
     std::vector<const DataSetSpec *> dataSets;
@@ -113,44 +130,104 @@ int runHolder(const QStringList &args)
     Disc disc(tx(positional.at(1)));
     if (!openDisc(disc))
         return kSetupError;
-    TerminalProgress progress;
-    const std::vector<RegisterMatches> results = findHolder(disc, query, dataSets, progress);
+    const bool json = parser.isSet("json");
+    const bool csv = parser.isSet("csv");
 
-    size_t found = 0;
-    for (const RegisterMatches &r : results)
-        found += r.matches.size();
-    if (parser.isSet("json")) {
-        QJsonArray registers;
-        for (const RegisterMatches &r : results) {
-            QJsonObject o = registerJson(*r.spec, r.state, r.message);
-            QJsonArray matches;
-            for (const HolderMatch &m : r.matches)
-                matches.append(matchJson(m));
-            o.insert("matches", matches);
-            registers.append(o);
-        }
-        const QJsonObject out{{"key", QString::fromLatin1(keyClassName(query.keyClass))},
-                              {"input", qs(query.input)},
-                              {"exact", query.exact},
-                              {"found", static_cast<qint64>(found)},
-                              {"registers", registers}};
-        printLine(QString::fromUtf8(QJsonDocument(out).toJson(QJsonDocument::Compact)));
-    } else if (parser.isSet("csv")) {
-        std::vector<HolderMatch> all;
-        for (const RegisterMatches &r : results)
-            all.insert(all.end(), r.matches.begin(), r.matches.end());
-        std::vector<const DataSetSpec *> shown;
-        for (const RegisterMatches &r : results)
-            shown.push_back(r.spec);
-        const auto columns = batchColumns(shown, disc.info().decimalFlag);
-        auto writer = createCsvWriter(stdout);
+    // CSV: the batch table's rows, each match as it is found.
+    std::vector<TableColumn> columns;
+    std::unique_ptr<TableWriter> writer;
+    if (csv) {
+        columns = batchColumns(dataSets.empty() ? selectDataSets({}) : dataSets);
+        writer = createCsvWriter(stdout);
         writer->beginTable("holder", u"全冊查詢", columns);
-        writeMatchRows(*writer, columns, query.input, all);
+    }
+    if (json)
+        printJsonText("{\"key\":" + jsonValue(QString::fromLatin1(keyClassName(query.keyClass))) +
+                          ",\"input\":" + jsonValue(qs(query.input)) +
+                          ",\"exact\":" + (query.exact ? "true" : "false") + ",\"registers\":[",
+                      false);
+    std::int64_t found = 0;
+    bool firstRegister = true;
+    bool firstMatch = true;
+    QStringList lines;  // a register's text lines, printed with its count above them
+    std::vector<RegisterMatches> unreadable;
+    const auto onMatch = [&](const HolderMatch &m) {
+        ++found;
+        if (csv) {
+            writeMatchRow(*writer, columns, query.input, m);
+        } else if (json) {
+            if (firstMatch)
+                printJsonText(QString(firstRegister ? "" : ",") + "{\"matches\":[", false);
+            printJsonText((firstMatch ? "" : ",") +
+                              QString::fromUtf8(QJsonDocument(matchJson(m)).toJson(QJsonDocument::Compact)),
+                          false);
+            firstMatch = false;
+        } else {
+            QString line = QString("  %1").arg(m.recordNo, 7);
+            if (!m.party.empty())
+                line += "  " + qs(m.party);
+            line += "  帳號 " + qs(m.account) + "  戶名 " + qs(m.name) + "  統一編號 " + qs(m.id);
+            if (!m.quantities.empty())
+                line += "  " + joined(m.quantities);
+            if (!m.dates.empty())
+                line += "  " + joined(m.dates);
+            if (!m.followsLayout)
+                line += "  （記錄損壞，欄位可能錯位）";
+            lines << line;
+        }
+    };
+    const auto onRegister = [&](const RegisterMatches &r) {
+        const RegisterOutcome outcome = outcomeOf(r);
+        if (outcome == RegisterOutcome::Unreadable) {
+            unreadable.push_back(r);
+            StderrMessages().show({MessageKind::Plain, fromAscii(r.spec->ext) + u" " + registerName(*r.spec) +
+                                                           u"：" + outcomeText(outcome) + u"：" + r.message});
+        }
+        if (json) {
+            QJsonObject o = registerJson(*r.spec, r.state, r.message);
+            o.insert("outcome", QString::fromLatin1(outcomeName(outcome)));
+            o.insert("count", static_cast<qint64>(r.count));
+            printJsonText((firstMatch ? QString(firstRegister ? "" : ",") + "{\"matches\":[" : QString()) +
+                              "]," + jsonObjectBody(o) + "}",
+                          false);
+            firstMatch = true;
+        } else if (!csv) {
+            QString head = registerHead(*r.spec);
+            if (outcome == RegisterOutcome::Absent || r.state == RegisterState::NoData)
+                head += qs(stateText(r.state));
+            else if (r.count > 0)
+                head += QString("%1 筆").arg(r.count);
+            else
+                head += outcome == RegisterOutcome::Unreadable ? "無法讀取" : "無符合資料";
+            printTextLine(tx(head));
+            for (const QString &line : lines)
+                printTextLine(tx(line));
+            if (!r.message.empty())
+                printTextLine(u"  " + (outcome == RegisterOutcome::Unreadable && r.count > 0
+                                           ? u"無法讀取完整：" + r.message
+                                           : r.message));
+        }
+        lines.clear();
+        firstRegister = false;
+    };
+    TerminalProgress progress;
+    findHolder(disc, query, dataSets, progress, onMatch, onRegister);
+
+    if (csv) {
+        for (const RegisterMatches &r : unreadable)
+            writeUnreadableRow(*writer, columns, query.input, r);
+        if (found == 0 && unreadable.empty())
+            writeNotFoundRow(*writer, columns, query.input);
         writer->endTable();
         writer->finish();
-    } else {
-        printText(results);
     }
+    if (json)
+        printJsonText("],\"found\":" + QString::number(found) +
+                          ",\"whole\":" + (unreadable.empty() ? "true" : "false") + "}",
+                      true);
+    // What could not be read is not "nothing found".
+    if (!unreadable.empty())
+        return kSetupError;
     return found > 0 ? kSuccess : kLookupMessage;
 }
 

@@ -31,11 +31,28 @@ int runListing(const QStringList &args)
     std::unique_ptr<ListingModel> listing = menu.openListing(*spec);
     if (!listing)
         return kSetupError;
+    // The text is written a line at a time: a listing may be tens of megabytes.
+    const TextView text = listing->text();
+    const auto eachPiece = [&](const auto &write) {
+        for (size_t start = 0;;) {
+            const size_t end = text.find(u"\r\n", start);
+            write(text.substr(start, end == TextView::npos ? TextView::npos : end - start),
+                  end != TextView::npos);
+            if (end == TextView::npos)
+                break;
+            start = end + 2;
+        }
+    };
     if (parser.isSet("json")) {
-        printJsonLine(QJsonObject{{"text", qs(listing->text())}});
+        printJsonText("{\"text\":\"", false);
+        eachPiece([](TextView line, bool more) {
+            printJsonText(jsonStringBody(line), false);
+            if (more)
+                printJsonText("\\r\\n", false);
+        });
+        printJsonText("\"}", true);
     } else {
-        for (const QString &line : qs(listing->text()).split("\r\n"))
-            printTextLine(tx(line));
+        eachPiece([](TextView line, bool) { printTextLine(line); });
     }
     listing->close();
     return kSuccess;

@@ -38,6 +38,14 @@ const char *kindName(int kind)
     return names[kind];
 }
 
+QJsonArray recordNumbers(const std::vector<std::int64_t> &first)
+{
+    QJsonArray out;
+    for (std::int64_t n : first)
+        out.append(static_cast<qint64>(n));
+    return out;
+}
+
 QJsonObject statsJson(const HolderStats &stats, const StatsReport &report, const DiscInfo &info, bool showId)
 {
     const int d = stats.decimals;
@@ -97,6 +105,10 @@ QJsonObject statsJson(const HolderStats &stats, const StatsReport &report, const
                                 {"firstMismatches", mismatches},
                                 {"typeConflicts", static_cast<qint64>(stats.typeConflicts)},
                                 {"undecodableRecords", static_cast<qint64>(stats.undecodableRecords)},
+                                {"damagedRecords", static_cast<qint64>(stats.damagedRecords)},
+                                {"firstDamaged", recordNumbers(stats.firstDamaged)},
+                                {"malformedRecords", static_cast<qint64>(stats.malformedRecords)},
+                                {"firstMalformed", recordNumbers(stats.firstMalformed)},
                                 {"trailingBytes", static_cast<qint64>(stats.trailingBytes)},
                                 {"saturated", stats.saturated}}},
         {"notes", notes},
@@ -153,7 +165,8 @@ int runStats(const QStringList &args)
     if (stats.state != RegisterState::Present) {
         progress.end();
         StderrMessages().show(
-            {MessageKind::Plain, u"psm " + registerName(psmDataSet()) + u"：" + stateText(stats.state)});
+            {MessageKind::Plain, u"psm " + registerName(psmDataSet()) + u"：" + stateText(stats.state) +
+                                     (stats.message.empty() ? Text() : u"：" + stats.message)});
         return kSetupError;
     }
     const StatsReport report = statsReport(stats, disc.info(), options, showId);
@@ -177,7 +190,7 @@ int runStats(const QStringList &args)
         return kSuccess;
     }
     for (const Text &line : statsReportLines(report))
-        printLine(qs(line));
+        printTextLine(line);
     return kSuccess;
 }
 

@@ -5,21 +5,13 @@
 
 #include "engine/display_rules.h"
 #include "engine/lookup_profile.h"
+#include "engine/record_layout.h"
 
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace regdisc {
-
-struct FieldSpec {
-    std::string_view box;  // output box that shows the field; empty: not shown
-    int pos = 0;  // 1-based character position in the record text
-    int width = 0;  // characters (BirthDate: era flag + 7-character date = 8)
-    Rule rule = Rule::Text;
-    bool doubleByte = false;  // laid out for double-byte characters
-    std::string_view meaning;  // what the field holds; the sample disc fills fields by it
-};
 
 // Screen layout: rows of cells, each a label with up to a few boxes and legends.
 enum class BoxSize { Normal, OneChar, Narrow, Wide, Full, MultiLine };
@@ -145,7 +137,8 @@ struct DataSetSpec {
     // The view of this table that drives the keyed lookup.
     LookupProfile lookupProfile() const
     {
-        return {pointerWidth, detailN, recordNoPos, comboMessage, damagedMessage, keyKinds, testOrder, dataN};
+        return {pointerWidth, detailN,   recordNoPos, comboMessage, damagedMessage,
+                keyKinds,     testOrder, dataN,       fields};
     }
 };
 

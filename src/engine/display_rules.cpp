@@ -3,6 +3,7 @@
 #include "engine/record_text.h"
 
 #include <cstdio>
+#include <string>
 
 namespace regdisc {
 
@@ -43,6 +44,11 @@ Text formatQuantity(TextView field, TextView decimalFlag)
 Text formatWholeNumber(TextView field)
 {
     return grouped(parseNumber(field), 0);
+}
+
+Text formatCount(std::int64_t n)
+{
+    return formatWholeNumber(fromAscii(std::to_string(n)));
 }
 
 Text formatSecurity(TextView code, TextView securityName)

@@ -3,6 +3,8 @@
 
 #include "platform/text.h"
 
+#include <cstdint>
+
 namespace regdisc {
 
 enum class Rule { Text, Quantity, WholeNumber, Security, Date, BirthDate };
@@ -21,6 +23,8 @@ Text applyRule(Rule rule, TextView field, const DisplayContext &context);
 Text formatQuantity(TextView field, TextView decimalFlag);
 // "#,##0" whatever decimalFlag says.
 Text formatWholeNumber(TextView field);
+// A count in "#,##0" (records, holders, bytes in reports).
+Text formatCount(std::int64_t n);
 // Code, two blanks, securityName.
 Text formatSecurity(TextView code, TextView securityName);
 // yyyy/mm/dd of an 8-character date; empty for eight blanks.

@@ -2,14 +2,13 @@
 // and ShowMatch between them, driven by a data set's lookup profile.
 #pragma once
 
-#include "engine/chain_guard.h"
+#include "engine/index_walk.h"
 #include "engine/lookup_profile.h"
 #include "engine/record_history.h"
 #include "platform/record_source.h"
 #include "platform/text.h"
 
 #include <cstdint>
-#include <map>
 
 namespace regdisc {
 
@@ -30,21 +29,13 @@ public:
     virtual void showMessage(TextView text) = 0;
 };
 
-// The three open files of a data set (or, in tests and fuzzing, records in memory).
-struct DataSetFiles {
-    RecordSource *top = nullptr;  // TopIndexFile
-    RecordSource *detail = nullptr;  // DetailIndexFile
-    RecordSource *data = nullptr;  // DataFile
-};
-
-struct QueryState {
+// The screen's running query; chainNext and heldEntry (after ShowMatch the look-ahead
+// entry, the candidate for 次筆) are where its walk along the chain stands.
+struct QueryState : ChainPosition {
     int keyKind = 0;  // KeyKind of the running query (0 before the first)
     Text queryText;  // the input after normalisation
     int queryLength = 0;  // characters in tx_i_01 when 查詢 was pressed
-    std::int64_t chainNext = 0;  // DetailEntry after the current match, or ChainEnd
-    Text heldEntry;  // DetailEntry last read: after ShowMatch the look-ahead
     std::int64_t recordNo = 0;  // DataFile record selected for display
-    ChainGuard chain;  // the DetailEntries read along the chain since 查詢
 };
 
 enum class LookupOutcome {
@@ -65,6 +56,10 @@ public:
     LookupOutcome nextMatch();
 
     const QueryState &state() const { return state_; }
+    // The walks of 查詢 begin where a skip index of the files lets them (see SkipIndex).
+    void setSkipIndex(std::shared_ptr<const SkipIndex> skip) { walk_.setSkipIndex(std::move(skip)); }
+    const LookupProfile &profile() const { return walk_.profile(); }
+    const DataSetFiles &files() const { return walk_.files(); }
 
 private:
     // Everything ShowMatch reads, read before anything on screen changes.
@@ -76,66 +71,18 @@ private:
         Text lookAheadEntry;
         ChainGuard chain;
     };
-    // How the scans and the chain walk of 查詢 ended.
-    enum class WalkEnd { TopScan, Prefix, Match, Damaged };
-    struct Walk {
-        WalkEnd end = WalkEnd::Damaged;
-        bool topRead = false;  // the top record was read
-        bool entryRead = false;  // an entry of the chain was read
-        Walk &ending(WalkEnd e)
-        {
-            end = e;
-            return *this;
-        }
-    };
-    Walk walkToKey(const KeyKindSpec &kind, TextView query, RecordReads &index, RecordReads &detail);
-    // Where the scan of a top or block record stops: at the first entry (from 0) whose key
-    // is not less than the input (`found`), or, where `markerEnds`, at an unused entry (its
-    // pointer the empty marker) whose key is less; at the record's end otherwise. `text`
-    // is left viewing the decoded record.
-    struct ScanStop {
-        int entry = 0;
-        bool found = false;
-    };
-    ScanStop scanIndexRecord(const KeyKindSpec &kind, TextView query, std::int64_t recordNo,
-                             std::string_view bytes, bool markerEnds, TextView &text);
-    // A top or block record decoded, with how many entries at its start are used and in
-    // order under its KeyKind's comparison.
-    struct OrderedRecord {
-        std::string bytes;
-        Text text;
-        int ordered = 0;
-    };
-    const OrderedRecord &orderedRecord(const KeyKindSpec &kind, std::int64_t recordNo,
-                                       std::string_view bytes);
     // Fills match_ (its buffers are reused from step to step).
     void readMatch(std::int64_t recordNo, std::int64_t chainNext, RecordReads &data, RecordReads &detail);
     LookupOutcome showMatch();
     LookupOutcome fail(TextView message, LookupOutcome outcome);
     LookupOutcome damaged();
-    void readChainEntry(std::int64_t n, ChainGuard &chain, RecordReads &detail, Text &entry) const;
-    bool keyGoesDown(const KeyKindSpec &kind, TextView previousEntry, TextView entry) const;
-    std::int64_t pointerAt(TextView text, int pos) const;
     bool prefixMatches(Comparison comparison, const KeyKindSpec &kind, TextView entry) const;
 
-    LookupProfile profile_;
-    DataSetFiles files_;
+    IndexWalk walk_;
     LookupScreen &screen_;
     RecordHistory &history_;
     QueryState state_;
-    // The top and block records scanned before, by KeyKind and record number, kept with
-    // their bytes: one read again with the same bytes is known in order without decoding
-    // it or comparing its keys again, one changed on disk is checked anew. At most
-    // kMostOrdered (a data set's index has at most three hundred), a few MB; beyond,
-    // records are checked each time.
-    std::map<std::pair<int, std::int64_t>, OrderedRecord> ordered_;
-    OrderedRecord unkept_;
-    static constexpr std::size_t kMostOrdered = 512;
-    Text entry_;  // the DetailEntry just read
     Match match_;
 };
-
-// Whether the input is greater than the key under the comparison.
-bool inputGreater(Comparison comparison, TextView input, TextView key);
 
 }  // namespace regdisc

@@ -1,6 +1,8 @@
 // The constant description that drives the keyed lookup of one data set.
 #pragma once
 
+#include "engine/record_layout.h"
+
 #include <cstdint>
 #include <span>
 #include <string>
@@ -46,6 +48,7 @@ struct LookupProfile {
     std::span<const KeyKindSpec> keyKinds;  // index = KeyKind number - 1
     std::span<const int> testOrder;  // KeyKind numbers in the order captions are tested
     int dataN = 0;  // characters of a DataFile read
+    std::span<const FieldSpec> fields;  // the DataFile record's fields
 
     const KeyKindSpec &keyKind(int number) const { return keyKinds[static_cast<size_t>(number - 1)]; }
     // Characters of a top record or block read of a KeyKind: 100 entries of key and number.

@@ -75,6 +75,18 @@ bool RecordFile::isOpen() const
     return fd_ >= 0;
 }
 
+SourceIdentity RecordFile::identity() const
+{
+    struct stat info {};
+    if (fd_ < 0 || ::fstat(fd_, &info) != 0)
+        return {};
+    const auto nanoseconds = [](const timespec &t) {
+        return std::int64_t{t.tv_sec} * 1000000000 + t.tv_nsec;
+    };
+    return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
+            static_cast<std::uint64_t>(info.st_size), nanoseconds(info.st_mtim), nanoseconds(info.st_ctim)};
+}
+
 std::size_t RecordFile::fetch(std::uint64_t offset, char *buffer, std::size_t length)
 {
     std::size_t done = 0;
@@ -106,6 +118,7 @@ bool RecordFile::open(const std::filesystem::path &path, int recordLength)
     in_.open(path, std::ios::in | std::ios::binary);
     if (!in_.is_open())
         return false;
+    path_ = path;
     setShape(size, recordLength);
     return true;
 }
@@ -121,6 +134,17 @@ void RecordFile::close()
 bool RecordFile::isOpen() const
 {
     return in_.is_open();
+}
+
+SourceIdentity RecordFile::identity() const
+{
+    // The size and the time of the last change, as the file system tells them by name.
+    std::error_code error;
+    if (!in_.is_open())
+        return {};
+    const auto size = std::filesystem::file_size(path_, error);
+    const auto time = std::filesystem::last_write_time(path_, error);
+    return {0, 0, static_cast<std::uint64_t>(size), time.time_since_epoch().count(), 0};
 }
 
 std::size_t RecordFile::fetch(std::uint64_t offset, char *buffer, std::size_t length)

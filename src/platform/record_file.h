@@ -24,6 +24,7 @@ public:
     bool open(const std::filesystem::path &path, int recordLength);
     void close() override;
     bool isOpen() const override;
+    SourceIdentity identity() const override;
 
 protected:
     std::size_t fetch(std::uint64_t offset, char *buffer, std::size_t length) override;
@@ -37,7 +38,8 @@ protected:
 
 private:
 #ifdef _WIN32
-    std::ifstream in_;
+    mutable std::ifstream in_;
+    std::filesystem::path path_;
 #else
     int fd_ = -1;
     std::string_view mapping_;  // the file's bytes at the opening, mapped; none when it cannot be

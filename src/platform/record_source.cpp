@@ -89,6 +89,14 @@ void MemoryRecordSource::truncate(std::uint64_t size)
 {
     if (size < bytes_.size())
         bytes_ = bytes_.substr(0, static_cast<std::size_t>(size));
+    ++changes_;
+}
+
+SourceIdentity MemoryRecordSource::identity() const
+{
+    if (!open_)
+        return {};
+    return {1, reinterpret_cast<std::uintptr_t>(bytes_.data()), bytes_.size(), changes_, 0};
 }
 
 std::size_t MemoryRecordSource::fetch(std::uint64_t offset, char *buffer, std::size_t length)

@@ -19,6 +19,18 @@ struct RecordReadError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// What tells one state of a file from another: the same file (device and number), with the
+// same size and times. Anything kept about a file's contents is good only while its
+// identity stays the same.
+struct SourceIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t number = 0;
+    std::uint64_t size = 0;
+    std::int64_t modified = 0;  // nanoseconds
+    std::int64_t changed = 0;  // nanoseconds (the inode's change time)
+    bool operator==(const SourceIdentity &) const = default;
+};
+
 class RecordSource {
 public:
     RecordSource() = default;
@@ -48,6 +60,9 @@ public:
 
     // Records read since the source was opened.
     std::int64_t readCount() const { return reads_; }
+
+    // The source's identity now (one fstat for a file); a closed source has none.
+    virtual SourceIdentity identity() const = 0;
 
 protected:
     // Called by an opening: the size and record length the reads are checked against.
@@ -115,6 +130,11 @@ public:
     // Cuts the bytes to `size` as a file truncated under an open screen: the record count
     // stays what it was at the opening, reads past the new end fail.
     void truncate(std::uint64_t size);
+    // Bytes in memory have the identity of where they lie, their size and a count of the
+    // changes made to them.
+    SourceIdentity identity() const override;
+    // Marks the bytes changed in place (as a file written to).
+    void touch() { ++changes_; }
 
 protected:
     std::size_t fetch(std::uint64_t offset, char *buffer, std::size_t length) override;
@@ -125,6 +145,7 @@ private:
     std::string owned_;
     std::string_view bytes_;
     bool open_ = false;
+    std::int64_t changes_ = 0;
 };
 
 }  // namespace regdisc

@@ -33,6 +33,23 @@ Text toUpper(TextView text)
     return out;
 }
 
+TextView trimEnd(TextView text)
+{
+    size_t e = text.size();
+    while (e > 0 && isFillBlank(text[e - 1]))
+        --e;
+    return text.substr(0, e);
+}
+
+TextView trimBoth(TextView text)
+{
+    text = trimEnd(text);
+    size_t b = 0;
+    while (b < text.size() && isFillBlank(text[b]))
+        ++b;
+    return text.substr(b);
+}
+
 bool isControl(char16_t c)
 {
     return c < 0x20 || (c >= 0x7F && c <= 0x9F);

@@ -17,6 +17,15 @@ Text fromAscii(std::string_view ascii);
 // Letters converted to upper case one character for one, so the length never changes.
 Text toUpper(TextView text);
 
+// Blanks that fill a field: the half-width blank and the ideographic (double-byte) blank.
+inline bool isFillBlank(char16_t c)
+{
+    return c == u' ' || c == u'\u3000';
+}
+// The text without the blanks that fill it at its end, or at both ends.
+TextView trimEnd(TextView text);
+TextView trimBoth(TextView text);
+
 // Whether a character is a control character: C0 (U+0000-U+001F), DEL or C1
 // (U+0080-U+009F).
 bool isControl(char16_t c);

@@ -64,17 +64,22 @@ ListValues readListValues(TextView text, int count)
     return result;
 }
 
-std::vector<Text> readLines(TextView text)
+void forEachLine(TextView text, const std::function<void(TextView)> &visit)
 {
-    std::vector<Text> lines;
     size_t i = 0;
     while (i < text.size()) {
         const size_t start = i;
         while (i < text.size() && !isLineEnd(text[i]))
             ++i;
-        lines.emplace_back(text.substr(start, i - start));
+        visit(text.substr(start, i - start));
         i = skipLineEnd(text, i);
     }
+}
+
+std::vector<Text> readLines(TextView text)
+{
+    std::vector<Text> lines;
+    forEachLine(text, [&](TextView line) { lines.emplace_back(line); });
     return lines;
 }
 

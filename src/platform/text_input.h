@@ -3,6 +3,7 @@
 
 #include "platform/text.h"
 
+#include <functional>
 #include <vector>
 
 namespace regdisc {
@@ -24,5 +25,7 @@ ListValues readListValues(TextView text, int count);
 // The lines of a text without their line ends (CR LF, CR or LF); a last line without a
 // line end counts; an empty text has no lines.
 std::vector<Text> readLines(TextView text);
+// The same lines one by one, without keeping them.
+void forEachLine(TextView text, const std::function<void(TextView)> &visit);
 
 }  // namespace regdisc

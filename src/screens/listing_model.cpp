@@ -1,5 +1,7 @@
 #include "screens/listing_model.h"
 
+#include "platform/text_input.h"
+
 namespace regdisc {
 
 Text listingText(const std::vector<Text> &lines)
@@ -8,6 +10,19 @@ Text listingText(const std::vector<Text> &lines)
     for (const Text &line : lines)
         text += u"\r\n  " + line;
     return text;
+}
+
+Text listingTextOf(TextView text)
+{
+    size_t lines = 0;
+    forEachLine(text, [&](TextView) { ++lines; });
+    Text out;
+    out.reserve(text.size() + 2 * lines);
+    forEachLine(text, [&](TextView line) {
+        out += u"\r\n  ";
+        out += line;
+    });
+    return out;
 }
 
 ListingModel::ListingModel(const ListingSpec &spec, Text text, std::function<void()> onClose)

@@ -11,6 +11,8 @@ namespace regdisc {
 
 // The listing box text: for every line, CR LF, two blanks and the line.
 Text listingText(const std::vector<Text> &lines);
+// The same of a text's lines, read as the file's lines are read.
+Text listingTextOf(TextView text);
 
 class ListingModel {
 public:

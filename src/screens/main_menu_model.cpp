@@ -4,6 +4,7 @@
 #include "platform/paths.h"
 #include "platform/text_input.h"
 #include "shell/data_folder.h"
+#include "shell/data_set_files.h"
 
 namespace regdisc {
 
@@ -70,12 +71,6 @@ bool MainMenuModel::buttonEnabled(std::string_view button) const
     return it == disabled_.end() || !it->second;
 }
 
-bool MainMenuModel::openSlot(const FileSpec &file, TextView pathText)
-{
-    pathLastBuilt_ = Text(pathText);
-    return slot(file.slot).open(openPath(folder_, pathText), file.length);
-}
-
 std::unique_ptr<QueryScreenModel> MainMenuModel::openDataSet(const DataSetSpec &spec)
 {
     // A disabled button does nothing: its screen is open and owns the slots.
@@ -84,35 +79,12 @@ std::unique_ptr<QueryScreenModel> MainMenuModel::openDataSet(const DataSetSpec &
     readDiscInfo();
     if (readFailed_)
         return nullptr;
-    const Text ext = fromAscii(spec.ext);
-    const FileSpec *opened[3] = {};
-    int openCount = 0;
-    const auto closeOpened = [&] {
-        for (int i = 0; i < openCount; ++i)
-            slot(opened[i]->slot).close();
-    };
-    const struct {
-        const FileSpec &file;
-        Text path;
-        std::u16string_view emptyMessage;
-    } steps[] = {
-        {spec.top, folderPath(folder_, u"stkidx", discInfo_.baseName + u"idxp." + ext), spec.msgTopEmpty},
-        {spec.detail, folderPath(folder_, u"stkidx", discInfo_.baseName + u"idxd." + ext),
-         spec.msgDetailEmpty},
-        {spec.data, folderPath(folder_, u"stk", discInfo_.baseName + u"." + ext), spec.msgDataEmpty},
-    };
-    for (const auto &step : steps) {
-        if (!openSlot(step.file, step.path)) {
-            show(Text(spec.msgOpenFailed) + pathLastBuilt_ + Text(kOpenFailedEnd));
-            closeOpened();
-            return nullptr;
-        }
-        opened[openCount++] = &step.file;
-        if (slot(step.file.slot).sizeBytes() == 0) {
-            show(step.emptyMessage);
-            closeOpened();
-            return nullptr;
-        }
+    const DataSetOpening opening = openDataSetFiles(folder_, discInfo_, spec, slot(spec.top.slot),
+                                                    slot(spec.detail.slot), slot(spec.data.slot));
+    pathLastBuilt_ = opening.path;
+    if (opening.result != DataSetOpening::Opened) {
+        show(opening.message);
+        return nullptr;
     }
     disabled_[std::string(spec.button)] = true;
     const std::string button(spec.button);
@@ -139,7 +111,7 @@ std::unique_ptr<ListingModel> MainMenuModel::openListing(const ListingSpec &spec
     }
     const std::string button(spec.button);
     disabled_[button] = true;
-    return std::make_unique<ListingModel>(spec, listingText(readLines(decodeCp950(content.bytes))),
+    return std::make_unique<ListingModel>(spec, listingTextOf(decodeCp950(content.bytes)),
                                           [this, button] { disabled_[button] = false; });
 }
 

@@ -55,7 +55,6 @@ public:
 
 private:
     void show(TextView text) { messages_.show({MessageKind::Plain, Text(text)}); }
-    bool openSlot(const FileSpec &file, TextView pathText);
 
     MessageSink &messages_;
     Text folder_;

@@ -49,6 +49,9 @@ public:
     // the records it held before (none when `freshHistory`) and this record after them.
     LookupOutcome showFound(int keyKind, TextView input, std::int64_t recordNo, bool freshHistory);
     void close();  // cmd_3 結束 and the window's close request
+    // A skip index built for this screen's files (off the screen's thread): its lookups
+    // read fewer entries and answer exactly as before.
+    void setSkipIndex(std::shared_ptr<const SkipIndex> skip) { lookup_.setSkipIndex(std::move(skip)); }
     bool closed() const { return closed_; }
 
     // What the screen shows.

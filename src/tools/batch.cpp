@@ -5,46 +5,162 @@
 #include "tools/record_scan.h"
 
 #include <algorithm>
-#include <cstdlib>
+#include <functional>
 
 namespace regdisc {
 
 namespace {
 
-constexpr std::size_t kMaxListBytes = 256u << 20;
+// A list of a million IDs is a dozen megabytes; a value is a key of a few dozen characters.
+constexpr std::size_t kMaxListBytes = 64u << 20;
+constexpr std::size_t kMaxValueLength = 200;
+
+// The length of the valid UTF-8 sequence at the start of `bytes`, or 0.
+size_t utf8Sequence(std::string_view bytes)
+{
+    const auto c = static_cast<unsigned char>(bytes[0]);
+    const size_t more = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : 9;
+    if (more > 3 || more >= bytes.size() + (more == 0 ? 1 : 0))
+        return 0;
+    for (size_t k = 1; k <= more; ++k)
+        if ((static_cast<unsigned char>(bytes[k]) >> 6) != 2)
+            return 0;
+    return more + 1;
+}
 
 bool isUtf8(std::string_view bytes)
 {
-    size_t i = 0;
-    while (i < bytes.size()) {
-        const auto c = static_cast<unsigned char>(bytes[i]);
-        int more = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : -1;
-        if (more < 0 || i + static_cast<size_t>(more) >= bytes.size() + (more == 0 ? 1 : 0))
+    for (size_t i = 0; i < bytes.size();) {
+        const size_t n = utf8Sequence(bytes.substr(i));
+        if (n == 0)
             return false;
-        for (int k = 1; k <= more; ++k)
-            if ((static_cast<unsigned char>(bytes[i + static_cast<size_t>(k)]) >> 6) != 2)
-                return false;
-        i += static_cast<size_t>(more) + 1;
+        i += n;
     }
     return true;
 }
 
-Text trimmed(TextView text)
+// Code page 950: bytes below 0x80, and pairs of a lead byte 0x81-0xFE and a trail byte
+// 0x40-0x7E or 0xA1-0xFE.
+bool isBig5(std::string_view bytes)
 {
-    const auto blank = [](char16_t c) { return c == u' ' || c == u'\t' || c == u'\u3000'; };
-    size_t b = 0;
-    size_t e = text.size();
-    while (b < e && blank(text[b]))
-        ++b;
-    while (e > b && blank(text[e - 1]))
-        --e;
-    return Text(text.substr(b, e - b));
+    const auto *b = reinterpret_cast<const unsigned char *>(bytes.data());
+    for (size_t i = 0; i < bytes.size();) {
+        if (b[i] < 0x80) {
+            ++i;
+            continue;
+        }
+        if (b[i] < 0x81 || b[i] > 0xFE || i + 1 >= bytes.size() ||
+            !((b[i + 1] >= 0x40 && b[i + 1] <= 0x7E) || (b[i + 1] >= 0xA1 && b[i + 1] <= 0xFE)))
+            return false;
+        i += 2;
+    }
+    return true;
+}
+
+// The lines of a file's bytes (LF, CR LF or CR).
+std::vector<std::string_view> linesOf(std::string_view bytes)
+{
+    std::vector<std::string_view> lines;
+    size_t start = 0;
+    for (size_t i = 0; i <= bytes.size(); ++i)
+        if (i == bytes.size() || bytes[i] == '\n' || bytes[i] == '\r') {
+            lines.push_back(bytes.substr(start, i - start));
+            if (i + 1 < bytes.size() && bytes[i] == '\r' && bytes[i + 1] == '\n')
+                ++i;
+            start = i + 1;
+        }
+    return lines;
+}
+
+// Where the bytes of a list break its encoding: UTF-8 when a line with more than ASCII is
+// UTF-8, else code page 950. The first line that breaks it is named.
+Text encodingError(std::string_view raw)
+{
+    const std::vector<std::string_view> lines = linesOf(raw);
+    bool utf8 = false;
+    for (std::string_view line : lines)
+        utf8 =
+            utf8 || (isUtf8(line) && std::any_of(line.begin(), line.end(), [](char c) { return c & 0x80; }));
+    for (size_t n = 0; n < lines.size(); ++n)
+        if (utf8 ? !isUtf8(lines[n]) : !isBig5(lines[n]))
+            return u"清單第 " + fromAscii(std::to_string(n + 1)) + u" 行無法讀取：" +
+                   (utf8 ? Text(u"不是 UTF-8 文字") : Text(u"不是 UTF-8 也不是 Big5 文字"));
+    return u"清單無法讀取：不是 UTF-8 也不是 Big5 文字";
+}
+
+// A value of the list: the field's bytes decoded, blanks around it dropped.
+Text listValue(std::string_view bytes, bool utf8)
+{
+    return Text(trimBoth(utf8 ? fromUtf8(bytes) : decodeCp950(bytes)));
+}
+
+// The rows of a CSV file (RFC 4180) as fields of bytes, the quotes of a quoted field taken
+// away. Parsed on the bytes: a quote, a comma and a line break are single bytes below 0x40
+// in UTF-8 and in code page 950, never part of another character.
+void parseCsvBytes(std::string_view bytes, const std::function<bool(const std::vector<std::string> &)> &row)
+{
+    std::vector<std::string> fields;
+    std::string value;
+    bool quoted = false;
+    bool any = false;  // the row has begun
+    const auto endRow = [&] {
+        fields.push_back(std::move(value));
+        value.clear();
+        const bool more = row(fields);
+        fields.clear();
+        any = false;
+        return more;
+    };
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (quoted) {
+            if (c == '"' && i + 1 < bytes.size() && bytes[i + 1] == '"') {
+                value += '"';
+                ++i;
+            } else if (c == '"') {
+                quoted = false;
+            } else {
+                value += c;
+            }
+            continue;
+        }
+        if (c == '"') {
+            quoted = true;
+            any = true;
+        } else if (c == ',') {
+            fields.push_back(std::move(value));
+            value.clear();
+            any = true;
+        } else if (c == '\r' || c == '\n') {
+            if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
+                ++i;
+            if ((any || !value.empty()) && !endRow())
+                return;
+            value.clear();
+        } else {
+            value += c;
+            any = true;
+        }
+    }
+    if (any || !value.empty())
+        endRow();
+}
+
+Text listOfHeadings(const std::vector<Text> &headings)
+{
+    Text out;
+    for (const Text &h : headings) {
+        if (!out.empty())
+            out += u"、";
+        out += u"「" + Text(trimBoth(h)) + u"」";
+    }
+    return out;
 }
 
 int quantityCount(const DataSetSpec &spec)
 {
     return static_cast<int>(std::count_if(spec.fields.begin(), spec.fields.end(), [](const FieldSpec &f) {
-        return !f.box.empty() && (f.rule == Rule::Quantity || f.rule == Rule::WholeNumber);
+        return !f.box.empty() && isQuantity(f);
     }));
 }
 
@@ -52,124 +168,146 @@ void setText(Cell &cell, Text text)
 {
     cell.text = std::move(text);
     cell.isNumber = false;
+    cell.decimals = -1;
 }
 
-void setNumber(Cell &cell, TextView shown, std::int64_t whole)
+void setWhole(Cell &cell, std::int64_t value)
 {
-    cell.text = Text(shown);
+    cell.text = fromAscii(std::to_string(value));
     cell.isNumber = true;
-    std::string digits;
-    for (char16_t c : shown)
-        if ((c >= u'0' && c <= u'9') || c == u'.' || c == u'-')
-            digits.push_back(static_cast<char>(c));
-    cell.number = std::strtod(digits.c_str(), nullptr);
-    cell.whole = whole != 0 ? whole : static_cast<std::int64_t>(cell.number);
+    cell.number = static_cast<double>(value);
+    cell.whole = value;
+    cell.decimals = 0;
 }
+
+// A quantity as the screen shows it and, when it is a whole number under its rule, as a
+// number with the field's own decimals.
+void setQuantity(Cell &cell, const LabelledValue &value)
+{
+    cell.text = value.value;
+    cell.isNumber = value.quantity.wellFormed;
+    cell.number = value.quantity.shown();
+    cell.whole = value.quantity.scale == 0 ? value.quantity.units : 0;
+    cell.decimals = value.quantity.scale;
+}
+
+// What is wrong with a found record, for the note column.
+Text recordNote(const HolderMatch &m)
+{
+    if (!m.followsLayout)
+        return u"記錄損壞：位元組與欄位配置不符，欄位可能錯位";
+    Text note;
+    for (const LabelledValue &q : m.quantities)
+        if (!q.quantity.wellFormed) {
+            if (!note.empty())
+                note += u"；";
+            note += q.label + u"不是整數";
+        }
+    return note;
+}
+
+constexpr size_t kFixedColumns = 9;
 
 }  // namespace
 
-std::vector<std::vector<Text>> parseCsv(TextView text)
-{
-    std::vector<std::vector<Text>> rows;
-    std::vector<Text> row;
-    Text value;
-    bool quoted = false;
-    bool any = false;  // the row has begun
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i];
-        if (quoted) {
-            if (c == u'"' && i + 1 < text.size() && text[i + 1] == u'"') {
-                value += u'"';
-                ++i;
-            } else if (c == u'"') {
-                quoted = false;
-            } else {
-                value += c;
-            }
-            continue;
-        }
-        if (c == u'"') {
-            quoted = true;
-            any = true;
-        } else if (c == u',') {
-            row.push_back(std::move(value));
-            value.clear();
-            any = true;
-        } else if (c == u'\r' || c == u'\n') {
-            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-                ++i;
-            if (any || !value.empty()) {
-                row.push_back(std::move(value));
-                rows.push_back(std::move(row));
-            }
-            row.clear();
-            value.clear();
-            any = false;
-        } else {
-            value += c;
-            any = true;
-        }
-    }
-    if (any || !value.empty()) {
-        row.push_back(std::move(value));
-        rows.push_back(std::move(row));
-    }
-    return rows;
-}
-
-std::optional<std::vector<Text>> readInputList(const std::filesystem::path &path, const std::string &column,
-                                               std::string &error)
+std::optional<std::vector<Text>> readInputList(const std::filesystem::path &path, const ListOptions &options,
+                                               Text &error)
 {
     std::string bytes;
     if (!readWholeFile(path, kMaxListBytes, bytes)) {
-        error = "cannot read " + path.string();
+        std::error_code code;
+        const bool exists = std::filesystem::exists(path, code);
+        error = u"無法讀取清單 " + fromUtf8(path.string()) +
+                (!exists                                                  ? Text(u"：檔案不存在")
+                 : std::filesystem::file_size(path, code) > kMaxListBytes ? Text(u"：檔案超過 64 MB")
+                                                                          : Text(u"：無法開啟"));
         return std::nullopt;
     }
     std::string_view raw = bytes;
     if (raw.substr(0, 3) == "\xEF\xBB\xBF")
         raw.remove_prefix(3);
-    const Text text = isUtf8(raw) ? fromUtf8(raw) : decodeCp950(raw);
+    // UTF-8 or code page 950, decided for the whole file, so that one bad byte cannot turn
+    // a UTF-8 list into code page 950 text.
+    const bool utf8 = isUtf8(raw);
+    if (!utf8 && !isBig5(raw)) {
+        error = encodingError(raw);
+        return std::nullopt;
+    }
 
     std::string ext = path.extension().string();
     std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
     std::vector<Text> values;
-    if (ext == ".csv") {
-        const std::vector<std::vector<Text>> rows = parseCsv(text);
-        size_t index = 0;
-        size_t first = 0;
-        if (!column.empty()) {
-            if (rows.empty()) {
-                error = "the list has no column " + column;
-                return std::nullopt;
-            }
-            const Text wanted = fromUtf8(column);
-            const auto it = std::find_if(rows[0].begin(), rows[0].end(),
-                                         [&](const Text &h) { return trimmed(h) == wanted; });
-            if (it == rows[0].end()) {
-                error = "the list has no column " + column;
-                return std::nullopt;
-            }
-            index = static_cast<size_t>(it - rows[0].begin());
-            first = 1;
+    const auto keep = [&](std::string_view field, size_t line) {
+        Text v = listValue(field, utf8);
+        if (v.size() > kMaxValueLength) {
+            error = u"清單第 " + fromAscii(std::to_string(line)) + u" 行的值超過 " +
+                    fromAscii(std::to_string(kMaxValueLength)) + u" 個字，不是統一編號、帳號或戶名";
+            return false;
         }
-        for (size_t r = first; r < rows.size(); ++r)
-            if (index < rows[r].size())
-                if (Text v = trimmed(rows[r][index]); !v.empty())
-                    values.push_back(std::move(v));
-    } else {
-        size_t start = 0;
-        for (size_t i = 0; i <= text.size(); ++i) {
-            if (i == text.size() || text[i] == u'\n' || text[i] == u'\r') {
-                if (Text v = trimmed(TextView(text).substr(start, i - start)); !v.empty())
-                    values.push_back(std::move(v));
-                start = i + 1;
-            }
+        if (!v.empty())
+            values.push_back(std::move(v));
+        return true;
+    };
+    if (ext != ".csv") {
+        const std::vector<std::string_view> lines = linesOf(raw);
+        for (size_t n = 0; n < lines.size(); ++n)
+            if (!keep(lines[n], n + 1))
+                return std::nullopt;
+        return values;
+    }
+
+    size_t index = 0;
+    if (options.noHeader && !options.column.empty()) {
+        // Without headings the column is named by its number.
+        const std::string &c = options.column;
+        const bool number = c.size() < 6 && std::all_of(c.begin(), c.end(), ::isdigit) && std::stoi(c) >= 1;
+        if (!number) {
+            error = u"沒有標題列的清單以欄號（由 1 起）指定欄位，不能用「" + fromUtf8(c) + u"」";
+            return std::nullopt;
         }
+        index = static_cast<size_t>(std::stoi(c) - 1);
+    }
+    size_t row = 0;
+    bool failed = false;
+    parseCsvBytes(raw, [&](const std::vector<std::string> &fields) {
+        if (++row == 1 && !options.noHeader) {
+            if (options.column.empty())
+                return true;
+            const Text wanted = fromUtf8(options.column);
+            std::vector<Text> headings;
+            for (const std::string &f : fields)
+                headings.push_back(listValue(f, utf8));
+            const auto it = std::find(headings.begin(), headings.end(), Text(trimBoth(wanted)));
+            if (it == headings.end()) {
+                error = u"清單沒有「" + wanted + u"」欄；第一列的欄位是 " + listOfHeadings(headings);
+                failed = true;
+                return false;
+            }
+            index = static_cast<size_t>(it - headings.begin());
+            return true;
+        }
+        if (index < fields.size() && !keep(fields[index], row)) {
+            failed = true;
+            return false;
+        }
+        return true;
+    });
+    if (failed)
+        return std::nullopt;
+    if (row == 0 && !options.column.empty() && !options.noHeader) {
+        error = u"清單沒有「" + fromUtf8(options.column) + u"」欄：清單是空的";
+        return std::nullopt;
     }
     return values;
 }
 
-std::vector<TableColumn> batchColumns(const std::vector<const DataSetSpec *> &dataSets, TextView decimalFlag)
+bool BatchSummary::whole() const
+{
+    return std::none_of(registers.begin(), registers.end(),
+                        [](const RegisterMatches &r) { return r.state == RegisterState::Unreadable; });
+}
+
+std::vector<TableColumn> batchColumns(const std::vector<const DataSetSpec *> &dataSets)
 {
     std::vector<TableColumn> columns{
         {u"輸入值", "input", CellType::Text, 0, true, 14},
@@ -188,89 +326,150 @@ std::vector<TableColumn> batchColumns(const std::vector<const DataSetSpec *> &da
     for (int i = 1; i <= quantities; ++i) {
         const std::string n = std::to_string(i);
         columns.push_back({u"數量名稱" + fromAscii(n), "quantity_label_" + n, CellType::Text, 0, false, 8});
-        columns.push_back({u"數量" + fromAscii(n), "quantity_" + n, CellType::Number,
-                           decimalFlag == u"Y" ? 2 : 0, false, 16});
+        // Each value carries its own field's decimals.
+        columns.push_back({u"數量" + fromAscii(n), "quantity_" + n, CellType::Number, 0, false, 16});
     }
+    columns.push_back({u"說明", "note", CellType::Text, 0, false, 30});
     return columns;
 }
 
-std::int64_t writeMatchRows(TableWriter &writer, const std::vector<TableColumn> &columns, TextView input,
-                            const std::vector<HolderMatch> &matches)
+namespace {
+
+// A row's cells: the input and the result, the register's code and name, the rest empty.
+std::vector<Cell> startRow(const std::vector<TableColumn> &columns, TextView input, TextView result,
+                           const DataSetSpec *spec)
 {
     std::vector<Cell> cells(columns.size());
-    const auto clear = [&] {
-        for (Cell &c : cells)
-            setText(c, {});
-        setText(cells[0], Text(input));
-    };
-    for (const HolderMatch &m : matches) {
-        clear();
-        setText(cells[1], u"符合");
-        setText(cells[2], fromAscii(m.spec->ext));
-        setText(cells[3], registerName(*m.spec));
-        setText(cells[4], m.party);
-        setNumber(cells[5], fromAscii(std::to_string(m.recordNo)), m.recordNo);
-        setText(cells[6], m.account);
-        setText(cells[7], m.name);
-        setText(cells[8], m.id);
-        for (size_t q = 0; q < m.quantities.size() && 10 + 2 * q < cells.size(); ++q) {
-            setText(cells[9 + 2 * q], m.quantities[q].label);
-            setNumber(cells[10 + 2 * q], m.quantities[q].value, 0);
-        }
-        writer.writeRow(cells);
+    setText(cells[0], Text(input));
+    setText(cells[1], Text(result));
+    if (spec) {
+        setText(cells[2], fromAscii(spec->ext));
+        setText(cells[3], registerName(*spec));
     }
-    if (!matches.empty())
-        return static_cast<std::int64_t>(matches.size());
-    clear();
-    setText(cells[1], u"查無資料");
+    return cells;
+}
+
+}  // namespace
+
+void writeMatchRow(TableWriter &writer, const std::vector<TableColumn> &columns, TextView input,
+                   const HolderMatch &m)
+{
+    std::vector<Cell> cells = startRow(columns, input, outcomeText(RegisterOutcome::Found), m.spec);
+    const size_t quantityPairs = (columns.size() - kFixedColumns - 1) / 2;
+    setText(cells[4], m.party);
+    setWhole(cells[5], m.recordNo);
+    setText(cells[6], m.account);
+    setText(cells[7], m.name);
+    setText(cells[8], m.id);
+    for (size_t q = 0; q < m.quantities.size() && q < quantityPairs; ++q) {
+        setText(cells[kFixedColumns + 2 * q], m.quantities[q].label);
+        setQuantity(cells[kFixedColumns + 2 * q + 1], m.quantities[q]);
+        // The fields of a damaged record may be shifted: no number is taken from them.
+        if (!m.followsLayout)
+            cells[kFixedColumns + 2 * q + 1].isNumber = false;
+    }
+    setText(cells.back(), recordNote(m));
     writer.writeRow(cells);
+}
+
+void writeUnreadableRow(TableWriter &writer, const std::vector<TableColumn> &columns, TextView input,
+                        const RegisterMatches &reg)
+{
+    std::vector<Cell> cells = startRow(columns, input, outcomeText(RegisterOutcome::Unreadable), reg.spec);
+    setText(cells.back(), reg.message);
+    writer.writeRow(cells);
+}
+
+void writeNotFoundRow(TableWriter &writer, const std::vector<TableColumn> &columns, TextView input)
+{
+    writer.writeRow(startRow(columns, input, outcomeText(RegisterOutcome::None), nullptr));
+}
+
+std::int64_t writeMatchRows(TableWriter &writer, const std::vector<TableColumn> &columns, TextView input,
+                            const std::vector<HolderMatch> &matches,
+                            const std::vector<const RegisterMatches *> &unreadable)
+{
+    for (const HolderMatch &m : matches)
+        writeMatchRow(writer, columns, input, m);
+    for (const RegisterMatches *r : unreadable)
+        writeUnreadableRow(writer, columns, input, *r);
+    if (!matches.empty() || !unreadable.empty())
+        return static_cast<std::int64_t>(matches.size() + unreadable.size());
+    writeNotFoundRow(writer, columns, input);
     return 1;
 }
 
-BatchSummary runBatch(Disc &disc, const std::vector<Text> &inputs, const BatchOptions &options,
+BatchSummary runBatch(const Disc &disc, const std::vector<Text> &inputs, const BatchOptions &options,
                       TableWriter &writer, Progress &progress)
 {
     BatchSummary summary;
     const std::vector<const DataSetSpec *> dataSets =
         options.dataSets.empty() ? selectDataSets({}) : options.dataSets;
-    const std::vector<TableColumn> columns = batchColumns(dataSets, disc.info().decimalFlag);
+    const std::vector<TableColumn> columns = batchColumns(dataSets);
+    writer.beginTable("batch", u"批次查詢", columns);
 
-    // Every register's screen opened once for the whole list.
-    std::vector<std::unique_ptr<QueryScreenModel>> screens;
+    // Every register opened once for the whole list.
+    std::vector<std::unique_ptr<Register>> registers;
     for (const DataSetSpec *spec : dataSets) {
         RegisterMatches r;
         r.spec = spec;
         if (keyKindsOf(*spec, options.keyClass).empty()) {
             r.state = disc.presence(*spec);
-            screens.push_back(nullptr);
+            registers.push_back(nullptr);
         } else {
-            Disc::Opened opened = disc.openScreen(*spec);
-            r.state = opened.state;
-            r.message = opened.message;
-            screens.push_back(std::move(opened.screen));
+            registers.push_back(disc.openRegister(*spec));
+            r.state = registers.back()->state();
+            r.message = registers.back()->message();
         }
         summary.registers.push_back(std::move(r));
     }
 
-    writer.beginTable("batch", u"批次查詢", columns);
+    if (inputs.size() >= options.skipIndexFrom)
+        for (const auto &reg : registers)
+            if (reg && reg->state() == RegisterState::Present) {
+                std::vector<int> kinds;
+                for (const KeyKindSpec *k : keyKindsOf(reg->spec(), options.keyClass))
+                    kinds.push_back(k->number);
+                progress.begin(u"建立索引 " + registerName(reg->spec()), 0);
+                reg->query().buildSkipIndex(kinds);
+            }
+
     std::vector<HolderMatch> matches;
+    std::vector<RegisterMatches> damaged(dataSets.size());  // this input's damaged lookups
+    std::vector<const RegisterMatches *> unreadable;
     progress.begin(u"批次查詢", static_cast<std::int64_t>(inputs.size()));
     for (const Text &input : inputs) {
         matches.clear();
-        for (size_t s = 0; s < screens.size(); ++s) {
-            const HolderQuery query{options.keyClass, input, !options.prefix};
-            if (screens[s] && !findOnScreen(*screens[s], query, matches))
-                summary.registers[s].message = Text(dataSets[s]->damagedMessage);
+        unreadable.clear();
+        const HolderQuery query{options.keyClass, input, !options.prefix};
+        for (size_t s = 0; s < registers.size(); ++s) {
+            RegisterMatches &state = summary.registers[s];
+            if (!registers[s])
+                continue;
+            if (registers[s]->state() == RegisterState::Unreadable) {
+                unreadable.push_back(&state);
+                continue;
+            }
+            if (registers[s]->state() != RegisterState::Present)
+                continue;
+            if (!findInRegister(*registers[s], query, disc.info(),
+                                [&](const HolderMatch &m) { matches.push_back(m); })) {
+                state.state = RegisterState::Unreadable;
+                state.message = Text(dataSets[s]->damagedMessage);
+                damaged[s] = state;
+                damaged[s].message =
+                    Text(dataSets[s]->damagedMessage) + u"（查詢此值時索引損壞，結果不完整）";
+                unreadable.push_back(&damaged[s]);
+            }
         }
         if (!matches.empty())
             ++summary.found;
-        summary.rows += writeMatchRows(writer, columns, input, matches);
+        else if (!unreadable.empty())
+            ++summary.unknown;
+        summary.rows += writeMatchRows(writer, columns, input, matches, unreadable);
         stepOrStop(progress, ++summary.inputs);
     }
     writer.endTable();
-    for (auto &screen : screens)
-        if (screen)
-            screen->close();
     writer.finish();
     return summary;
 }

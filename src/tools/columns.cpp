@@ -1,31 +1,15 @@
 #include "tools/columns.h"
 
+#include "engine/field_values.h"
 #include "engine/record_text.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <map>
 #include <set>
 
 namespace regdisc {
 
 namespace {
-
-bool isBlank(char16_t c)
-{
-    return c == u' ' || c == u'\u3000';
-}
-
-Text trimBoth(TextView text)
-{
-    size_t b = 0;
-    size_t e = text.size();
-    while (b < e && isBlank(text[b]))
-        ++b;
-    while (e > b && isBlank(text[e - 1]))
-        --e;
-    return Text(text.substr(b, e - b));
-}
 
 const FieldSpec *fieldOfBox(const DataSetSpec &spec, std::string_view box)
 {
@@ -46,10 +30,7 @@ std::string_view withoutPart(std::string_view meaning)
 
 Text trimTrailingBlanks(TextView text)
 {
-    size_t e = text.size();
-    while (e > 0 && isBlank(text[e - 1]))
-        --e;
-    return Text(text.substr(0, e));
+    return Text(trimEnd(text));
 }
 
 std::string snakeCase(std::string_view meaning)
@@ -75,7 +56,7 @@ Text boxCaption(const DataSetSpec &spec, std::string_view box)
         for (const CellSpec &cell : row)
             for (const BoxSpec &b : cell.boxes)
                 if (b.name == box)
-                    return trimBoth(cell.caption);
+                    return Text(trimBoth(cell.caption));
     return {};
 }
 
@@ -86,7 +67,7 @@ std::vector<Column> recordColumns(const DataSetSpec &spec, TextView decimalFlag)
     for (const RowSpec &row : spec.rows)
         for (const CellSpec &cell : row)
             if (!cell.label.empty())
-                captions.emplace(std::string(cell.label), trimBoth(cell.caption));
+                captions.emplace(std::string(cell.label), Text(trimBoth(cell.caption)));
 
     struct Draft {
         Column column;
@@ -109,7 +90,7 @@ std::vector<Column> recordColumns(const DataSetSpec &spec, TextView decimalFlag)
     };
     const auto captionOf = [&](const PrintLineSpec &line) {
         if (!line.text.empty())
-            return trimBoth(line.text);
+            return Text(trimBoth(line.text));
         const auto it = captions.find(line.label);
         return it == captions.end() ? Text() : it->second;
     };
@@ -119,7 +100,7 @@ std::vector<Column> recordColumns(const DataSetSpec &spec, TextView decimalFlag)
         case PrintLineKind::Blank:
             break;
         case PrintLineKind::Caption:
-            heading = trimBoth(line.text);
+            heading = Text(trimBoth(line.text));
             break;
         case PrintLineKind::Label:
         case PrintLineKind::OwnWidth:
@@ -192,27 +173,29 @@ void columnCell(const Column &column, TextView record, const DisplayContext &con
         else
             cell.text += applyRule(f->rule, field(record, f->pos, f->width), context);
     }
-    while (!cell.text.empty() && isBlank(cell.text.back()))
-        cell.text.pop_back();
-    cell.isNumber = column.type == CellType::Number;
-    if (cell.isNumber) {
-        const FieldSpec *f = column.parts.front();
-        Decimal value = parseNumber(field(record, f->pos, f->width));
-        if (column.decimals > 0)
-            value = value.shiftedRight(column.decimals);
-        value = value.rounded(column.decimals);
-        std::string digits = value.whole;
-        if (!value.fraction.empty())
-            digits += "." + value.fraction;
-        // A field holds at most a few dozen digits; strtod saturates where they overflow.
-        const double magnitude = std::strtod(digits.c_str(), nullptr);
-        cell.number = value.negative ? -magnitude : magnitude;
-        cell.whole = 0;
-        if (column.decimals == 0) {
-            constexpr double kLimit = 9.0e18;
-            cell.whole = static_cast<std::int64_t>(std::clamp(cell.number, -kLimit, kLimit));
-        }
+    cell.text.resize(trimEnd(cell.text).size());
+    cell.isNumber = false;
+    cell.decimals = -1;
+    if (column.type != CellType::Number)
+        return;
+    // A quantity is written as a number only when it is one: a field the numeric rule
+    // would read only part of keeps its text.
+    const FieldSpec *f = column.parts.front();
+    const Quantity q = quantityOf(*f, record, context.decimalFlag);
+    if (!q.wellFormed) {
+        // The stored characters, not the part of them the numeric rule would read.
+        cell.text = Text(trimBoth(textOf(*f, record)));
+        return;
     }
+    cell.isNumber = true;
+    cell.number = q.shown();
+    cell.whole = q.scale == 0 ? q.units : 0;
+}
+
+bool columnCellMalformed(const Column &column, TextView record, TextView decimalFlag)
+{
+    return column.type == CellType::Number &&
+           !quantityOf(*column.parts.front(), record, decimalFlag).wellFormed;
 }
 
 }  // namespace regdisc

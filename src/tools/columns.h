@@ -36,11 +36,15 @@ struct Cell {
     bool isNumber = false;
     double number = 0;
     std::int64_t whole = 0;  // the number when it has no decimals
+    int decimals = -1;  // places of this number where they differ from its column's; -1: the column's
 };
 
 // A record's cell of a column. Trailing blanks of the display text are dropped: they
-// fill the field on the disc and carry nothing.
+// fill the field on the disc and carry nothing. A quantity is a number only when its field
+// holds a whole number; otherwise the cell keeps the text alone.
 void columnCell(const Column &column, TextView record, const DisplayContext &context, Cell &cell);
+// Whether a number column's field holds no whole number.
+bool columnCellMalformed(const Column &column, TextView record, TextView decimalFlag);
 
 // Trailing half-width and ideographic blanks removed.
 Text trimTrailingBlanks(TextView text);

@@ -3,6 +3,7 @@
 #include "datasets/catalogue.h"
 #include "platform/paths.h"
 #include "shell/data_folder.h"
+#include "shell/data_set_files.h"
 
 #include <algorithm>
 #include <system_error>
@@ -11,71 +12,89 @@ namespace regdisc {
 
 namespace fs = std::filesystem;
 
-Disc::Disc(Text folderText) : menu_(messages_, std::move(folderText)) {}
+Disc::Disc(Text folderText) : folder_(std::move(folderText)) {}
 
 bool Disc::open()
 {
-    messages_.last.clear();
-    const bool opened = menu_.checkDataFolder(menu_.folderText()) && !menu_.readFailed();
-    error_ = opened ? Text() : messages_.last;
-    return opened;
-}
-
-fs::path Disc::pathOf(TextView sub, TextView name) const
-{
-    return openPath(menu_.folderText(), folderPath(menu_.folderText(), sub, name));
+    // The main menu's check of the folder and its read of the disc information.
+    error_.clear();
+    if (missingSubFolders(folder_) > 0) {
+        error_ = folder_ + u"資料夾內需同時存在stk及stkidx次目錄";
+        return false;
+    }
+    const Text path = folderPath(folder_, u"stkidx", u"security.txt");
+    if (!readDiscInfoFile(openPath(folder_, path), info_)) {
+        error_ = u"MSG_0_00 " + path + u" 開檔錯誤 !";
+        return false;
+    }
+    return true;
 }
 
 fs::path Disc::topIndexPath(const DataSetSpec &spec) const
 {
-    return pathOf(u"stkidx", info().baseName + u"idxp." + fromAscii(spec.ext));
+    return openPath(folder_, topIndexPathText(folder_, info_, spec));
 }
 
 fs::path Disc::detailIndexPath(const DataSetSpec &spec) const
 {
-    return pathOf(u"stkidx", info().baseName + u"idxd." + fromAscii(spec.ext));
+    return openPath(folder_, detailIndexPathText(folder_, info_, spec));
 }
 
 fs::path Disc::dataFilePath(const DataSetSpec &spec) const
 {
-    return pathOf(u"stk", info().baseName + u"." + fromAscii(spec.ext));
+    return openPath(folder_, dataFilePathText(folder_, info_, spec));
 }
 
 fs::path Disc::listingPath(const ListingSpec &spec) const
 {
-    return pathOf(u"stk", info().baseName + u"." + fromAscii(spec.ext));
-}
-
-fs::path Disc::discInfoPath() const
-{
-    return pathOf(u"stkidx", u"security.txt");
+    return openPath(folder_, folderPath(folder_, u"stk", info_.baseName + u"." + fromAscii(spec.ext)));
 }
 
 RegisterState Disc::presence(const DataSetSpec &spec) const
 {
     std::error_code error;
-    int present = 0;
     for (const fs::path &p : {topIndexPath(spec), detailIndexPath(spec), dataFilePath(spec)})
-        if (fs::exists(p, error))
-            ++present;
-    return present == 0 ? RegisterState::Absent : RegisterState::Present;
+        if (!p.empty() && (fs::exists(fs::symlink_status(p, error)) || fs::exists(p, error)))
+            return RegisterState::Present;
+    return RegisterState::Absent;
 }
 
-Disc::Opened Disc::openScreen(const DataSetSpec &spec)
+std::unique_ptr<Register> Disc::openRegister(const DataSetSpec &spec) const
 {
-    Opened opened;
-    if (presence(spec) == RegisterState::Absent)
-        return opened;
-    // The menu's opening: the disc information again, the three files into their slots.
-    messages_.last.clear();
-    opened.screen = menu_.openDataSet(spec);
-    if (!opened.screen) {
-        opened.message = messages_.last;
-        opened.state = opened.message == spec.msgTopEmpty ? RegisterState::NoData : RegisterState::Unreadable;
-        return opened;
+    std::unique_ptr<Register> reg(new Register(spec));
+    reg->state_ = presence(spec);
+    if (reg->state_ == RegisterState::Absent)
+        return reg;
+    const DataSetOpening opening =
+        openDataSetFiles(folder_, info_, spec, reg->top_, reg->detail_, reg->data_);
+    if (opening.result == DataSetOpening::Opened) {
+        reg->state_ = RegisterState::Present;
+        reg->query_ = std::make_unique<RegisterQuery>(spec.lookupProfile(),
+                                                      DataSetFiles{&reg->top_, &reg->detail_, &reg->data_});
+        return reg;
     }
-    opened.state = RegisterState::Present;
-    return opened;
+    reg->state_ = RegisterState::Unreadable;
+    reg->message_ = opening.message;
+    if (opening.result == DataSetOpening::Empty && opening.file == 0) {
+        // An empty TopIndexFile leaves nothing to look up; that is a register without data
+        // only when its other files are empty too.
+        std::error_code error;
+        const auto size = [&](const fs::path &p) {
+            const std::uintmax_t n = fs::file_size(p, error);
+            return error ? std::uintmax_t{0} : n;
+        };
+        const std::uintmax_t detailBytes = size(detailIndexPath(spec));
+        const std::uintmax_t dataBytes = size(dataFilePath(spec));
+        if (detailBytes == 0 && dataBytes == 0) {
+            reg->state_ = RegisterState::NoData;
+        } else {
+            reg->message_ =
+                Text(spec.msgTopEmpty) + u"（索引檔為空，資料檔卻有 " +
+                fromAscii(std::to_string(dataBytes / static_cast<std::uintmax_t>(spec.data.length))) +
+                u" 筆）";
+        }
+    }
+    return reg;
 }
 
 Text stateText(RegisterState state)

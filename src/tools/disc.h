@@ -1,14 +1,15 @@
 // A disc folder opened for the whole-disc tools: the folder check and the disc
-// information read as the main menu makes them, and each data set opened into a query
-// screen without a window, exactly as its menu button opens it.
+// information read as the main menu makes them, and each register opened for queries by
+// the main menu's own opening of its three files, without a screen.
 #pragma once
 
 #include "datasets/dataset.h"
+#include "engine/register_query.h"
+#include "platform/record_file.h"
 #include "platform/text.h"
-#include "platform/ui.h"
-#include "screens/main_menu_model.h"
 #include "shell/disc_info.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <vector>
@@ -18,16 +19,32 @@ namespace regdisc {
 enum class RegisterState {
     Present,  // its three files open
     Absent,  // none of its three files is on the disc
-    NoData,  // its TopIndexFile is empty: the disc has nothing to look up in it
-    Unreadable,  // a file is missing, empty or cannot be read: `message` says which
+    NoData,  // its files are empty: the disc has nothing to look up in it
+    Unreadable,  // a file is missing, empty while the others are not, cannot be read, or its
+                 // index is damaged: `message` says which
 };
 
-// The messages of the menu and of the tools' screens, the last one kept instead of shown:
-// a lookup's outcome says what happened, the text is wanted only for reports.
-class LastMessage : public MessageSink {
+// One register of the disc, opened for queries.
+class Register {
 public:
-    void show(const Message &message) override { last = message.text; }
-    Text last;
+    const DataSetSpec &spec() const { return spec_; }
+    RegisterState state() const { return state_; }
+    // Why it could not be opened (the main menu's message), or nothing.
+    const Text &message() const { return message_; }
+    // Its query; only while the register is present.
+    RegisterQuery &query() { return *query_; }
+    // Records of the DataFile, as its size counts them when it was opened.
+    std::int64_t dataRecords() const { return data_.recordCount(); }
+
+private:
+    friend class Disc;
+    explicit Register(const DataSetSpec &spec) : spec_(spec) {}
+
+    const DataSetSpec &spec_;
+    RegisterState state_ = RegisterState::Absent;
+    Text message_;
+    RecordFile top_, detail_, data_;
+    std::unique_ptr<RegisterQuery> query_;
 };
 
 class Disc {
@@ -38,34 +55,26 @@ public:
     // the main menu would have shown.
     bool open();
     const Text &error() const { return error_; }
-    const Text &folderText() const { return menu_.folderText(); }
-    const DiscInfo &info() const { return menu_.discInfo(); }
+    const Text &folderText() const { return folder_; }
+    const DiscInfo &info() const { return info_; }
 
-    // Which of the data set's files are on the disc, without opening them.
+    // Which of the data set's files are on the disc, without opening them: Absent when
+    // none is.
     RegisterState presence(const DataSetSpec &spec) const;
 
-    // The data set's query screen with its three files open, loaded; nothing when it
-    // cannot be opened (`state` and `message` say why). Its messages are not shown; close
-    // it when done, so that the data set can be opened again.
-    struct Opened {
-        std::unique_ptr<QueryScreenModel> screen;
-        RegisterState state = RegisterState::Absent;
-        Text message;
-    };
-    Opened openScreen(const DataSetSpec &spec);
+    // The register with its files opened as its menu button opens them: present, absent,
+    // without data, or unreadable with the menu's message.
+    std::unique_ptr<Register> openRegister(const DataSetSpec &spec) const;
 
-    // The file-system paths of a data set's files and of the disc's plain-text files.
+    // The file-system paths of a data set's files and of the disc's count listings.
     std::filesystem::path topIndexPath(const DataSetSpec &spec) const;
     std::filesystem::path detailIndexPath(const DataSetSpec &spec) const;
     std::filesystem::path dataFilePath(const DataSetSpec &spec) const;
     std::filesystem::path listingPath(const ListingSpec &spec) const;
-    std::filesystem::path discInfoPath() const;
 
 private:
-    std::filesystem::path pathOf(TextView sub, TextView name) const;
-
-    LastMessage messages_;
-    MainMenuModel menu_;
+    Text folder_;
+    DiscInfo info_;
     Text error_;
 };
 

@@ -1,24 +1,27 @@
 #include "tools/disc_check.h"
 
 #include "datasets/catalogue.h"
-#include "engine/lookup.h"
+#include "engine/display_rules.h"
+#include "engine/field_values.h"
+#include "engine/index_layout.h"
+#include "engine/index_walk.h"
+#include "engine/record_layout.h"
 #include "engine/record_text.h"
 #include "platform/codepage.h"
+#include "platform/record_file.h"
 #include "tools/record_scan.h"
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <system_error>
+#include <unordered_map>
 
 namespace regdisc {
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// Index files are read whole; a DetailIndexFile of ten million holders is 610 MB.
-constexpr std::uint64_t kMaxIndexBytes = 2ull << 30;
-constexpr std::int64_t kNone = -1;
 
 const std::vector<DefectInfo> kDefects{
     {DefectClass::FileLength, "file-length", u"檔案長度不是整數筆", CheckedFile::Data},
@@ -36,50 +39,67 @@ const std::vector<DefectInfo> kDefects{
     {DefectClass::KeyMismatch, "key-mismatch", u"索引鍵與資料不符", CheckedFile::DetailIndex},
     {DefectClass::UnindexedRecord, "unindexed-record", u"資料未建索引", CheckedFile::Data},
     {DefectClass::Undecodable, "undecodable", u"無法解碼的字元", CheckedFile::Data},
+    {DefectClass::RecordLayout, "record-layout", u"記錄欄位錯位", CheckedFile::Data},
+    {DefectClass::MalformedQuantity, "quantity-format", u"數量欄位不是整數", CheckedFile::Data},
+    {DefectClass::BeyondIndex, "beyond-index", u"筆數超過索引所能指向", CheckedFile::Data},
 };
 
-// Collects the defects of one register.
+// Collects the defects of one register: a count per class and file, and the first few
+// record numbers, each once, in ascending order.
 class Defects {
 public:
-    void add(DefectClass defect, std::int64_t recordNo)
+    void add(DefectClass defect, std::int64_t recordNo, std::optional<CheckedFile> file = std::nullopt)
     {
-        DefectCount &d = found_[defect];
+        const CheckedFile in = file.value_or(defectInfo(defect).file);
+        DefectCount &d = found_[{defect, in}];
         d.defect = defect;
+        d.file = in;
         ++d.count;
-        if (static_cast<int>(d.first.size()) < kDefectExamples)
-            d.first.push_back(recordNo);
+        const auto at = std::lower_bound(d.first.begin(), d.first.end(), recordNo);
+        if (at != d.first.end() && *at == recordNo)
+            return;
+        d.first.insert(at, recordNo);
+        if (static_cast<int>(d.first.size()) > kDefectExamples)
+            d.first.pop_back();
+    }
+    // Counts `count` more of a class without a record number of their own.
+    void addCount(DefectClass defect, CheckedFile file, std::int64_t count, std::int64_t firstRecord,
+                  Text detail)
+    {
+        add(defect, firstRecord, file);
+        DefectCount &d = found_[{defect, file}];
+        d.count += count - 1;
+        d.detail = std::move(detail);
     }
     std::vector<DefectCount> list() const
     {
         std::vector<DefectCount> out;
-        for (const auto &[defect, count] : found_)
+        for (const auto &[key, count] : found_)
             out.push_back(count);
         return out;
     }
 
 private:
-    std::map<DefectClass, DefectCount> found_;
+    std::map<std::pair<DefectClass, CheckedFile>, DefectCount> found_;
 };
 
-struct IndexEntry {
-    Text key;
-    std::int64_t number = 0;
-    bool used = false;
+// One bit per record.
+class Bits {
+public:
+    explicit Bits(std::int64_t count) : words_(static_cast<size_t>((count + 63) / 64), 0) {}
+    bool test(std::int64_t i) const { return (words_[static_cast<size_t>(i / 64)] >> (i % 64)) & 1; }
+    void set(std::int64_t i) { words_[static_cast<size_t>(i / 64)] |= std::uint64_t{1} << (i % 64); }
+
+private:
+    std::vector<std::uint64_t> words_;
 };
 
-// The 100 entries of a top record or block.
-std::vector<IndexEntry> entriesOf(TextView record, const LookupProfile &profile, const KeyKindSpec &kind)
-{
-    std::vector<IndexEntry> entries;
-    const int kw = kind.topKeyWidth;
-    const int w = kw + profile.pointerWidth;
-    const Text marker = profile.emptyMarker();
-    for (int i = 1; i + w - 1 <= profile.topN(kind); i += w) {
-        const Text number = field(record, i + kw, profile.pointerWidth);
-        entries.push_back({field(record, i, kw), wholeNumber(number), number != marker});
-    }
-    return entries;
-}
+// A file of the register while it is checked: its records as its size counts them, but
+// never more than the index's pointers can name.
+struct CheckedRecords {
+    RecordFile file;
+    std::int64_t count = 0;
+};
 
 class RegisterChecker {
 public:
@@ -94,242 +114,264 @@ public:
         result_.state = disc_.presence(spec_);
         if (result_.state == RegisterState::Absent)
             return result_;
-        const Text name = fromAscii(spec_.ext);
-        progress_.begin(name + u" 索引", 0);
-        if (!readIndex(disc_.topIndexPath(spec_), spec_.top.length, top_) ||
-            !readIndex(disc_.detailIndexPath(spec_), spec_.detail.length, detail_))
+        progress_.begin(fromAscii(spec_.ext) + u" 索引", 0);
+        const std::int64_t pointers = largestPointer(spec_.pointerWidth);
+        // Every file is opened whatever the others hold: an empty TopIndexFile beside
+        // DetailEntries and records is a damaged register, not an empty one.
+        if (!openFile(top_, disc_.topIndexPath(spec_), spec_.top.length, CheckedFile::TopIndex, pointers) ||
+            !openFile(detail_, disc_.detailIndexPath(spec_), spec_.detail.length, CheckedFile::DetailIndex,
+                      pointers - 1) ||  // ChainEnd is no DetailEntry
+            !openFile(data_, disc_.dataFilePath(spec_), spec_.data.length, CheckedFile::Data, pointers))
             return result_;
-        std::error_code error;
-        const fs::path dataPath = disc_.dataFilePath(spec_);
-        const std::uint64_t dataBytes = fs::file_size(dataPath, error);
-        if (error) {
-            unreadable(dataPath);
-            return result_;
-        }
-        if (top_.empty()) {
+        if (top_.file.sizeBytes() == 0 && detail_.file.sizeBytes() == 0 && data_.file.sizeBytes() == 0) {
             result_.state = RegisterState::NoData;
             return result_;
         }
-        topCount_ = static_cast<std::int64_t>(top_.size()) / spec_.top.length;
-        entryCount_ = static_cast<std::int64_t>(detail_.size()) / spec_.detail.length;
-        dataCount_ = static_cast<std::int64_t>(dataBytes) / spec_.data.length;
-        result_.entries = entryCount_;
-        result_.records = dataCount_;
-        if (top_.size() % static_cast<size_t>(spec_.top.length) != 0 ||
-            detail_.size() % static_cast<size_t>(spec_.detail.length) != 0 ||
-            dataBytes % static_cast<std::uint64_t>(spec_.data.length) != 0)
-            defects_.add(DefectClass::FileLength, 0);
-
-        readEntries();
-        for (const KeyKindSpec &kind : spec_.keyKinds)
-            checkKind(kind);
-        checkData(dataPath);
+        result_.entries = detail_.count;
+        result_.records = data_.count;
+        try {
+            for (const KeyKindSpec &kind : spec_.keyKinds)
+                checkKind(kind);
+            checkEntries();
+            checkData();
+        } catch (const RecordReadError &) {
+            result_.state = RegisterState::Unreadable;
+            result_.message = u"讀取時檔案變短或發生讀取錯誤";
+            return result_;
+        }
         result_.defects = defects_.list();
         return result_;
     }
 
 private:
-    bool readIndex(const fs::path &path, int length, std::string &bytes)
+    bool openFile(CheckedRecords &records, const fs::path &path, int length, CheckedFile which,
+                  std::int64_t addressable)
     {
-        if (!readWholeFile(path, kMaxIndexBytes, bytes)) {
-            unreadable(path);
+        if (!records.file.open(path, length)) {
+            result_.state = RegisterState::Unreadable;
+            result_.message = u"無法讀取 " + fromUtf8(path.string());
             return false;
         }
-        (void)length;
+        const std::uint64_t size = records.file.sizeBytes();
+        const auto whole = records.file.recordCount();
+        if (const std::uint64_t over = size % static_cast<std::uint64_t>(length); over > 0)
+            defects_.addCount(DefectClass::FileLength, which, 1, whole + 1,
+                              u"最後 " + formatCount(static_cast<std::int64_t>(over)) +
+                                  u" 位元組不足一筆（每筆 " + formatCount(length) + u" 位元組）");
+        records.count = std::min(whole, addressable);
+        if (whole > addressable)
+            defects_.addCount(DefectClass::BeyondIndex, which, whole - addressable, addressable + 1,
+                              u"第 " + formatCount(addressable + 1) + u" 筆起的 " +
+                                  formatCount(whole - addressable) + u" 筆無法由索引指向，未檢查");
         return true;
     }
 
-    void unreadable(const fs::path &path)
+    Text topRecord(RecordReads &reads, std::int64_t n, const IndexRecordLayout &layout)
     {
-        result_.state = RegisterState::Unreadable;
-        result_.message = u"無法讀取 " + fromUtf8(path.string());
+        return recordText(reads.record(n), layout.characters);
     }
 
-    Text topRecord(std::int64_t n, int characters) const
-    {
-        const auto length = static_cast<size_t>(spec_.top.length);
-        return recordText(std::string_view(top_).substr(static_cast<size_t>(n - 1) * length, length),
-                          characters);
-    }
-
-    // Every DetailEntry decoded once: its record number, keys and next-pointers.
-    void readEntries()
-    {
-        const size_t kinds = spec_.keyKinds.size();
-        keys_.assign(kinds, {});
-        next_.assign(kinds, std::vector<std::int64_t>(static_cast<size_t>(entryCount_)));
-        recordOf_.assign(static_cast<size_t>(entryCount_), kNone);
-        for (size_t k = 0; k < kinds; ++k)
-            keys_[k].reserve(static_cast<size_t>(entryCount_ * spec_.keyKinds[k].keyWidth));
-        const auto length = static_cast<size_t>(spec_.detail.length);
-        progress_.begin(fromAscii(spec_.ext) + u" 明細索引", entryCount_);
-        for (std::int64_t e = 0; e < entryCount_; ++e) {
-            const Text entry = recordText(
-                std::string_view(detail_).substr(static_cast<size_t>(e) * length, length), spec_.detailN);
-            const std::int64_t recordNo = wholeNumber(field(entry, spec_.recordNoPos, spec_.pointerWidth));
-            if (recordNo >= 1 && recordNo <= dataCount_)
-                recordOf_[static_cast<size_t>(e)] = recordNo;
-            else
-                defects_.add(DefectClass::RecordPointer, e + 1);
-            for (size_t k = 0; k < kinds; ++k) {
-                const KeyKindSpec &kind = spec_.keyKinds[k];
-                const Text key = field(entry, kind.keyPos, kind.keyWidth);
-                keys_[k].append(key);
-                keys_[k].append(static_cast<size_t>(kind.keyWidth) - key.size(), u' ');
-                next_[k][static_cast<size_t>(e)] =
-                    wholeNumber(field(entry, kind.nextPos, spec_.pointerWidth));
-            }
-            if ((e & 0xFFFF) == 0)
-                stepOrStop(progress_, e);
-        }
-        detail_.clear();
-        detail_.shrink_to_fit();
-    }
-
-    TextView keyOf(size_t kindIndex, std::int64_t entry) const
-    {
-        const auto width = static_cast<size_t>(spec_.keyKinds[kindIndex].keyWidth);
-        return TextView(keys_[kindIndex]).substr(static_cast<size_t>(entry - 1) * width, width);
-    }
+    // The used entries of a top record or block.
+    struct Entry {
+        Text key;
+        std::int64_t number;
+    };
 
     void checkKind(const KeyKindSpec &kind)
     {
-        const size_t k = static_cast<size_t>(kind.number - 1);
-        if (kind.number > topCount_) {
+        const IndexRecordLayout layout(profile_, kind);
+        if (kind.number > top_.count) {
             defects_.add(DefectClass::TopMarker, kind.number);
+            coverage(kind, Bits(detail_.count));
             return;
         }
-        // Top record and its blocks: the BlockEntries in key order, as the scans see them.
+        RecordReads top(top_.file);
+        // The top record and its blocks: the BlockEntries in key order, as the scans see them.
         struct Start {
             Text key;
             std::int64_t entry;
             std::int64_t block;
         };
         std::vector<Start> starts;
-        const std::vector<IndexEntry> tops =
-            entriesOf(topRecord(kind.number, profile_.topN(kind)), profile_, kind);
+        const Text topText = topRecord(top, kind.number, layout);
         bool unusedSeen = false;
-        const IndexEntry *previousTop = nullptr;
-        for (const IndexEntry &t : tops) {
-            if (!t.used) {
+        Text previousTop;
+        bool anyTop = false;
+        for (int e = 0; e < kEntriesPerIndexRecord; ++e) {
+            if (layout.unused(topText, e)) {
                 unusedSeen = true;
                 continue;
             }
+            const Text key(layout.key(topText, e));
             if (unusedSeen)
                 defects_.add(DefectClass::TopMarker, kind.number);
-            if (previousTop && inputGreater(kind.lookup, previousTop->key, t.key))
+            if (anyTop && inputGreater(kind.lookup, previousTop, key))
                 defects_.add(DefectClass::TopOrder, kind.number);
-            previousTop = &t;
-            if (t.number <= static_cast<std::int64_t>(spec_.keyKinds.size()) || t.number > topCount_) {
+            previousTop = key;
+            anyTop = true;
+            const std::int64_t block = layout.pointer(topText, e);
+            if (block <= static_cast<std::int64_t>(spec_.keyKinds.size()) || block > top_.count) {
                 defects_.add(DefectClass::TopPointer, kind.number);
                 continue;
             }
-            const std::vector<IndexEntry> blocks =
-                entriesOf(topRecord(t.number, profile_.topN(kind)), profile_, kind);
-            const IndexEntry *previous = nullptr;
-            for (const IndexEntry &b : blocks) {
-                if (!b.used)
+            const Text blockText = topRecord(top, block, layout);
+            Text previous;
+            bool anyBlock = false;
+            for (int b = 0; b < kEntriesPerIndexRecord; ++b) {
+                if (layout.unused(blockText, b))
                     continue;
-                if ((previous && inputGreater(kind.lookup, previous->key, b.key)) ||
-                    inputGreater(kind.lookup, b.key, t.key))
-                    defects_.add(DefectClass::BlockOrder, t.number);
-                previous = &b;
-                if (b.number < 1 || b.number > entryCount_) {
-                    defects_.add(DefectClass::BlockPointer, t.number);
+                const Text blockKey(layout.key(blockText, b));
+                if ((anyBlock && inputGreater(kind.lookup, previous, blockKey)) ||
+                    inputGreater(kind.lookup, blockKey, key))
+                    defects_.add(DefectClass::BlockOrder, block);
+                previous = blockKey;
+                anyBlock = true;
+                const std::int64_t entry = layout.pointer(blockText, b);
+                if (entry < 1 || entry > detail_.count) {
+                    defects_.add(DefectClass::BlockPointer, block);
                     continue;
                 }
-                starts.push_back({b.key, b.number, t.number});
+                starts.push_back({blockKey, entry, block});
             }
         }
+        top.confirm();
 
-        // The chain from the entry the first BlockEntry names.
-        std::vector<std::int64_t> &order = order_;
-        order.clear();
-        position_.assign(static_cast<size_t>(entryCount_), kNone);
+        // The chain from the entry the first BlockEntry names, read entry by entry: each
+        // visited once (a bit each), its key against the one before. Where a BlockEntry's
+        // entry is reached, the entry before it is noted for the check of its start.
+        std::unordered_multimap<std::int64_t, size_t> startAt;
+        for (size_t j = 0; j < starts.size(); ++j)
+            startAt.emplace(starts[j].entry, j);
+        struct Reached {
+            bool reached = false;
+            std::int64_t position = 0;
+            Text before;  // the key of the entry before it
+        };
+        std::vector<Reached> reached(starts.size());
+        Bits visited(detail_.count);
+        const DetailEntryLayout entries(profile_);
+        progress_.begin(fromAscii(spec_.ext) + u" " + Text(kind.caption), detail_.count);
         if (!starts.empty()) {
+            RecordReads detail(detail_.file);
             std::int64_t current = starts.front().entry;
             std::int64_t previous = 0;
-            for (;;) {
+            std::int64_t position = 0;
+            Text entry, before;
+            for (;; ++position) {
                 if (current == profile_.chainEnd())
                     break;
-                if (current < 1 || current > entryCount_) {
+                if (current < 1 || current > detail_.count) {
                     defects_.add(DefectClass::ChainEnd, previous);
                     break;
                 }
-                if (position_[static_cast<size_t>(current - 1)] != kNone) {
+                if (visited.test(current - 1)) {
                     defects_.add(DefectClass::ChainLoop, previous);
                     break;
                 }
-                if (previous && inputGreater(kind.lookup, keyOf(k, previous), keyOf(k, current)))
+                visited.set(current - 1);
+                recordText(detail.record(current), spec_.detailN, entry);
+                if (previous &&
+                    inputGreater(kind.lookup, entries.key(before, kind), entries.key(entry, kind)))
                     defects_.add(DefectClass::ChainOrder, current);
-                position_[static_cast<size_t>(current - 1)] = static_cast<std::int64_t>(order.size());
-                order.push_back(current);
+                const auto [from, to] = startAt.equal_range(current);
+                for (auto it = from; it != to; ++it)
+                    reached[it->second] = {true, position,
+                                           previous ? Text(entries.key(before, kind)) : Text()};
                 previous = current;
-                current = next_[k][static_cast<size_t>(current - 1)];
+                std::swap(before, entry);
+                current = entries.next(before, kind);
+                if ((position & 0xFFFF) == 0)
+                    stepOrStop(progress_, position);
             }
+            detail.confirm();
         }
-        for (std::int64_t e = 1; e <= entryCount_; ++e)
-            if (position_[static_cast<size_t>(e - 1)] == kNone)
-                defects_.add(DefectClass::ChainCoverage, e);
+        coverage(kind, visited);
 
         // Every BlockEntry names the entry at which the walk for its inputs must start: no
         // entry before it may hold a key its inputs would have found.
         for (size_t j = 0; j < starts.size(); ++j) {
-            const std::int64_t pos = position_[static_cast<size_t>(starts[j].entry - 1)];
-            bool sound = pos != kNone;
+            const Reached &r = reached[j];
+            bool sound = r.reached;
             if (sound && j == 0)
-                sound = pos == 0;
-            else if (sound && pos > 0)
-                sound = !inputGreater(kind.lookup, keyOf(k, order[static_cast<size_t>(pos - 1)]),
-                                      starts[j - 1].key);
+                sound = r.position == 0;
+            else if (sound && r.position > 0)
+                sound = !inputGreater(kind.lookup, r.before, starts[j - 1].key);
             if (!sound)
                 defects_.add(DefectClass::BlockStart, starts[j].block);
         }
     }
 
-    // The DataFile read once: text that decodes, and each record's fields against the keys
-    // of the entries that name it.
-    void checkData(const fs::path &path)
+    void coverage(const KeyKindSpec &, const Bits &visited)
     {
-        // The entries naming each record, grouped by record (counting sort).
-        std::vector<std::int64_t> firstOf(static_cast<size_t>(dataCount_) + 2, 0);
-        for (std::int64_t r : recordOf_)
-            if (r != kNone)
-                ++firstOf[static_cast<size_t>(r) + 1];
-        for (size_t i = 1; i < firstOf.size(); ++i)
-            firstOf[i] += firstOf[i - 1];
-        std::vector<std::int64_t> naming(static_cast<size_t>(firstOf.back()));
-        {
-            std::vector<std::int64_t> fill(firstOf.begin(), firstOf.end() - 1);
-            for (std::int64_t e = 0; e < entryCount_; ++e)
-                if (const std::int64_t r = recordOf_[static_cast<size_t>(e)]; r != kNone)
-                    naming[static_cast<size_t>(fill[static_cast<size_t>(r)]++)] = e + 1;
-        }
-        progress_.begin(fromAscii(spec_.ext) + u" 資料", dataCount_);
-        const ScanResult scan = scanRecords(
-            path, spec_.data.length, progress_, [&](std::int64_t recordNo, std::string_view bytes) {
-                const Text record = recordText(bytes, spec_.dataN);
-                if (record.find(u'\uFFFD') != Text::npos)
-                    defects_.add(DefectClass::Undecodable, recordNo);
-                const auto from = firstOf[static_cast<size_t>(recordNo)];
-                const auto to = firstOf[static_cast<size_t>(recordNo) + 1];
-                if (from == to)
-                    defects_.add(DefectClass::UnindexedRecord, recordNo);
-                for (auto i = from; i < to; ++i) {
-                    const std::int64_t entry = naming[static_cast<size_t>(i)];
-                    for (size_t k = 0; k < spec_.keyKinds.size(); ++k) {
-                        const KeyKindSpec &kind = spec_.keyKinds[k];
-                        Text value = field(record, kind.sourcePos, kind.keyWidth);
-                        value.resize(static_cast<size_t>(kind.keyWidth), u' ');
-                        if (value != keyOf(k, entry)) {
-                            defects_.add(DefectClass::KeyMismatch, entry);
-                            break;
-                        }
-                    }
+        for (std::int64_t e = 1; e <= detail_.count; ++e)
+            if (!visited.test(e - 1))
+                defects_.add(DefectClass::ChainCoverage, e);
+    }
+
+    // Every DetailEntry in file order: the record it names, whose fields must be its keys.
+    void checkEntries()
+    {
+        named_ = Bits(data_.count);
+        const DetailEntryLayout entries(profile_);
+        RecordReads detail(detail_.file);
+        RecordReads data(data_.file);
+        Text entry, record;
+        progress_.begin(fromAscii(spec_.ext) + u" 明細索引", detail_.count);
+        for (std::int64_t e = 1; e <= detail_.count; ++e) {
+            recordText(detail.record(e), spec_.detailN, entry);
+            const std::int64_t recordNo = entries.recordNo(entry);
+            if (recordNo < 1 || recordNo > data_.count) {
+                defects_.add(DefectClass::RecordPointer, e);
+                continue;
+            }
+            named_.set(recordNo - 1);
+            recordText(data.record(recordNo), spec_.dataN, record);
+            for (const KeyKindSpec &kind : spec_.keyKinds) {
+                Text value = field(record, kind.sourcePos, kind.keyWidth);
+                value.resize(static_cast<size_t>(kind.keyWidth), u' ');
+                Text key(entries.key(entry, kind));
+                key.resize(static_cast<size_t>(kind.keyWidth), u' ');
+                if (value != key) {
+                    defects_.add(DefectClass::KeyMismatch, e);
+                    break;
                 }
-            });
-        if (!scan.opened)
-            unreadable(path);
+            }
+            if ((e & 0xFFFF) == 0)
+                stepOrStop(progress_, e);
+        }
+        detail.confirm();
+        data.confirm();
+    }
+
+    // The DataFile read once from start to end: records the index names, records that hold
+    // their fields as laid out, quantities that are whole numbers, text that decodes.
+    void checkData()
+    {
+        const RecordShape shape(spec_.fields, spec_.dataN);
+        std::vector<const FieldSpec *> quantities;
+        for (const FieldSpec &f : spec_.fields)
+            if (isQuantity(f))
+                quantities.push_back(&f);
+        Text record;
+        progress_.begin(fromAscii(spec_.ext) + u" 資料", data_.count);
+        const ScanResult scan =
+            scanRecords(disc_.dataFilePath(spec_), spec_.data.length, data_.count, progress_,
+                        [&](std::int64_t recordNo, std::string_view bytes) {
+                            recordText(bytes, spec_.dataN, record);
+                            if (record.find(u'\uFFFD') != Text::npos)
+                                defects_.add(DefectClass::Undecodable, recordNo);
+                            if (!shape.follows(bytes))
+                                defects_.add(DefectClass::RecordLayout, recordNo);
+                            for (const FieldSpec *f : quantities)
+                                if (!quantityOf(*f, record, disc_.info().decimalFlag).wellFormed) {
+                                    defects_.add(DefectClass::MalformedQuantity, recordNo);
+                                    break;
+                                }
+                            if (!named_.test(recordNo - 1))
+                                defects_.add(DefectClass::UnindexedRecord, recordNo);
+                        });
+        if (!scan.opened || scan.records < data_.count)
+            throw RecordReadError("the DataFile could not be read to its end");
     }
 
     const Disc &disc_;
@@ -338,20 +380,11 @@ private:
     Progress &progress_;
     RegisterCheck result_;
     Defects defects_;
-    std::string top_, detail_;
-    std::int64_t topCount_ = 0, entryCount_ = 0, dataCount_ = 0;
-    std::vector<Text> keys_;  // per KeyKind: every entry's key, fixed width
-    std::vector<std::vector<std::int64_t>> next_;  // per KeyKind: every entry's next-pointer
-    std::vector<std::int64_t> recordOf_;  // every entry's record number (kNone outside the DataFile)
-    std::vector<std::int64_t> position_, order_;
+    CheckedRecords top_, detail_, data_;
+    Bits named_{0};  // the records some DetailEntry names
 };
 
 }  // namespace
-
-const std::vector<DefectInfo> &allDefects()
-{
-    return kDefects;
-}
 
 const DefectInfo &defectInfo(DefectClass defect)
 {

@@ -1,9 +1,12 @@
-// The disc check: everything the lookup relies on, register by register. File lengths a
-// whole number of records; top records and blocks ascending, every used entry pointing
-// inside its file, unused entries carrying the marker; every chain visiting its entries
-// in order under its KeyKind's comparison, ending in ChainEnd, without a loop, every
-// DetailEntry on its chain once; every DetailEntry's keys equal to its record's fields;
-// text that decodes; the disc information and the count listings readable.
+// The disc check: everything the lookup and the whole-disc tools rely on, register by
+// register. File lengths a whole number of records, and no more records than the index's
+// pointers can name; top records and blocks ascending, every used entry pointing inside
+// its file, unused entries carrying the marker; every chain visiting its entries in order
+// under its KeyKind's comparison, ending in ChainEnd, without a loop, every DetailEntry on
+// its chain once; every DetailEntry's keys equal to its record's fields; records whose
+// bytes hold their fields as laid out, quantities that are whole numbers, text that
+// decodes; the disc information and the count listings readable. Memory stays a few bits
+// per record: the files are read, not held.
 #pragma once
 
 #include "datasets/dataset.h"
@@ -32,6 +35,9 @@ enum class DefectClass {
     KeyMismatch,  // a DetailEntry's key differs from its record's field
     UnindexedRecord,  // a DataFile record that no DetailEntry names
     Undecodable,  // bytes that are not code page 950
+    RecordLayout,  // a record whose bytes do not hold its fields as laid out: fields shift
+    MalformedQuantity,  // a quantity field that holds no whole number
+    BeyondIndex,  // a file with more records than the index's pointers can name
 };
 
 // Which file a defect's record numbers count in.
@@ -44,12 +50,13 @@ struct DefectInfo {
     CheckedFile file;
 };
 const DefectInfo &defectInfo(DefectClass defect);
-const std::vector<DefectInfo> &allDefects();
 
 struct DefectCount {
     DefectClass defect;
+    CheckedFile file = CheckedFile::Data;  // the file its record numbers count in
     std::int64_t count = 0;
-    std::vector<std::int64_t> first;  // the first few record numbers, ascending as found
+    std::vector<std::int64_t> first;  // the first few record numbers (from 1), each once, ascending
+    Text detail;  // more about it: the bytes a cut-short file has left over
 };
 
 struct RegisterCheck {
@@ -58,7 +65,7 @@ struct RegisterCheck {
     Text message;  // why it could not be checked
     std::int64_t records = 0;  // DataFile records
     std::int64_t entries = 0;  // DetailEntries
-    std::vector<DefectCount> defects;  // classes found, in the order of DefectClass
+    std::vector<DefectCount> defects;  // classes found, in the order of DefectClass, then file
     bool whole() const { return state != RegisterState::Unreadable && defects.empty(); }
 };
 

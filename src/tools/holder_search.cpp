@@ -1,9 +1,10 @@
 #include "tools/holder_search.h"
 
-#include "platform/collation.h"
+#include "engine/display_rules.h"
 #include "tools/columns.h"
 
-#include <algorithm>
+#include <unicode/normalizer2.h>
+#include <unicode/unistr.h>
 
 namespace regdisc {
 
@@ -18,61 +19,100 @@ const FieldSpec *sourceField(const DataSetSpec &spec, const KeyKindSpec &kind)
     return nullptr;
 }
 
-// The party's key field of a class: the source of the party's KeyKind of that class.
-Text partyKey(const QueryScreenModel &screen, const KeyKindSpec &found, KeyClass keyClass)
+// The party's key of a class in the record: the source of the party's KeyKind of that
+// class.
+Text partyKey(const DataSetSpec &spec, TextView record, const KeyKindSpec &found, KeyClass keyClass)
 {
-    const DataSetSpec &spec = screen.spec();
     for (const KeyKindSpec &k : spec.keyKinds)
         if (k.keyClass == keyClass && k.party == found.party)
             if (const FieldSpec *f = sourceField(spec, k))
-                return trimTrailingBlanks(screen.box(f->box));
+                return Text(trimEnd(textOf(*f, record)));
     return {};
 }
 
-bool equalUnder(Comparison comparison, TextView a, TextView b)
+HolderMatch matchOf(const DataSetSpec &spec, const KeyCursor &cursor, const DiscInfo &info)
 {
-    return comparison == Comparison::Binary ? a == b : compareText(a, b) == 0;
-}
-
-// Whether the record's whole key field begins with (or equals) the input. The index keys
-// are shorter than some fields (a name key holds 6 characters): this decides for inputs
-// longer than the key and for exact matches.
-bool fieldMatches(const KeyKindSpec &kind, TextView value, TextView input, bool exact)
-{
-    const Text trimmed = trimTrailingBlanks(value);
-    if (exact)
-        return equalUnder(kind.lookup, trimmed, trimTrailingBlanks(input));
-    if (value.size() < input.size())
-        return false;
-    return equalUnder(kind.lookup, value.substr(0, input.size()), input);
-}
-
-HolderMatch matchOf(const QueryScreenModel &screen, const KeyKindSpec &kind, TextView typed)
-{
-    const DataSetSpec &spec = screen.spec();
+    const KeyKindSpec &kind = cursor.keyKind();
+    const Text &record = cursor.record();
+    const DisplayContext context{info.decimalFlag, info.securityName};
     HolderMatch m;
     m.spec = &spec;
     m.keyKind = kind.number;
-    m.typed = Text(typed);
+    m.typed = cursor.typed();
     m.party = Text(kind.party);
-    m.recordNo = screen.recordShown();
-    m.account = partyKey(screen, kind, KeyClass::Account);
-    m.name = partyKey(screen, kind, KeyClass::Name);
-    m.id = partyKey(screen, kind, KeyClass::Id);
+    m.recordNo = cursor.recordNo();
+    m.account = partyKey(spec, record, kind, KeyClass::Account);
+    m.name = partyKey(spec, record, kind, KeyClass::Name);
+    m.id = partyKey(spec, record, kind, KeyClass::Id);
     for (const FieldSpec &f : spec.fields) {
-        if (f.box.empty())
+        if (f.box.empty() || (!isQuantity(f) && !isDate(f)))
             continue;
-        const bool quantity = f.rule == Rule::Quantity || f.rule == Rule::WholeNumber;
-        const bool date = f.rule == Rule::Date || f.rule == Rule::BirthDate;
-        if (!quantity && !date)
-            continue;
-        LabelledValue v{boxCaption(spec, f.box), trimTrailingBlanks(screen.box(f.box)), quantity};
-        (quantity ? m.quantities : m.dates).push_back(std::move(v));
+        LabelledValue v{boxCaption(spec, f.box),
+                        Text(trimEnd(applyRule(f.rule, textOf(f, record), context))),
+                        isQuantity(f),
+                        {}};
+        if (v.isQuantity) {
+            v.quantity = quantityOf(f, record, info.decimalFlag);
+            // A field the numeric rule would read only part of is shown as it is stored.
+            if (!v.quantity.wellFormed)
+                v.value = Text(trimBoth(textOf(f, record)));
+            m.quantities.push_back(std::move(v));
+        } else {
+            m.dates.push_back(std::move(v));
+        }
     }
+    m.followsLayout = RecordShape(spec.fields, spec.dataN).follows(cursor.recordBytes());
     return m;
 }
 
 }  // namespace
+
+RegisterOutcome outcomeOf(const RegisterMatches &r)
+{
+    switch (r.state) {
+    case RegisterState::Absent:
+        return RegisterOutcome::Absent;
+    case RegisterState::Unreadable:
+        return RegisterOutcome::Unreadable;
+    case RegisterState::NoData:
+        return RegisterOutcome::None;
+    case RegisterState::Present:
+        break;
+    }
+    return r.count > 0 ? RegisterOutcome::Found : RegisterOutcome::None;
+}
+
+Text outcomeText(RegisterOutcome outcome)
+{
+    switch (outcome) {
+    case RegisterOutcome::Found:
+        return u"符合";
+    case RegisterOutcome::None:
+        return u"查無資料";
+    case RegisterOutcome::Absent:
+        return u"無此名冊";
+    case RegisterOutcome::Unreadable:
+        return u"無法讀取";
+    }
+    return {};
+}
+
+Text clerkInput(KeyClass keyClass, TextView input)
+{
+    Text text(trimBoth(input));
+    if (keyClass == KeyClass::Name)
+        return text;
+    // Compatibility folding turns full-width letters, digits and blanks into ASCII.
+    UErrorCode error = U_ZERO_ERROR;
+    const icu::Normalizer2 *nfkc = icu::Normalizer2::getNFKCInstance(error);
+    if (U_FAILURE(error) || !nfkc)
+        return text;
+    const icu::UnicodeString folded =
+        nfkc->normalize(icu::UnicodeString(false, text.data(), static_cast<int32_t>(text.size())), error);
+    if (U_FAILURE(error))
+        return text;
+    return Text(trimBoth(TextView(folded.getBuffer(), static_cast<size_t>(folded.length()))));
+}
 
 std::vector<const KeyKindSpec *> keyKindsOf(const DataSetSpec &spec, KeyClass keyClass)
 {
@@ -83,64 +123,69 @@ std::vector<const KeyKindSpec *> keyKindsOf(const DataSetSpec &spec, KeyClass ke
     return kinds;
 }
 
-bool findOnScreen(QueryScreenModel &screen, const HolderQuery &query, std::vector<HolderMatch> &matches)
+bool findInRegister(Register &reg, const HolderQuery &query, const DiscInfo &info,
+                    const std::function<void(const HolderMatch &)> &onMatch)
 {
-    const DataSetSpec &spec = screen.spec();
-    bool whole = true;
+    const DataSetSpec &spec = reg.spec();
+    const Text input = clerkInput(query.keyClass, query.input);
     for (const KeyKindSpec *kind : keyKindsOf(spec, query.keyClass)) {
-        Text input = query.input;
-        if (kind->inputCase == InputCase::Upper)
-            input = toUpper(input);
-        // The index compares at most the key's characters; a longer input is looked up by
-        // its beginning and decided on the record's whole field.
-        const Text typed =
-            input.substr(0, static_cast<size_t>(std::min(kind->keyWidth, QueryScreenModel::kInputMaxLength)));
-        const FieldSpec *source = sourceField(spec, *kind);
-        const bool decideOnField = query.exact || typed.size() < input.size();
-        if (decideOnField && !source)
-            continue;
-
-        screen.chooseComboItem(kind->caption);
-        screen.typeInput(typed);
-        LookupOutcome outcome = screen.query();
-        while (outcome == LookupOutcome::Shown) {
-            if (!decideOnField || fieldMatches(*kind, screen.box(source->box), input, query.exact))
-                matches.push_back(matchOf(screen, *kind, typed));
-            if (!screen.nextEnabled())
+        KeyCursor cursor =
+            reg.query().find(kind->number, input, query.exact ? KeyMatch::Whole : KeyMatch::Beginning);
+        for (;;) {
+            const KeyCursor::Step step = cursor.next();
+            if (step == KeyCursor::Step::Damaged)
+                return false;
+            if (step == KeyCursor::Step::End)
                 break;
-            outcome = screen.next();
+            onMatch(matchOf(spec, cursor, info));
         }
-        if (outcome == LookupOutcome::Damaged)
-            whole = false;
     }
-    return whole;
+    return true;
 }
 
-std::vector<RegisterMatches> findHolder(Disc &disc, const HolderQuery &query,
-                                        const std::vector<const DataSetSpec *> &dataSets, Progress &progress)
+void findHolder(const Disc &disc, const HolderQuery &query, const std::vector<const DataSetSpec *> &dataSets,
+                Progress &progress, const std::function<void(const HolderMatch &)> &onMatch,
+                const std::function<void(const RegisterMatches &)> &onRegister)
 {
-    const std::vector<const DataSetSpec *> chosen = selectDataSets({});
-    const std::vector<const DataSetSpec *> &list = dataSets.empty() ? chosen : dataSets;
-    std::vector<RegisterMatches> results;
+    const std::vector<const DataSetSpec *> list = dataSets.empty() ? selectDataSets({}) : dataSets;
     progress.begin(u"全冊查詢", static_cast<std::int64_t>(list.size()));
+    std::int64_t done = 0;
     for (const DataSetSpec *spec : list) {
         RegisterMatches r;
         r.spec = spec;
-        if (!keyKindsOf(*spec, query.keyClass).empty()) {
-            Disc::Opened opened = disc.openScreen(*spec);
-            r.state = opened.state;
-            r.message = opened.message;
-            if (opened.screen) {
-                if (!findOnScreen(*opened.screen, query, r.matches))
-                    r.message = Text(spec->damagedMessage);
-                opened.screen->close();
-            }
-        } else {
+        if (keyKindsOf(*spec, query.keyClass).empty()) {
+            // Nothing to look up by this key; the register's presence is still told.
             r.state = disc.presence(*spec);
+        } else {
+            std::unique_ptr<Register> reg = disc.openRegister(*spec);
+            r.state = reg->state();
+            r.message = reg->message();
+            if (reg->state() == RegisterState::Present &&
+                !findInRegister(*reg, query, disc.info(), [&](const HolderMatch &m) {
+                    ++r.count;
+                    onMatch(m);
+                })) {
+                r.state = RegisterState::Unreadable;
+                r.message = Text(spec->damagedMessage);
+            }
         }
-        results.push_back(std::move(r));
-        stepOrStop(progress, static_cast<std::int64_t>(results.size()));
+        onRegister(r);
+        stepOrStop(progress, ++done);
     }
+}
+
+std::vector<RegisterMatches> findHolder(const Disc &disc, const HolderQuery &query,
+                                        const std::vector<const DataSetSpec *> &dataSets, Progress &progress)
+{
+    std::vector<RegisterMatches> results;
+    std::vector<HolderMatch> pending;
+    findHolder(
+        disc, query, dataSets, progress, [&](const HolderMatch &m) { pending.push_back(m); },
+        [&](const RegisterMatches &r) {
+            results.push_back(r);
+            results.back().matches = std::move(pending);
+            pending.clear();
+        });
     return results;
 }
 

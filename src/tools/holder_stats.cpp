@@ -1,6 +1,10 @@
 #include "tools/holder_stats.h"
 
 #include "datasets/catalogue.h"
+#include "engine/display_rules.h"
+#include "engine/field_values.h"
+#include "engine/index_layout.h"
+#include "engine/record_layout.h"
 #include "engine/record_text.h"
 #include "platform/codepage.h"
 #include "platform/record_file.h"
@@ -57,20 +61,6 @@ std::int64_t addCapped(std::int64_t a, std::int64_t b, bool &saturated)
         return kMin;
     }
     return a + b;
-}
-
-// A quantity field's value in the register's units: its digits, or the numeric rule
-// rounded to a whole number where the field holds more than digits and blanks.
-std::int64_t quantity(TextView field)
-{
-    std::int64_t value = 0;
-    for (char16_t c : field) {
-        if (isDigit(c))
-            value = value * 10 + (c - u'0');
-        else if (c != u' ')
-            return wholeNumber(field);
-    }
-    return value;
 }
 
 // floor(part * multiplier / whole) and what is left over, exactly, for
@@ -444,18 +434,30 @@ HolderStats computeHolderStats(const Disc &disc, const StatsOptions &options, Pr
     stats.state = disc.presence(spec);
     const std::filesystem::path path = disc.dataFilePath(spec);
     std::error_code error;
-    if (stats.state == RegisterState::Present && !std::filesystem::is_regular_file(path, error))
+    if (stats.state == RegisterState::Present && !std::filesystem::is_regular_file(path, error)) {
         stats.state = RegisterState::Unreadable;
+        stats.message = u"無法開啟資料檔 " + fromUtf8(path.string());
+    }
     if (stats.state != RegisterState::Present)
         return stats;
 
     const std::uint64_t size = std::filesystem::file_size(path, error);
     const std::int64_t expected =
         error ? 0 : static_cast<std::int64_t>(size / static_cast<std::uint64_t>(spec.data.length));
-    if (expected > std::numeric_limits<std::uint32_t>::max()) {
+    // A register with more records than its index can name is damaged; it is refused before
+    // it is read.
+    const std::int64_t addressable = addressableRecords(spec.lookupProfile());
+    if (expected > addressable) {
         stats.state = RegisterState::Unreadable;
+        stats.message = u"資料檔有 " + formatCount(expected) + u" 筆，超過索引所能指向的 " +
+                        formatCount(addressable) + u" 筆";
         return stats;
     }
+    const RecordShape shape(spec.fields, spec.dataN);
+    const auto example = [](std::vector<std::int64_t> &first, std::int64_t recordNo) {
+        if (first.size() < kMismatchExamples)
+            first.push_back(recordNo);
+    };
     // Only the characters up to the last field counted are decoded: the bytes that hold
     // them in a record laid out as designed, or the whole record, as the screens decode
     // it, when those bytes do not give them cleanly.
@@ -495,13 +497,26 @@ HolderStats computeHolderStats(const Disc &disc, const StatsOptions &options, Pr
         batch.clear();
     };
     progress.begin(registerName(spec), expected);
-    const ScanResult scan =
-        scanRecords(path, spec.data.length, progress, [&](std::int64_t recordNo, std::string_view bytes) {
+    const ScanResult scan = scanRecords(
+        path, spec.data.length, addressable, progress, [&](std::int64_t recordNo, std::string_view bytes) {
+            // A record whose fields would be read from shifted positions counts nowhere.
+            if (!shape.follows(bytes)) {
+                ++stats.damagedRecords;
+                example(stats.firstDamaged, recordNo);
+                return;
+            }
             Text record = decodeCp950(bytes.substr(0, std::min(bytes.size(), bytesRead)));
             if (record.size() < static_cast<size_t>(charsRead) || undecodable(record)) {
                 record = recordText(bytes, spec.dataN);
                 if (undecodable(TextView(record).substr(0, static_cast<size_t>(charsRead))))
                     ++stats.undecodableRecords;
+            }
+            const Quantity shares = quantityOfText(fieldView(record, sharesField), Rule::WholeNumber, {});
+            const Quantity stored = quantityOfText(fieldView(record, totalField), Rule::WholeNumber, {});
+            if (!shares.wellFormed || !stored.wellFormed) {
+                ++stats.malformedRecords;
+                example(stats.firstMalformed, recordNo);
+                return;
             }
             CountedRecord r;
             const TextView id = fieldView(record, idField);
@@ -512,8 +527,8 @@ HolderStats computeHolderStats(const Disc &disc, const StatsOptions &options, Pr
             } else {
                 ++stats.recordsByAccount;
             }
-            r.shares = quantity(fieldView(record, sharesField));
-            r.stored = quantity(fieldView(record, totalField));
+            r.shares = shares.units;
+            r.stored = stored.units;
             const TextView type = fieldView(record, typeField);
             r.type = type.empty() ? u' ' : type.front();
             r.kind = holderKind(id);
@@ -525,6 +540,7 @@ HolderStats computeHolderStats(const Disc &disc, const StatsOptions &options, Pr
     count();
     if (!scan.opened) {
         stats.state = RegisterState::Unreadable;
+        stats.message = u"無法讀取資料檔 " + fromUtf8(path.string());
         return stats;
     }
     stats.records = scan.records;

@@ -79,6 +79,7 @@ struct TotalMismatch {
 
 struct HolderStats {
     RegisterState state = RegisterState::Absent;
+    Text message;  // why the register could not be read
     int decimals = 0;  // 2 when decimalFlag is "Y": quantities are stored in hundredths
 
     std::int64_t records = 0;
@@ -98,6 +99,12 @@ struct HolderStats {
     std::vector<TotalMismatch> firstMismatches;  // the first few, in DataFile order
     std::int64_t typeConflicts = 0;  // holders whose records name different holder types
     std::int64_t undecodableRecords = 0;
+    // Records left out of every table: their bytes do not hold the fields as laid out (the
+    // fields after the fault would be shifted), or a quantity field holds no whole number.
+    std::int64_t damagedRecords = 0;
+    std::vector<std::int64_t> firstDamaged;  // the first few record numbers
+    std::int64_t malformedRecords = 0;
+    std::vector<std::int64_t> firstMalformed;
     std::uint64_t trailingBytes = 0;  // a partial record at the end, not counted
     bool saturated = false;  // a sum passed the largest number kept; the figures are capped
 };

@@ -48,9 +48,10 @@ int likelyWriteError(const std::filesystem::path &file);
 
 // What an output must respect.
 struct OutputOptions {
-    // An existing file may be replaced: the command line's --force, or the consent of a
-    // window's save dialog.
-    bool replace = false;
+    // An existing file may be replaced. The command line sets it from --force, a window
+    // from its save dialog's consent; a caller that says nothing replaces, as writers
+    // always have.
+    bool replace = true;
     // The run's inputs: files the output must not be, and folders it must not lie in (the
     // list of a batch lookup, the disc's stk and stkidx folders).
     std::vector<std::filesystem::path> inputs;

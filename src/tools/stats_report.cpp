@@ -11,7 +11,7 @@ namespace {
 
 Text number(std::int64_t n)
 {
-    return formatWholeNumber(fromAscii(std::to_string(n)));
+    return formatCount(n);
 }
 
 Cell textCell(Text text)
@@ -205,6 +205,18 @@ std::vector<Text> summaryLines(const HolderStats &stats, bool showId)
         lines.push_back(u"持股為零的股東 " + number(stats.zeroHolders) + u" 人，不列入統計。");
     if (stats.negativeHolders > 0)
         lines.push_back(u"持股為負數的股東 " + number(stats.negativeHolders) + u" 人，不列入統計。");
+    const auto recordList = [](const std::vector<std::int64_t> &first, std::int64_t count) {
+        Text out = u"（第 ";
+        for (size_t i = 0; i < first.size(); ++i)
+            out += (i > 0 ? u"、" : u"") + number(first[i]);
+        return out + (count > static_cast<std::int64_t>(first.size()) ? u"⋯ 筆）" : u" 筆）");
+    };
+    if (stats.damagedRecords > 0)
+        lines.push_back(u"記錄損壞（位元組與欄位配置不符，欄位會錯位）" + number(stats.damagedRecords) +
+                        u" 筆" + recordList(stats.firstDamaged, stats.damagedRecords) + u"，未列入統計。");
+    if (stats.malformedRecords > 0)
+        lines.push_back(u"各筆股數或歸戶股數不是整數的記錄 " + number(stats.malformedRecords) + u" 筆" +
+                        recordList(stats.firstMalformed, stats.malformedRecords) + u"，未列入統計。");
     if (stats.undecodableRecords > 0)
         lines.push_back(u"含無法解碼字元的記錄 " + number(stats.undecodableRecords) + u" 筆。");
     if (stats.trailingBytes > 0)

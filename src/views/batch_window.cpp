@@ -144,10 +144,11 @@ void BatchWindow::run()
                               : QString()));
         return;
     }
-    std::string error;
-    auto inputs = readInputList(pathOf(list_->text()), column_->text().toStdString(), error);
+    Text error;
+    auto inputs =
+        readInputList(pathOf(list_->text()), ListOptions{column_->text().toStdString(), false}, error);
     if (!inputs) {
-        status_->setText(QStringLiteral("無法讀取名單檔：") + QString::fromStdString(error));
+        status_->setText(qs(error));
         return;
     }
     BatchOptions options;
@@ -180,13 +181,20 @@ void BatchWindow::run()
                 status_->setText(outcome.error);
             else if (!setupError->isEmpty())
                 status_->setText(*setupError);
-            else
-                status_->setText(QStringLiteral("共 %1 筆輸入，%2 筆查到，%3 筆查無資料，寫出 %4 列到 %5")
-                                     .arg(summary_.inputs)
-                                     .arg(summary_.found)
-                                     .arg(summary_.inputs - summary_.found)
-                                     .arg(summary_.rows)
-                                     .arg(QString::fromStdString(out.string())));
+            else {
+                QString text = QStringLiteral("共 %1 筆輸入，%2 筆查到，%3 筆查無資料，寫出 %4 列到 %5")
+                                   .arg(summary_.inputs)
+                                   .arg(summary_.found)
+                                   .arg(summary_.inputs - summary_.found - summary_.unknown)
+                                   .arg(summary_.rows)
+                                   .arg(QString::fromStdString(out.string()));
+                // A register that could not be read is named: its rows say 無法讀取, not 查無資料.
+                for (const RegisterMatches &r : summary_.registers)
+                    if (r.state == RegisterState::Unreadable)
+                        text += QStringLiteral("\n") + qs(fromAscii(r.spec->ext)) + QStringLiteral(" ") +
+                                qs(registerName(*r.spec)) + QStringLiteral("：無法讀取：") + qs(r.message);
+                status_->setText(text);
+            }
             emit done();
         });
 }

@@ -118,7 +118,7 @@ void CheckWindow::report()
             auto *defect = new QTreeWidgetItem(item);
             defect->setText(0, qs(info.text));
             defect->setText(1, QString::number(d.count));
-            defect->setText(2, fileWord(info.file));
+            defect->setText(2, fileWord(d.file));
             QStringList numbers;
             for (std::int64_t n : d.first)
                 numbers << QString::number(n);

@@ -3,6 +3,7 @@
 // ChainEnd in every next-pointer), each KeyKind's keys go through a KeySorter, and the
 // merged chains give the next-pointers, patched into the DetailIndexFile block by block,
 // and the BlockEntries (at most 100 blocks per KeyKind).
+#include "engine/index_layout.h"
 #include "platform/collation.h"
 #include "writer/disc_writer.h"
 #include "writer/key_sorter.h"
@@ -166,8 +167,8 @@ DataSetWriter::DataSetWriter(const fs::path &folder, TextView baseName, const Da
 {
     State &s = *state_;
     s.memoryBudget = memoryBudget;
-    if (options.blockSize < 1 || options.blockSize > 100 || options.topEntries < 1 ||
-        options.topEntries > 100 || options.sectionSize < 0)
+    if (options.blockSize < 1 || options.blockSize > kEntriesPerIndexRecord || options.topEntries < 1 ||
+        options.topEntries > kEntriesPerIndexRecord || options.sectionSize < 0)
         throw DiscWriteError("index sizes out of range");
     const Text ext = fromAscii(spec.ext);
     s.chainEnd = spec.lookupProfile().chainEnd();
@@ -296,12 +297,11 @@ WrittenIndex DataSetWriter::finish(bool keepChains)
                                                      spec.detail.length, patchRange);
         PatchStore &patches = *chain.patches;
         const KeyKindSpec &kind = spec.keyKinds[k];
-        const int kw = kind.topKeyWidth;
-        const int w = kw + pw;
+        const IndexRecordLayout layout(spec.lookupProfile(), kind);
         const auto entryText = [&](TextView key, std::int64_t number) {
-            return fitField(key, kw, kind.doubleByte) + pointerDigits(number, pw);
+            return fitField(key, layout.keyWidth, kind.doubleByte) + pointerDigits(number, pw);
         };
-        const Text unused = fitField(u"", kw, kind.doubleByte) + spec.lookupProfile().emptyMarker();
+        const Text unused = fitField(u"", layout.keyWidth, kind.doubleByte) + layout.marker;
 
         std::int64_t nextBlockNo =
             static_cast<std::int64_t>(kinds) + 1 + static_cast<std::int64_t>(k) * blocksPerKind;
@@ -310,7 +310,7 @@ WrittenIndex DataSetWriter::finish(bool keepChains)
         int blockEntries = 0;
         Text lastKey;
         const auto finishBlock = [&] {
-            while (blockEntries < 100) {
+            while (blockEntries < kEntriesPerIndexRecord) {
                 block += unused;
                 ++blockEntries;
             }
@@ -343,7 +343,7 @@ WrittenIndex DataSetWriter::finish(bool keepChains)
         s.sorters[k].reset();
         if (blockEntries > 0)
             finishBlock();
-        while (static_cast<int>(top.size()) < 100 * w)
+        while (static_cast<int>(top.size()) < layout.characters)
             top += unused;
         return chain;
     };

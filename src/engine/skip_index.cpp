@@ -1,0 +1,171 @@
+#include "engine/skip_index.h"
+
+#include "engine/index_layout.h"
+#include "engine/record_text.h"
+
+#include <algorithm>
+
+namespace regdisc {
+
+namespace {
+
+// The first entries of every section of a KeyKind, in the order of its blocks: what the
+// block scans can name.
+std::vector<std::int64_t> sectionStarts(const LookupProfile &profile, const KeyKindSpec &kind,
+                                        RecordSource &top)
+{
+    std::vector<std::int64_t> starts;
+    const IndexRecordLayout layout(profile, kind);
+    RecordReads reads(top);
+    const Text topText = recordText(reads.record(kind.number), layout.characters);
+    for (int e = 0; e < kEntriesPerIndexRecord; ++e) {
+        if (layout.unused(topText, e))
+            continue;
+        const std::int64_t block = layout.pointer(topText, e);
+        if (!top.hasRecord(block))
+            continue;
+        const Text blockText = recordText(reads.record(block), layout.characters);
+        for (int b = 0; b < kEntriesPerIndexRecord; ++b)
+            if (!layout.unused(blockText, b))
+                starts.push_back(layout.pointer(blockText, b));
+    }
+    reads.confirm();
+    return starts;
+}
+
+}  // namespace
+
+TextView SkipIndex::Kind::key(std::size_t point) const
+{
+    return TextView(keys).substr(point * static_cast<std::size_t>(keyWidth),
+                                 static_cast<std::size_t>(keyWidth));
+}
+
+std::shared_ptr<const SkipIndex> SkipIndex::build(const LookupProfile &profile, DataSetFiles files,
+                                                  const std::vector<int> &keyKinds, int spacing,
+                                                  const std::function<bool()> &stopped)
+{
+    auto index = std::make_shared<SkipIndex>();
+    index->spacing_ = std::max(spacing, 1);
+    index->top_ = files.top->identity();
+    index->detail_ = files.detail->identity();
+    index->kinds_.resize(profile.keyKinds.size());
+    const IndexWalk walk(profile, files);
+    const DetailEntryLayout entries(profile);
+    const std::int64_t entryCount = files.detail->recordCount();
+
+    for (const KeyKindSpec &kind : profile.keyKinds) {
+        if (!keyKinds.empty() && std::find(keyKinds.begin(), keyKinds.end(), kind.number) == keyKinds.end())
+            continue;
+        Kind &k = index->kinds_[static_cast<size_t>(kind.number - 1)];
+        k.keyWidth = kind.keyWidth;
+        k.comparison = kind.lookup;
+        std::vector<std::int64_t> starts;
+        try {
+            starts = sectionStarts(profile, kind, *files.top);
+        } catch (const RecordReadError &) {
+            starts.clear();
+        }
+        // Sections that would each walk on to the chain's end (a damaged index) are not
+        // followed past twice the entries the file holds.
+        std::int64_t budget = 2 * entryCount + 1;
+        Text entry, previous;
+        for (size_t s = 0; s < starts.size() && budget > 0; ++s) {
+            if (stopped && stopped())
+                return nullptr;
+            Section section{starts[s], static_cast<std::uint32_t>(k.points.size()), 0};
+            const std::int64_t end = s + 1 < starts.size() ? starts[s + 1] : profile.chainEnd();
+            ChainGuard guard;
+            RecordReads detail(*files.detail);
+            std::int64_t n = section.start;
+            try {
+                for (std::int64_t position = 0; budget-- > 0; ++position) {
+                    if (position > 0 && n == end)
+                        break;  // the next section begins
+                    walk.readChainEntry(n, guard, detail, entry);
+                    if (position > 0 && walk.keyGoesDown(kind, previous, entry))
+                        break;
+                    if ((position + 1) % index->spacing_ == 0) {
+                        k.points.push_back({n, guard});
+                        Text key(entries.key(entry, kind));
+                        key.resize(static_cast<size_t>(kind.keyWidth), u' ');
+                        k.keys += key;
+                    }
+                    n = entries.next(entry, kind);
+                    if (n == profile.chainEnd())
+                        break;
+                    std::swap(previous, entry);
+                }
+                detail.confirm();
+            } catch (const RecordReadError &) {
+                // What was read before the fault ascended; it stays remembered only when the
+                // reads that found it stand.
+                try {
+                    detail.confirm();
+                } catch (const RecordReadError &) {
+                    k.points.resize(section.first);
+                    k.keys.resize(static_cast<size_t>(section.first) * static_cast<size_t>(k.keyWidth));
+                }
+            }
+            section.count = static_cast<std::uint32_t>(k.points.size() - section.first);
+            if (section.count > 0)
+                k.sections.push_back(section);
+        }
+        std::sort(k.sections.begin(), k.sections.end(),
+                  [](const Section &a, const Section &b) { return a.start < b.start; });
+        // Two BlockEntries naming one first entry walk the same way: the first is kept.
+        k.sections.erase(std::unique(k.sections.begin(), k.sections.end(),
+                                     [](const Section &a, const Section &b) { return a.start == b.start; }),
+                         k.sections.end());
+        k.points.shrink_to_fit();
+        k.keys.shrink_to_fit();
+        k.built = true;
+    }
+    return index;
+}
+
+bool SkipIndex::describes(const DataSetFiles &files) const
+{
+    return files.top->identity() == top_ && files.detail->identity() == detail_;
+}
+
+const SkipIndex::Point *SkipIndex::below(const KeyKindSpec &kind, std::int64_t start, TextView query) const
+{
+    if (kind.number < 1 || static_cast<size_t>(kind.number) > kinds_.size())
+        return nullptr;
+    const Kind &k = kinds_[static_cast<size_t>(kind.number - 1)];
+    const auto section =
+        std::lower_bound(k.sections.begin(), k.sections.end(), start,
+                         [](const Section &s, std::int64_t value) { return s.start < value; });
+    if (section == k.sections.end() || section->start != start)
+        return nullptr;
+    // The points ascend: the query is greater than the keys of a first run of them.
+    std::uint32_t low = 0, high = section->count;
+    while (low < high) {
+        const std::uint32_t middle = low + (high - low) / 2;
+        if (inputGreater(k.comparison, query, k.key(section->first + middle)))
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return low == 0 ? nullptr : &k.points[section->first + low - 1];
+}
+
+std::int64_t SkipIndex::points() const
+{
+    std::int64_t n = 0;
+    for (const Kind &k : kinds_)
+        n += static_cast<std::int64_t>(k.points.size());
+    return n;
+}
+
+std::size_t SkipIndex::bytes() const
+{
+    std::size_t n = sizeof(*this);
+    for (const Kind &k : kinds_)
+        n += k.sections.capacity() * sizeof(Section) + k.points.capacity() * sizeof(Point) +
+             k.keys.capacity() * sizeof(char16_t);
+    return n;
+}
+
+}  // namespace regdisc
