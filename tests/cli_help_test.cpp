@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStringList>
@@ -24,12 +25,12 @@ const struct {
     {"info", {"--json"}},
     {"query", {"--by", "--key", "--next", "--all", "--json"}},
     {"listing", {"--json"}},
-    {"sample", {"--records", "--seed", "--decimal-flag"}},
+    {"sample", {"--records", "--seed", "--decimal-flag", "--force"}},
     {"holder", {"--id", "--account", "--name", "--exact", "--registers", "--json", "--csv"}},
-    {"batch", {"--by", "--column", "--prefix", "--registers", "--out", "--json"}},
-    {"export", {"--out", "--json"}},
+    {"batch", {"--by", "--column", "--prefix", "--registers", "--out", "--force", "--json"}},
+    {"export", {"--out", "--force", "--json"}},
     {"check", {"--json"}},
-    {"stats", {"--top", "--percent", "--show-id", "--json", "--csv", "--xlsx"}},
+    {"stats", {"--top", "--percent", "--show-id", "--json", "--csv", "--xlsx", "--force"}},
 };
 
 bool namesOption(const QString &help, const QString &option)
@@ -136,4 +137,102 @@ TEST(CliHelp, VersionIsTheProjectVersion)
         EXPECT_EQ(run.status, 0);
         EXPECT_EQ(run.out, "regdisc-cli " REGDISC_VERSION "\n");
     }
+}
+
+// What is wrong is named: an unknown command, an unknown option.
+TEST(CliHelp, AnUnknownCommandOrOptionIsNamed)
+{
+    const struct {
+        QStringList args;
+        QString first;  // the first line of standard error
+    } cases[] = {
+        {{"bogus"}, "regdisc-cli: unknown command: bogus"},
+        {{"help", "bogus"}, "regdisc-cli: unknown command: bogus"},
+        {{"--bogus"}, "regdisc-cli: unknown option: --bogus"},
+        {{"info", "/media/cdrom", "--frobnicate"}, "regdisc-cli: Unknown option 'frobnicate'."},
+        {{"export", "/media/cdrom", "--out", "x.csv", "--forse"}, "regdisc-cli: Unknown option 'forse'."},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const CliRun run = cli(c.args);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.err.section('\n', 0, 0), c.first);
+        EXPECT_TRUE(run.err.contains("usage:")) << run.err.toStdString();
+    }
+}
+
+// Every usage line comes from one table: the list of every command, the usage error of each
+// command and the first line of its help say the same, and the options the usage line
+// names are those its help describes.
+TEST(CliHelp, UsageLinesAndOptionsAgree)
+{
+    QMap<QString, QString> listed;  // command -> its line in the list
+    for (const QString &line : cli({}).err.split('\n'))
+        if (line.startsWith("  regdisc-cli ") && !line.startsWith("  regdisc-cli --help"))
+            listed[line.section(' ', 3, 3)] = line.mid(2);
+    ASSERT_EQ(listed.size(), static_cast<int>(std::size(kCommands)));
+    // Each command without the arguments it needs.
+    const QMap<QString, QStringList> bare = {
+        {"info", {"info"}},
+        {"query", {"query"}},
+        {"listing", {"listing"}},
+        {"sample", {"sample"}},
+        {"holder", {"holder", "/media/cdrom"}},
+        {"batch", {"batch", "/media/cdrom", "ids.txt"}},
+        {"export", {"export", "/media/cdrom"}},
+        {"check", {"check"}},
+        {"stats", {"stats"}},
+    };
+    // An option's line in the help: the option, its value, then its description.
+    const QRegularExpression helpOption("^ {2}(?:-\\w, )?(--[a-z-]+)(?: <[^>]+>)? {2,}\\S");
+    const QRegularExpression usageOption("--[a-z-]+");
+    for (const auto &c : kCommands) {
+        SCOPED_TRACE(c.name.toStdString());
+        const QString line = listed.value(c.name);
+        const CliRun usage = cli(bare.value(c.name));
+        EXPECT_EQ(usage.status, 2);
+        EXPECT_EQ(usage.err, "regdisc-cli: usage: " + line + "\n");
+        const QString help = cli({c.name, "--help"}).out;
+        EXPECT_EQ(help.section('\n', 0, 0), "Usage: " + line);
+        QStringList described, named;
+        for (const QString &helpLine : help.split('\n')) {
+            const QRegularExpressionMatch m = helpOption.match(helpLine);
+            if (m.hasMatch() && m.captured(1) != "--help")
+                described << m.captured(1);
+        }
+        for (auto it = usageOption.globalMatch(line); it.hasNext();)
+            named << it.next().captured(0);
+        described.sort();
+        named.removeDuplicates();
+        named.sort();
+        EXPECT_EQ(named.join(' ').toStdString(), described.join(' ').toStdString());
+        EXPECT_TRUE(help.contains("\nExit status:\n  0  ")) << help.toStdString();
+    }
+}
+
+// query's help lists the captions each data set's combo offers, the initial one marked.
+TEST(CliHelp, QueryHelpListsTheCaptions)
+{
+    const QString help = cli({"query", "--help"}).out;
+    for (const char *line : {"\n  psm  依 中文戶名 (default), 依 帳號, 依 統一編號\n",
+                             "\n  pla  依 出質人戶名 (default), 依 出質人帳號, 依 出質人統編, 依 質權人戶名, "
+                             "依 質權人帳號, 依 質權人統編\n",
+                             "\n  psr  依 中文戶名 (default), 依 統一編號\n"})
+        EXPECT_TRUE(help.contains(QString::fromUtf8(line))) << line;
+}
+
+// The commands that write files take --force and say how files are written; so does the
+// help of every command (the manual page), with each command's exit statuses.
+TEST(CliHelp, TheHelpSaysHowFilesAreWritten)
+{
+    for (const char *command : {"batch", "export", "stats", "sample"})
+        EXPECT_TRUE(namesOption(cli({command, "--help"}).out, "--force")) << command;
+    const QString export_ = cli({"export", "--help"}).out;
+    EXPECT_TRUE(export_.contains("\nOutput files:\n  Each file is written under a temporary name beside it"));
+    const QString all = cli({"--help"}).out;
+    EXPECT_TRUE(all.contains("\nOutput files:\n")) << all.toStdString();
+    EXPECT_TRUE(all.contains("renamed into place")) << all.toStdString();
+    EXPECT_TRUE(all.contains("Ctrl-C, SIGTERM or SIGHUP")) << all.toStdString();
+    EXPECT_TRUE(all.contains("--decimal-flag <Y|N>")) << all.toStdString();
+    EXPECT_EQ(all.count("\n  Exit status:\n    0  "), static_cast<int>(std::size(kCommands)));
 }

@@ -82,7 +82,10 @@ TEST_F(Cli, MessagesAndExitStatus)
     } cases[] = {
         {{"query", folder(), "psm", "--by", "依 統一編號", "--key", "ZZZ"}, 1, "MSG_1_02:無符合資料 !\n"},
         {{"query", folder(), "pla", "--by", "依 出質人帳號", "--key", "0"}, 1, "MSG_2_05:無符合資料 !\n"},
-        {{"query", folder(), "psr", "--by", "依 帳號"}, 1, "MSG_4_01:查詢條件 不在範圍內 !\n"},
+        // The screen's message, then the captions --by takes.
+        {{"query", folder(), "psr", "--by", "依 帳號"},
+         1,
+         "MSG_4_01:查詢條件 不在範圍內 !\nregdisc-cli: --by takes one of: 依 中文戶名, 依 統一編號\n"},
         {{"query", folder() + "/none", "psm"}, 2, folder() + "/none資料夾內需同時存在stk及stkidx次目錄\n"},
         {{"listing", folder() + "/stk", "ptr"}, 2, folder() + "/stk資料夾內需同時存在stk及stkidx次目錄\n"},
     };

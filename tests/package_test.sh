@@ -142,7 +142,7 @@ for command in info query listing sample holder batch export check; do
     grep -Eq "^ +regdisc-cli +$command +[A-Z]" "$scratch/regdisc-cli.txt" || fail "man regdisc-cli lacks the command $command"
     grep -Eq "\\$ regdisc-cli +$command " "$scratch/regdisc-cli.txt" || fail "man regdisc-cli has no example of $command"
 done
-for option in --json --next --records --exact --registers --out --prefix; do
+for option in --json --next --records --exact --registers --out --prefix --force "Output files:" "Exit status:"; do
     grep -q -- "$option" "$scratch/regdisc-cli.txt" || fail "man regdisc-cli lacks $option"
 done
 

@@ -1,5 +1,6 @@
 // regdisc: the desktop application. `regdisc [FOLDER]` starts on the main menu with the
 // folder box holding FOLDER, which the start-up read then uses.
+#include "tools/output_file.h"
 #include "version.h"
 #include "views/desktop_session.h"
 #include "views/view_support.h"
@@ -62,6 +63,8 @@ int main(int argc, char *argv[])
     if (asksForHelpOrVersion(argc, argv))
         return answerHelpOrVersion(argc, argv);
 
+    // A file being written when the session ends (SIGTERM, SIGHUP) leaves no half file.
+    regdisc::removeTemporariesOnSignals();
     QApplication app(argc, argv);
     setUpDesktopApplication(app);
     nameApplication();

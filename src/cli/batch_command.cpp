@@ -27,14 +27,13 @@ int runBatch(const QStringList &args)
     parser.addOption({"prefix", "match keys that begin with a value, not only whole keys"});
     parser.addOption({"registers", "only these data sets (psm,pla,...)", "list"});
     parser.addOption({"out", "RESULT.csv, RESULT.xlsx or RESULT.sqlite", "file"});
+    addForceOption(parser);
     parser.addOption({"json", "print the summary as JSON"});
     if (const std::optional<int> status = parseArguments(parser, args))
         return *status;
     const QStringList positional = parser.positionalArguments();
     if (positional.size() != 3 || !parser.isSet("out"))
-        return usageError("usage: regdisc-cli batch FOLDER LIST.txt|LIST.csv [--by id|account|name] "
-                          "[--column NAME] [--no-header] [--prefix] [--registers LIST] "
-                          "--out RESULT.csv|.xlsx|.sqlite [--json]");
+        return usageOf(args);
     BatchOptions options;
     if (parser.isSet("by") && !parseKeyClass(parser.value("by").toStdString(), options.keyClass))
         return usageError("--by takes id, account or name");
@@ -42,7 +41,7 @@ int runBatch(const QStringList &args)
     QString error;
     if (!parseRegisters(parser.values("registers"), options.dataSets, error))
         return usageError(error);
-    const std::filesystem::path out = parser.value("out").toStdString();
+    const std::filesystem::path out = pathArgument(parser.value("out"));
     const std::optional<OutputFormat> format = outputFormatOf(out);
     if (!format)
         return usageError("--out must end in .csv, .xlsx or .sqlite");
@@ -60,10 +59,12 @@ int runBatch(const QStringList &args)
     BatchSummary summary;
     try {
         TerminalProgress progress;
-        auto writer = createTableWriter(*format, out, 1);
+        auto writer =
+            createTableWriter(*format, out, {"batch"},
+                              outputOptions(parser, disc, &progress, {pathArgument(positional.at(2))}));
         summary = runBatch(disc, *inputs, options, *writer, progress);
     } catch (const OutputError &e) {
-        return usageError(QString::fromStdString(e.what()));
+        return outputFailure(e);
     }
 
     // Every register that could not be read, on standard error whatever the output.

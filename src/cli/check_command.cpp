@@ -45,7 +45,7 @@ int runCheck(const QStringList &args)
         return *status;
     const QStringList positional = parser.positionalArguments();
     if (positional.size() != 2)
-        return usageError("usage: regdisc-cli check FOLDER [--json]");
+        return usageOf(args);
 
     Disc disc(tx(positional.at(1)));
     TerminalProgress progress;

@@ -6,18 +6,38 @@
 #include <io.h>
 #define isatty _isatty
 #define fileno _fileno
+#define dup _dup
+#define fdopen _fdopen
 #else
 #include <unistd.h>
 #endif
 
 namespace regdisc::cli {
 
-TerminalProgress::TerminalProgress() : terminal_(isatty(fileno(stderr)) != 0) {}
+TerminalProgress::TerminalProgress() : terminal_(isatty(fileno(stderr)) != 0)
+{
+    if (!terminal_)
+        return;
+    const int fd = dup(fileno(stderr));
+    out_ = fd >= 0 ? fdopen(fd, "w") : nullptr;
+    if (!out_)
+        terminal_ = false;
+}
 
 TerminalProgress::~TerminalProgress()
 {
-    if (drawn_)
-        std::fputs("\r\033[K", stderr);
+    end();
+    if (out_)
+        std::fclose(out_);
+}
+
+void TerminalProgress::end()
+{
+    if (!drawn_)
+        return;
+    std::fputs("\r\033[K", out_);
+    std::fflush(out_);
+    drawn_ = false;
 }
 
 void TerminalProgress::begin(TextView stage, std::int64_t total)
@@ -42,12 +62,12 @@ void TerminalProgress::step(std::int64_t done)
 void TerminalProgress::draw(std::int64_t done)
 {
     if (total_ > 0)
-        std::fprintf(stderr, "\r\033[K%s %3d%% (%lld/%lld)", stage_.c_str(),
+        std::fprintf(out_, "\r\033[K%s %3d%% (%lld/%lld)", stage_.c_str(),
                      static_cast<int>(done * 100 / total_), static_cast<long long>(done),
                      static_cast<long long>(total_));
     else
-        std::fprintf(stderr, "\r\033[K%s %lld", stage_.c_str(), static_cast<long long>(done));
-    std::fflush(stderr);
+        std::fprintf(out_, "\r\033[K%s %lld", stage_.c_str(), static_cast<long long>(done));
+    std::fflush(out_);
     drawn_ = true;
 }
 

@@ -16,9 +16,14 @@ public:
     void begin(TextView stage, std::int64_t total) override;
     void step(std::int64_t done) override;
     bool cancelled() const override { return false; }
+    // The line taken away, before the command's own output.
+    void end();
 
 private:
     void draw(std::int64_t done);
+    // Its own copy of standard error, so that the line goes on while a library's messages
+    // on standard error are held back.
+    std::FILE *out_ = nullptr;
     bool terminal_ = false;
     bool drawn_ = false;
     std::string stage_;

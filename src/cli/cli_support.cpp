@@ -95,13 +95,58 @@ int usageError(const QString &text)
     return kSetupError;
 }
 
+QString usageLine(const Command &command)
+{
+    return QString("regdisc-cli %1 %2").arg(QLatin1String(command.name), QLatin1String(command.synopsis));
+}
+
+QString outputFilesHelp()
+{
+    return R"(
+Output files:
+  Each file is written under a temporary name beside it (.NAME.XXXXXXXX.tmp in
+  the same folder), flushed to the disk and only then renamed into place: it
+  appears whole or not at all, and the files of one run appear together. An
+  error, Ctrl-C, SIGTERM or SIGHUP removes the temporary file and leaves the
+  file that was there as it was. An existing file is replaced only with
+  --force. An output that is one of the run's inputs (the list, a file in the
+  disc's stk or stkidx folder, also through a link or ..) is refused. A file
+  that cannot be written is named with the reason, before the work starts:
+  "無法寫入 /x/y.csv：磁碟空間不足".
+)";
+}
+
+int usageOf(const QStringList &args, const QString &problem)
+{
+    const Command *command = findCommand(args.value(1));
+    QString text = problem.isEmpty() ? QString() : problem + "\n";
+    if (command)
+        text += "usage: " + usageLine(*command);
+    return usageError(text.trimmed());
+}
+
 namespace {
 
 HelpLayout helpLayout = HelpLayout::Alone;
 
-QString usageLine(const Command &command)
+// The command's exit statuses and further sections, indented by `indent`.
+QString moreSections(const Command &command, const QString &indent)
 {
-    return QString("regdisc-cli %1 %2").arg(QLatin1String(command.name), QLatin1String(command.synopsis));
+    QString text;
+    if (command.exitStatus) {
+        text += "\n" + indent + "Exit status:\n";
+        for (const QString &line : QString::fromUtf8(command.exitStatus).split('\n'))
+            text += indent + "  " + line + '\n';
+    }
+    QString more = command.moreHelp ? command.moreHelp() : QString();
+    if (command.writesFiles)
+        more += indent.isEmpty()
+                    ? outputFilesHelp()
+                    : "\nFiles are written as \"Output files\" below says; --force replaces one.\n";
+    for (const QString &line : more.split('\n'))
+        text += (line.isEmpty() ? QString() : indent + line) + '\n';
+    text.chop(1);
+    return text;
 }
 
 QStringList exampleLines(const Command &command)
@@ -120,7 +165,7 @@ QString commandHelp(const Command &command, QCommandLineParser &parser)
     parser.setApplicationDescription(QString::fromUtf8(command.summary));
     // The parser's text after its first line, which names the program by its path.
     const QString described = parser.helpText().section('\n', 1);
-    QString text = "Usage: " + usageLine(command) + '\n' + described;
+    QString text = "Usage: " + usageLine(command) + '\n' + described + moreSections(command, QString());
     if (command.example)
         text += "\nExample:\n  " + exampleLines(command).join("\n  ") + '\n';
     return text;
@@ -139,7 +184,7 @@ QString commandEntry(const Command &command, QCommandLineParser &parser)
         else if (line.startsWith("  ") && !line.startsWith("  -h, --help") && !sections.isEmpty())
             sections.front() += line + '\n';
     }
-    text += sections.join(QString());
+    text += sections.join(QString()) + moreSections(command, "  ");
     if (command.example)
         text += "\n  Example:\n    " + exampleLines(command).join("\n    ") + '\n';
     return text;
@@ -157,7 +202,7 @@ std::optional<int> parseArguments(QCommandLineParser &parser, const QStringList 
     const QCommandLineOption help({"h", "help"}, "show this help: the command's options and an example");
     parser.addOption(help);
     if (!parser.parse(args))
-        return usageError(parser.errorText());
+        return usageOf(args, parser.errorText());
     if (!parser.isSet(help))
         return std::nullopt;
     const Command *command = findCommand(args.value(1));

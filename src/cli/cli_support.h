@@ -22,15 +22,22 @@ namespace cli {
 enum ExitStatus { kSuccess = 0, kLookupMessage = 1, kSetupError = 2 };
 
 // One command of regdisc-cli: its name, how it is called, what it does, its runner, which
-// receives the whole argument list (program name and command included), and an example
-// that its --help shows.
+// receives the whole argument list (program name and command included), an example, its
+// exit statuses and what else its --help says. Every usage line, the list of commands, each
+// command's help and the manual page are made from this.
 struct Command {
     const char *name;
     const char *synopsis;  // the arguments after the command's name
     const char *summary;  // one line
     int (*run)(const QStringList &args);
     const char *example = nullptr;  // arguments after "regdisc-cli"; several lines for several
+    const char *exitStatus = nullptr;  // lines of "N  meaning"
+    QString (*moreHelp)() = nullptr;  // further sections: a heading line, then indented lines
+    bool writesFiles = false;  // its help says how files are written (outputFilesHelp)
 };
+
+// How the commands that write files write them, a section of the help.
+QString outputFilesHelp();
 
 QString qs(TextView text);
 Text tx(const QString &s);
@@ -57,6 +64,11 @@ public:
 
 // "regdisc-cli: <text>" on standard error; returns kSetupError.
 int usageError(const QString &text);
+// "regdisc-cli NAME SYNOPSIS": the command's usage line.
+QString usageLine(const Command &command);
+// "regdisc-cli: usage: regdisc-cli NAME SYNOPSIS" for the command that args name (as its
+// runner receives them); `problem` first, on a line of its own, when given. kSetupError.
+int usageOf(const QStringList &args, const QString &problem = {});
 
 // Parses a command's arguments (args as its runner receives them) with -h/--help added to
 // the parser's options. Returns the exit status when the run ends here, with the command's

@@ -16,19 +16,20 @@ int runExport(const QStringList &args)
     QCommandLineParser parser;
     parser.addPositionalArgument("folder", "the disc folder");
     parser.addPositionalArgument("dataset", "data sets to export (default: all)", "[DATASET...]");
-    parser.addOption({"out", "FILE.csv, FILE.xlsx or FILE.sqlite", "file"});
+    parser.addOption(
+        {"out", "FILE.csv, FILE.xlsx or FILE.sqlite; CSV of several data sets: FILE_<ext>.csv each", "file"});
+    addForceOption(parser);
     parser.addOption({"json", "print the summary as JSON"});
     if (const std::optional<int> status = parseArguments(parser, args))
         return *status;
     const QStringList positional = parser.positionalArguments();
     if (positional.size() < 2 || !parser.isSet("out"))
-        return usageError(
-            "usage: regdisc-cli export FOLDER [DATASET...] --out FILE.csv|.xlsx|.sqlite [--json]");
+        return usageOf(args);
     std::vector<const DataSetSpec *> dataSets;
     QString error;
     if (!parseRegisters(positional.mid(2), dataSets, error))
         return usageError(error);
-    const std::filesystem::path out = parser.value("out").toStdString();
+    const std::filesystem::path out = pathArgument(parser.value("out"));
     const std::optional<OutputFormat> format = outputFormatOf(out);
     if (!format)
         return usageError("--out must end in .csv, .xlsx or .sqlite");
@@ -39,10 +40,13 @@ int runExport(const QStringList &args)
     ExportSummary summary;
     try {
         TerminalProgress progress;
-        auto writer = createTableWriter(*format, out, static_cast<int>(dataSets.size()));
+        std::vector<std::string> tables;
+        for (const DataSetSpec *spec : dataSets)
+            tables.emplace_back(spec->ext);
+        auto writer = createTableWriter(*format, out, tables, outputOptions(parser, disc, &progress));
         summary = exportRegisters(disc, dataSets, *writer, progress);
     } catch (const OutputError &e) {
-        return usageError(QString::fromStdString(e.what()));
+        return outputFailure(e);
     }
 
     QJsonArray registers;

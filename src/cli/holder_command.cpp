@@ -116,9 +116,7 @@ int runHolder(const QStringList &args)
             query.input = tx(parser.value(option));
         }
     if (positional.size() != 2 || keys != 1)
-        return usageError(
-            "usage: regdisc-cli holder FOLDER (--id ID | --account ACCT | --name NAME) [--exact] "
-            "[--registers LIST] [--json|--csv]");
+        return usageOf(args);
     if (parser.isSet("json") && parser.isSet("csv"))
         return usageError("--json and --csv exclude each other");
     if (clerkInput(query.keyClass, query.input).empty())

@@ -19,7 +19,7 @@ int runInfo(const QStringList &args)
     if (const std::optional<int> status = parseArguments(parser, args))
         return *status;
     if (parser.positionalArguments().size() != 2)
-        return usageError("usage: regdisc-cli info FOLDER [--json]");
+        return usageOf(args);
     StderrMessages messages;
     MainMenuModel menu(messages, tx(parser.positionalArguments().at(1)));
     if (!openFolder(menu))

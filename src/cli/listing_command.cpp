@@ -23,7 +23,7 @@ int runListing(const QStringList &args)
     const QStringList positional = parser.positionalArguments();
     const ListingSpec *spec = positional.size() == 3 ? findListing(positional.at(2).toStdString()) : nullptr;
     if (!spec)
-        return usageError("usage: regdisc-cli listing FOLDER ptr|lnx [--json]");
+        return usageOf(args);
     StderrMessages messages;
     MainMenuModel menu(messages, tx(positional.at(1)));
     if (!openFolder(menu))

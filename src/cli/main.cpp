@@ -2,6 +2,7 @@
 // same screen models as the desktop application, message for message. It needs Qt Core
 // only, so that a query starts in a few milliseconds.
 #include "cli/commands.h"
+#include "tools/output_file.h"
 #include "version.h"
 
 #include <QCoreApplication>
@@ -11,11 +12,14 @@ using namespace regdisc::cli;
 
 namespace {
 
-int usage()
+// Every command's usage line, after what was wrong (an unknown command or option), if
+// anything.
+int usage(const QString &problem = {})
 {
-    QString text = "usage:";
+    QString text = problem.isEmpty() ? QString() : problem + '\n';
+    text += "usage:";
     for (const Command &c : commands())
-        text += QString("\n  regdisc-cli %1 %2").arg(QLatin1String(c.name), QLatin1String(c.synopsis));
+        text += "\n  " + usageLine(c);
     text += "\n  regdisc-cli --help | COMMAND --help | --version";
     return usageError(text);
 }
@@ -40,7 +44,12 @@ Exit status:
   0  success
   1  a lookup ended with a query screen's message; holder: nothing found;
      check: the disc has defects
-  2  a folder, disc-information, file-opening or usage error
+  2  a folder, disc-information, file-opening, output or usage error; holder,
+     batch, export, stats: a register could not be read (its message on
+     standard error; files written say 無法讀取 for it)
+  Ended by SIGINT, SIGTERM or SIGHUP, regdisc-cli removes the files it had not
+  completed and ends by that signal (128 + its number in the shell). Each
+  command's entry below gives its own statuses.
 
 Commands:)");
     for (const Command &c : commands())
@@ -51,6 +60,7 @@ Commands:)");
         printLine(QString());
         c.run({QCoreApplication::arguments().value(0), QLatin1String(c.name), "--help"});
     }
+    printLine(outputFilesHelp().chopped(1));
     printLine(R"(
 Options:
   -h, --help     show this help; COMMAND --help shows one command's
@@ -62,6 +72,7 @@ Options:
 
 int main(int argc, char *argv[])
 {
+    removeTemporariesOnSignals();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("regdisc-cli");
     QCoreApplication::setApplicationVersion(QString::fromLatin1(kVersion));
@@ -74,11 +85,17 @@ int main(int argc, char *argv[])
     if (args.size() == 2 && (first == "--help" || first == "-h" || first == "help"))
         return help();
     // `regdisc-cli help COMMAND` is `regdisc-cli COMMAND --help`.
-    if (args.size() == 3 && first == "help")
+    if (args.size() == 3 && first == "help") {
         if (const Command *command = findCommand(args.at(2)))
             return command->run({args.at(0), args.at(2), "--help"});
+        return usage("unknown command: " + args.at(2));
+    }
     const Command *command = findCommand(first);
-    if (!command)
+    if (command)
+        return command->run(args);
+    if (first.isEmpty())
         return usage();
-    return command->run(args);
+    if (first.startsWith('-'))
+        return usage("unknown option: " + first);
+    return usage("unknown command: " + first);
 }

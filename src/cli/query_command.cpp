@@ -8,6 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
 #include <memory>
 
 namespace regdisc::cli {
@@ -53,7 +54,10 @@ int runQuery(const QStringList &args)
     QCommandLineParser parser;
     parser.addPositionalArgument("folder", "the disc folder");
     parser.addPositionalArgument("dataset", "the data set's extension (psm, pla, ...)");
-    parser.addOption({"by", "the combo caption (default: the screen's initial caption)", "caption"});
+    parser.addOption({"by",
+                      "the combo caption, as typed into the combo (default: the screen's initial caption; "
+                      "the captions are listed below)",
+                      "caption"});
     parser.addOption({"key", "the text typed into the input box (at most 12 characters)", "text"});
     parser.addOption({"next", "press 次筆 N times after 查詢", "n"});
     parser.addOption({"all", "press 次筆 while it is enabled"});
@@ -62,8 +66,7 @@ int runQuery(const QStringList &args)
         return *status;
     const QStringList positional = parser.positionalArguments();
     if (positional.size() != 3)
-        return usageError("usage: regdisc-cli query FOLDER DATASET [--by CAPTION] [--key TEXT] "
-                          "[--next N | --all] [--json]");
+        return usageOf(args);
     const DataSetSpec *spec = findDataSet(positional.at(2).toStdString());
     if (!spec)
         return usageError("unknown data set: " + positional.at(2));
@@ -92,8 +95,19 @@ int runQuery(const QStringList &args)
     if (parser.isSet("by"))
         screen->typeCombo(tx(parser.value("by")));
     screen->typeInput(tx(key));
-    if (screen->query() != LookupOutcome::Shown)
+    if (screen->query() != LookupOutcome::Shown) {
+        // A caption that is none of the combo's gets the screen's message; then the ones
+        // it takes.
+        const std::vector<Text> captions = screen->comboItems();
+        if (parser.isSet("by") &&
+            std::find(captions.begin(), captions.end(), tx(parser.value("by"))) == captions.end()) {
+            QStringList list;
+            for (const Text &caption : captions)
+                list << qs(caption);
+            usageError("--by takes one of: " + list.join(", "));
+        }
         return kLookupMessage;
+    }
     printRecord(*screen, json, true);
     for (long i = 0; all || i < steps; ++i) {
         if (!screen->nextEnabled())

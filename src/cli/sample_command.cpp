@@ -1,19 +1,29 @@
 // regdisc-cli sample: a synthetic disc with all fourteen data sets, both listings and the
 // PDF copies.
 #include "cli/commands.h"
+#include "cli/tool_options.h"
 
+#include "tools/output_file.h"
 #include "writer/sample_disc.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
 
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 
 #ifdef __GLIBC__
 #include <malloc.h>
+#endif
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace regdisc::cli {
@@ -36,6 +46,20 @@ QString pdfCopyProgram()
     return {};
 }
 
+// Whether Qt Gui finds a runtime folder of the user's to use: set, a folder, the user's,
+// private. Otherwise it says so on standard error.
+bool runtimeFolderUsable(const QString &path)
+{
+#ifndef _WIN32
+    struct stat status {};
+    return !path.isEmpty() && stat(path.toLocal8Bit().constData(), &status) == 0 && S_ISDIR(status.st_mode) &&
+           status.st_uid == geteuid() && (status.st_mode & 0777) == 0700;
+#else
+    (void)path;
+    return true;
+#endif
+}
+
 // The PDF copies, painted by the helper program while the holder registers are written;
 // its messages go straight to standard error.
 class PdfCopies {
@@ -46,6 +70,8 @@ public:
             process_.kill();
             process_.waitForFinished(-1);
         }
+        if (process_.processId() > 0)
+            forgetChildOnSignal(process_.processId());
     }
     bool start(const QString &folder, int maxRecords)
     {
@@ -56,7 +82,20 @@ public:
             return false;
         }
         process_.setProcessChannelMode(QProcess::ForwardedChannels);
+        // Without a runtime folder of the user's (root, a service), Qt Gui would warn about
+        // it on standard error: the helper gets a private one.
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        if (!runtimeFolderUsable(environment.value("XDG_RUNTIME_DIR"))) {
+            runtime_ = std::make_unique<QTemporaryDir>();
+            if (runtime_->isValid()) {
+                runtimeOnSignal_ = std::make_unique<RemovedOnSignal>(pathArgument(runtime_->path()));
+                environment.insert("XDG_RUNTIME_DIR", runtime_->path());
+                process_.setProcessEnvironment(environment);
+            }
+        }
         process_.start(program, {folder, QString::number(maxRecords)});
+        if (process_.waitForStarted(-1))
+            endChildOnSignal(process_.processId());
         return true;
     }
     bool started() const { return started_; }
@@ -72,6 +111,8 @@ public:
     }
 
 private:
+    std::unique_ptr<QTemporaryDir> runtime_;  // made with the owner's permissions only
+    std::unique_ptr<RemovedOnSignal> runtimeOnSignal_;
     QProcess process_;
     bool started_ = false;
 };
@@ -84,11 +125,15 @@ int runSample(const QStringList &args)
     parser.addPositionalArgument("outdir", "the folder to write the disc into");
     parser.addOption({"records", "holder-register records", "n", "5000"});
     parser.addOption({"seed", "random seed", "s", "1"});
-    parser.addOption({"decimal-flag", "the disc information's decimalFlag", "v", "N"});
+    parser.addOption({"decimal-flag",
+                      "the disc information's decimalFlag: Y (quantities carry two decimals) or N (whole "
+                      "numbers; the default)",
+                      "Y|N", "N"});
+    parser.addOption({"force", "replace a disc (a folder holding only stk and stkidx) that is in OUTDIR"});
     if (const std::optional<int> status = parseArguments(parser, args))
         return *status;
     if (parser.positionalArguments().size() != 2)
-        return usageError("usage: regdisc-cli sample OUTDIR [--records N] [--seed S] [--decimal-flag V]");
+        return usageOf(args);
     SampleOptions options;
     bool ok = false;
     options.records = parser.value("records").toLongLong(&ok);
@@ -97,8 +142,14 @@ int runSample(const QStringList &args)
     options.seed = parser.value("seed").toULongLong(&ok);
     if (!ok)
         return usageError("--seed takes a whole number");
-    options.decimalFlag = tx(parser.value("decimal-flag"));
-    const QString folder = parser.positionalArguments().at(1);
+    // A disc says "Y" when its quantities carry two decimals; a depository writes "N" when
+    // they do not.
+    const QString decimalFlag = parser.value("decimal-flag");
+    if (decimalFlag != "Y" && decimalFlag != "N")
+        return usageError(
+            "--decimal-flag takes Y (quantities carry two decimals) or N (whole numbers), not '" +
+            decimalFlag + "'");
+    options.decimalFlag = tx(decimalFlag);
 #ifdef __GLIBC__
     // Millions of records pass through a few large buffers: keep freed memory for the next
     // data set instead of giving it back to the system and faulting it in again.
@@ -106,21 +157,36 @@ int runSample(const QStringList &args)
     mallopt(M_TRIM_THRESHOLD, 512 << 20);
     mallopt(M_TOP_PAD, 64 << 20);
 #endif
-    // The PDF copies list the first few hundred records of each data set.
-    const int copyRecords = 300;
-    PdfCopies copies;
-    bool helperFound = true;
-    options.pdfDataSetsWritten = [&] { helperFound = copies.start(folder, copyRecords); };
     try {
-        const QByteArray utf8 = folder.toUtf8();
-        writeSampleDisc(std::filesystem::path(std::u8string(utf8.begin(), utf8.end())), options);
-    } catch (const std::exception &error) {
-        std::fprintf(stderr, "regdisc-cli: %s\n", error.what());
-        return kSetupError;
+        // The disc is written into a folder beside OUTDIR and takes OUTDIR's name when whole.
+        OutputFolder out(pathArgument(parser.positionalArguments().at(1)), parser.isSet("force"));
+        const QString folder = QString::fromStdU16String(out.temporaryPath().u16string());
+        // The PDF copies list the first few hundred records of each data set.
+        const int copyRecords = 300;
+        PdfCopies copies;
+        bool helperFound = true;
+        options.pdfDataSetsWritten = [&] { helperFound = copies.start(folder, copyRecords); };
+        try {
+            writeSampleDisc(out.temporaryPath(), options);
+        } catch (const std::exception &error) {
+            // The writer names the temporary file it could not write, not why: the disc is
+            // named with the likely reason.
+            const std::string what = error.what();
+            if (what.starts_with("cannot write") || what.starts_with("cannot open"))
+                return outputFailure(
+                    outputError(out.target(), likelyWriteError(out.temporaryPath() / "stk")));
+            std::fprintf(stderr, "regdisc-cli: %s\n", error.what());
+            return kSetupError;
+        }
+        if (!copies.started())
+            helperFound = copies.start(folder, copyRecords);
+        if (!helperFound || !copies.finish())
+            return kSetupError;
+        out.commit();
+    } catch (const OutputError &error) {
+        return outputFailure(error);
     }
-    if (!copies.started())
-        helperFound = copies.start(folder, copyRecords);
-    return helperFound && copies.finish() ? kSuccess : kSetupError;
+    return kSuccess;
 }
 
 }  // namespace regdisc::cli

@@ -15,9 +15,6 @@ namespace regdisc::cli {
 
 namespace {
 
-constexpr const char *kUsage =
-    "usage: regdisc-cli stats FOLDER [--top N] [--percent P] [--show-id] [--json | --csv OUT | --xlsx OUT]";
-
 // A percentage of at most two decimals from 0 to 100, in hundredths.
 bool parsePercent(const QString &text, int &hundredths)
 {
@@ -130,11 +127,12 @@ int runStats(const QStringList &args)
     parser.addOption({"json", "one JSON object"});
     parser.addOption({"csv", "write the tables as CSV files OUT_<table>.csv", "OUT"});
     parser.addOption({"xlsx", "write the tables as one XLSX workbook", "OUT"});
+    addForceOption(parser);
     if (const std::optional<int> status = parseArguments(parser, args))
         return *status;
     const QStringList positional = parser.positionalArguments();
     if (positional.size() != 2)
-        return usageError(kUsage);
+        return usageOf(args);
     if (int(parser.isSet("json")) + int(parser.isSet("csv")) + int(parser.isSet("xlsx")) > 1)
         return usageError("--json, --csv and --xlsx exclude each other");
     StatsOptions options;
@@ -149,12 +147,23 @@ int runStats(const QStringList &args)
     Disc disc(tx(positional.at(1)));
     if (!openDisc(disc))
         return kSetupError;
-    HolderStats stats;
-    {
-        TerminalProgress progress;
-        stats = computeHolderStats(disc, options, progress);
+    TerminalProgress progress;
+    // The files are made before the register is counted: one that cannot be written is
+    // known at once.
+    std::unique_ptr<TableWriter> writer;
+    if (parser.isSet("csv") || parser.isSet("xlsx")) {
+        const bool csv = parser.isSet("csv");
+        const std::filesystem::path out = pathArgument(parser.value(csv ? "csv" : "xlsx"));
+        try {
+            const OutputOptions output = outputOptions(parser, disc, &progress);
+            writer = csv ? createCsvWriter(out, statsTableNames(), output) : createXlsxWriter(out, output);
+        } catch (const OutputError &e) {
+            return outputFailure(e);
+        }
     }
+    const HolderStats stats = computeHolderStats(disc, options, progress);
     if (stats.state != RegisterState::Present) {
+        progress.end();
         StderrMessages().show(
             {MessageKind::Plain, u"psm " + registerName(psmDataSet()) + u"：" + stateText(stats.state) +
                                      (stats.message.empty() ? Text() : u"：" + stats.message)});
@@ -162,19 +171,19 @@ int runStats(const QStringList &args)
     }
     const StatsReport report = statsReport(stats, disc.info(), options, showId);
 
-    if (parser.isSet("csv") || parser.isSet("xlsx")) {
-        const bool csv = parser.isSet("csv");
-        const std::filesystem::path out = parser.value(csv ? "csv" : "xlsx").toStdString();
+    if (writer) {
         try {
-            auto writer = csv ? createCsvWriter(out, 4) : createXlsxWriter(out);
             writeStatsReport(report, *writer);
-            for (const auto &f : writer->files())
-                printLine("-> " + QString::fromStdString(f.string()));
         } catch (const OutputError &e) {
-            return usageError(QString::fromStdString(e.what()));
+            progress.end();
+            return outputFailure(e);
         }
+        progress.end();
+        for (const auto &f : writer->files())
+            printLine("-> " + QString::fromStdString(f.string()));
         return kSuccess;
     }
+    progress.end();
     if (parser.isSet("json")) {
         printLine(QString::fromUtf8(
             QJsonDocument(statsJson(stats, report, disc.info(), showId)).toJson(QJsonDocument::Compact)));

@@ -1,5 +1,7 @@
 #include "cli/tool_options.h"
 
+#include <QCommandLineParser>
+
 namespace regdisc::cli {
 
 bool openDisc(Disc &disc)
@@ -35,6 +37,37 @@ QJsonObject registerJson(const DataSetSpec &spec, RegisterState state, TextView 
     if (!message.empty())
         o.insert("message", qs(message));
     return o;
+}
+
+std::filesystem::path pathArgument(const QString &text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+void addForceOption(QCommandLineParser &parser)
+{
+    parser.addOption({"force", "replace a file that is there (without it, an existing file is an error)"});
+}
+
+OutputOptions outputOptions(const QCommandLineParser &parser, const Disc &disc, Progress *progress,
+                            std::vector<std::filesystem::path> inputs)
+{
+    OutputOptions options;
+    options.replace = parser.isSet("force");
+    options.inputs = std::move(inputs);
+    for (const std::filesystem::path &folder : discFolders(disc.folderText()))
+        options.inputs.push_back(folder);
+    options.progress = progress;
+    return options;
+}
+
+int outputFailure(const OutputError &error)
+{
+    QString text = QString::fromUtf8(error.what());
+    if (error.kind == OutputError::Kind::Exists)
+        text += "（加上 --force 才會取代）";
+    return usageError(text);
 }
 
 }  // namespace regdisc::cli

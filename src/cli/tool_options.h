@@ -4,11 +4,15 @@
 
 #include "cli/cli_support.h"
 #include "tools/disc.h"
+#include "tools/output_file.h"
 
 #include <QJsonObject>
 #include <QStringList>
 
+#include <filesystem>
 #include <vector>
+
+class QCommandLineParser;
 
 namespace regdisc::cli {
 
@@ -22,5 +26,20 @@ bool parseRegisters(const QStringList &exts, std::vector<const DataSetSpec *> &d
 
 // {"register": "psm", "name": "證券所有人名冊", "state": "present"} and the message, if any.
 QJsonObject registerJson(const DataSetSpec &spec, RegisterState state, TextView message);
+
+// A file-system path from an argument.
+std::filesystem::path pathArgument(const QString &text);
+
+// --force, which every command that writes a file takes.
+void addForceOption(QCommandLineParser &parser);
+
+// What a command's output must respect: --force; the disc's folders and `inputs` (a list)
+// are inputs; `progress` hears the writer's last phase.
+OutputOptions outputOptions(const QCommandLineParser &parser, const Disc &disc, Progress *progress,
+                            std::vector<std::filesystem::path> inputs = {});
+
+// The output's error on standard error ("regdisc-cli: 無法寫入 …：…"), with the way to
+// replace a file that is there; returns kSetupError.
+int outputFailure(const OutputError &error);
 
 }  // namespace regdisc::cli

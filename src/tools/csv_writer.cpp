@@ -1,34 +1,68 @@
 // CSV as RFC 4180 describes it (comma, CR LF, fields with a comma, quote or line break in
 // double quotes, quotes doubled), in UTF-8 with a byte-order mark so that spreadsheet
-// programs open the Chinese text as Chinese.
+// programs open the Chinese text as Chinese. Files are written under temporary names and
+// put in place together when the last table is complete.
+#include "tools/progress.h"
 #include "tools/table_writer.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+
+#ifdef _WIN32
+#include <io.h>
+#define write _write
+#else
+#include <unistd.h>
+#endif
 
 namespace regdisc {
 
 namespace {
 
+constexpr size_t kBufferSize = 1 << 20;
+
 class CsvWriter : public TableWriter {
 public:
-    CsvWriter(std::filesystem::path path, int tableCount) : path_(std::move(path)), many_(tableCount > 1) {}
-    explicit CsvWriter(std::FILE *stream) : file_(stream), stream_(true) {}
-    ~CsvWriter() override { closeFile(); }
+    CsvWriter(std::filesystem::path path, const std::vector<std::string> &tables, int tableCount,
+              const OutputOptions &options)
+        : path_(std::move(path)), many_(tableCount > 1), options_(options)
+    {
+        if (!many_) {
+            tables_.push_back({std::string(), std::make_unique<OutputFile>(path_, options_)});
+        } else if (!tables.empty()) {
+            for (const std::string &name : tables)
+                tables_.push_back({name, std::make_unique<OutputFile>(tableTarget(name), options_)});
+        } else {
+            // The files' names come with their tables: the folder is checked now.
+            OutputOptions probe = options_;
+            probe.replace = true;
+            OutputFile(path_, probe);
+        }
+    }
+    explicit CsvWriter(std::FILE *stream) : stream_(stream) {}
 
     void beginTable(std::string_view name, TextView, const std::vector<TableColumn> &columns) override
     {
         line_.clear();
         if (!stream_) {
-            closeFile();
-            std::filesystem::path target = path_;
-            if (many_)
-                target = path_.parent_path() / (path_.stem().string() + "_" + std::string(name) + ".csv");
-            file_ = std::fopen(target.string().c_str(), "wb");
-            if (!file_)
-                throw OutputError("cannot write " + target.string());
-            std::setvbuf(file_, nullptr, _IOFBF, 1 << 20);
-            files_.push_back(target);
-            line_ = "\xEF\xBB\xBF";
+            endTable();
+            TableFile *table = nullptr;
+            for (TableFile &t : tables_)
+                if (!t.begun && (!many_ || t.name == name))
+                    table = &t;
+            if (!table && !many_ && !tables_.empty())
+                table = &tables_.front();  // a second table in one file goes on after the first
+            if (!table) {
+                tables_.push_back({std::string(name),
+                                   std::make_unique<OutputFile>(tableTarget(std::string(name)), options_)});
+                table = &tables_.back();
+            }
+            if (!table->begun) {
+                table->begun = true;
+                line_ = "\xEF\xBB\xBF";
+            }
+            current_ = table->file.get();
         }
         for (size_t i = 0; i < columns.size(); ++i) {
             if (i > 0)
@@ -49,18 +83,59 @@ public:
         endLine();
     }
 
-    void endTable() override { closeFile(); }
+    void endTable() override
+    {
+        if (stream_)
+            return;
+        flush();
+        current_ = nullptr;
+    }
 
     void finish() override
     {
-        closeFile();
-        if (failed_)
-            throw OutputError("cannot write " + path_.string());
+        if (stream_) {
+            if (std::fflush(stream_) != 0)
+                throw OutputError(std::string("無法寫入標準輸出：") + toUtf8(outputReason(errno)));
+            return;
+        }
+        endTable();
+        NoProgress nobody;
+        Progress &progress = options_.progress ? *options_.progress : nobody;
+        progress.begin(u"寫入檔案…", 0);
+        std::vector<OutputFile *> files;
+        for (TableFile &t : tables_)
+            if (t.begun) {
+                t.file->complete();
+                files.push_back(t.file.get());
+            }
+        if (progress.cancelled())
+            throw WorkCancelled();  // cancelled before the files were in place: none is
+        commitTogether(files);
     }
 
-    std::vector<std::filesystem::path> files() const override { return files_; }
+    std::vector<std::filesystem::path> files() const override
+    {
+        std::vector<std::filesystem::path> paths;
+        for (const TableFile &t : tables_)
+            if (t.begun)
+                paths.push_back(t.file->target());
+        return paths;
+    }
 
 private:
+    struct TableFile {
+        std::string name;
+        std::unique_ptr<OutputFile> file;
+        bool begun = false;
+    };
+
+    std::filesystem::path tableTarget(const std::string &name) const
+    {
+        if (!many_)
+            return path_;
+        return path_.parent_path() / (path_.stem().string() + "_" + name + ".csv");
+    }
+
     // The value in UTF-8, in double quotes when it holds a comma, a quote or a line break.
     void appendField(TextView value)
     {
@@ -101,37 +176,59 @@ private:
     void endLine()
     {
         line_ += "\r\n";
-        if (std::fwrite(line_.data(), 1, line_.size(), file_) != line_.size())
-            throw OutputError("cannot write " +
-                              (stream_ ? std::string("the output") : files_.back().string()));
-    }
-
-    void closeFile()
-    {
         if (stream_) {
-            if (file_ && std::fflush(file_) != 0)
-                failed_ = true;
+            if (std::fwrite(line_.data(), 1, line_.size(), stream_) != line_.size())
+                throw OutputError(std::string("無法寫入標準輸出：") + toUtf8(outputReason(errno)));
             return;
         }
-        if (file_ && std::fclose(file_) != 0)
-            failed_ = true;
-        file_ = nullptr;
+        buffer_ += line_;
+        if (buffer_.size() >= kBufferSize)
+            flush();
+    }
+
+    // The buffer written to the current table's temporary file.
+    void flush()
+    {
+        if (!current_ || buffer_.empty())
+            return;
+        const char *data = buffer_.data();
+        size_t left = buffer_.size();
+        while (left > 0) {
+            const auto n =
+                write(current_->descriptor(), data, static_cast<unsigned>(std::min(left, kBufferSize)));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                throw current_->error(n < 0 ? errno : likelyWriteError(current_->temporaryPath()));
+            data += n;
+            left -= static_cast<size_t>(n);
+        }
+        buffer_.clear();
     }
 
     std::filesystem::path path_;
-    bool many_;
-    std::FILE *file_ = nullptr;
-    bool stream_ = false;
+    bool many_ = false;
+    OutputOptions options_;
+    std::vector<TableFile> tables_;  // std::vector of unique_ptr: stable OutputFile addresses
+    OutputFile *current_ = nullptr;
+    std::FILE *stream_ = nullptr;
     std::string line_;
-    std::vector<std::filesystem::path> files_;
-    bool failed_ = false;
+    std::string buffer_;
 };
 
 }  // namespace
 
-std::unique_ptr<TableWriter> createCsvWriter(const std::filesystem::path &path, int tableCount)
+std::unique_ptr<TableWriter> createCsvWriter(const std::filesystem::path &path,
+                                             const std::vector<std::string> &tables,
+                                             const OutputOptions &options)
 {
-    return std::make_unique<CsvWriter>(path, tableCount);
+    return std::make_unique<CsvWriter>(path, tables, static_cast<int>(tables.size()), options);
+}
+
+std::unique_ptr<TableWriter> createCsvWriter(const std::filesystem::path &path, int tableCount,
+                                             const OutputOptions &options)
+{
+    return std::make_unique<CsvWriter>(path, std::vector<std::string>{}, tableCount, options);
 }
 
 std::unique_ptr<TableWriter> createCsvWriter(std::FILE *stream)

@@ -1,10 +1,15 @@
 // A SQLite database through the SQLite C API: a table per register with stable ASCII
 // column names and typed columns (TEXT, INTEGER, REAL), indexes on the ID number, account
 // and name columns, and the table column_labels that maps every column to the label the
-// screen gives it; table_titles names each table's register.
+// screen gives it; table_titles names each table's register. The database is written into
+// a temporary file and put in place when complete; a database that was there is never
+// opened or changed.
+#include "tools/progress.h"
 #include "tools/table_writer.h"
 
 #include <sqlite3.h>
+
+#include <cerrno>
 
 namespace regdisc {
 
@@ -23,14 +28,19 @@ std::string sqlName(std::string_view identifier)
 
 class SqliteWriter : public TableWriter {
 public:
-    explicit SqliteWriter(std::filesystem::path path) : path_(std::move(path))
+    SqliteWriter(const std::filesystem::path &path, const OutputOptions &options)
+        : file_(std::make_unique<OutputFile>(path, options)), progress_(options.progress)
     {
-        std::error_code error;
-        std::filesystem::remove(path_, error);
-        if (sqlite3_open_v2(path_.string().c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                            nullptr) != SQLITE_OK)
-            fail("cannot create");
-        // Written once from start to end: no journal is needed until it is complete.
+        // The temporary file is empty: SQLite makes it a new database.
+        if (sqlite3_open_v2(file_->temporaryPath().string().c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr) !=
+            SQLITE_OK)
+            fail();
+        sqlite3_extended_result_codes(db_, 1);
+        // Long statements (an index of millions of rows, the commit) stop when cancelled.
+        if (progress_)
+            sqlite3_progress_handler(db_, 10000, &SqliteWriter::interrupt, this);
+        // Written once from start to end into a file nobody else sees: no journal is needed,
+        // and the file is flushed to the disk once, before it is put in place.
         exec("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; BEGIN;");
         exec("CREATE TABLE column_labels (table_name TEXT NOT NULL, column_name TEXT NOT NULL, "
              "label TEXT NOT NULL, position INTEGER NOT NULL, PRIMARY KEY (table_name, column_name));"
@@ -42,7 +52,7 @@ public:
         if (insert_)
             sqlite3_finalize(insert_);
         if (db_)
-            sqlite3_close(db_);
+            sqlite3_close_v2(db_);
     }
 
     void beginTable(std::string_view name, TextView title, const std::vector<TableColumn> &columns) override
@@ -112,6 +122,11 @@ public:
     {
         sqlite3_finalize(insert_);
         insert_ = nullptr;
+        bool indexes = false;
+        for (const TableColumn &c : columns_)
+            indexes = indexes || c.indexed;
+        if (indexes && progress_)
+            progress_->begin(u"建立索引…", 0);
         for (const TableColumn &c : columns_)
             if (c.indexed)
                 exec("CREATE INDEX " + sqlName(table_ + "_" + c.name) + " ON " + sqlName(table_) + " (" +
@@ -120,38 +135,72 @@ public:
 
     void finish() override
     {
+        if (progress_)
+            progress_->begin(u"寫入檔案…", 0);
         exec("COMMIT;");
         if (sqlite3_close(db_) != SQLITE_OK)
-            fail("cannot complete");
+            fail();
         db_ = nullptr;
+        if (progress_ && progress_->cancelled())
+            throw WorkCancelled();  // cancelled before the file was in place: none is
+        file_->commit();
     }
 
-    std::vector<std::filesystem::path> files() const override { return {path_}; }
+    std::vector<std::filesystem::path> files() const override { return {file_->target()}; }
 
 private:
-    [[noreturn]] void fail(const std::string &what)
+    static int interrupt(void *writer)
     {
-        throw OutputError(what + " " + path_.string() + (db_ ? std::string(": ") + sqlite3_errmsg(db_) : ""));
+        const Progress *progress = static_cast<SqliteWriter *>(writer)->progress_;
+        return progress && progress->cancelled() ? 1 : 0;
+    }
+
+    // The reason SQLite gives, as the clerk reads it; WorkCancelled when it was interrupted.
+    [[noreturn]] void fail()
+    {
+        if (progress_ && progress_->cancelled())
+            throw WorkCancelled();
+        if (!db_)
+            throw file_->error(ENOMEM);
+        const int code = sqlite3_extended_errcode(db_);
+        if (const int error = sqlite3_system_errno(db_); error != 0 && (code & 0xFF) != SQLITE_CONSTRAINT)
+            throw file_->error(error);
+        switch (code & 0xFF) {
+        case SQLITE_FULL:
+            throw file_->error(ENOSPC);
+        case SQLITE_READONLY:
+            throw file_->error(EROFS);
+        case SQLITE_PERM:
+        case SQLITE_AUTH:
+            throw file_->error(EACCES);
+        case SQLITE_NOMEM:
+            throw outputError(file_->target(), u"記憶體不足");
+        case SQLITE_IOERR:
+            throw file_->error(likelyWriteError(file_->temporaryPath()));
+        default:
+            throw outputError(file_->target(), u"SQLite：" + fromUtf8(sqlite3_errmsg(db_)));
+        }
     }
     void exec(const std::string &sql)
     {
         if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK)
-            fail("cannot write");
+            fail();
     }
     void prepare(const std::string &sql, sqlite3_stmt **statement)
     {
         if (sqlite3_prepare_v2(db_, sql.c_str(), -1, statement, nullptr) != SQLITE_OK)
-            fail("cannot write");
+            fail();
     }
     void step(sqlite3_stmt *statement)
     {
         if (sqlite3_step(statement) != SQLITE_DONE)
-            fail("cannot write");
+            fail();
         sqlite3_reset(statement);
         sqlite3_clear_bindings(statement);
     }
 
-    std::filesystem::path path_;
+    std::unique_ptr<OutputFile> file_;
+    Progress *progress_ = nullptr;
     sqlite3 *db_ = nullptr;
     sqlite3_stmt *insert_ = nullptr;
     std::string table_;
@@ -161,9 +210,10 @@ private:
 
 }  // namespace
 
-std::unique_ptr<TableWriter> createSqliteWriter(const std::filesystem::path &path)
+std::unique_ptr<TableWriter> createSqliteWriter(const std::filesystem::path &path,
+                                                const OutputOptions &options)
 {
-    return std::make_unique<SqliteWriter>(path);
+    return std::make_unique<SqliteWriter>(path, options);
 }
 
 }  // namespace regdisc

@@ -289,6 +289,11 @@ StatsReport statsReport(const HolderStats &stats, const DiscInfo &info, const St
     return report;
 }
 
+std::vector<std::string> statsTableNames()
+{
+    return {"distribution", "structure", "principal", "notes"};
+}
+
 void writeStatsReport(const StatsReport &report, TableWriter &writer)
 {
     for (const StatsTable &t : report.tables) {

@@ -33,6 +33,8 @@ StatsReport statsReport(const HolderStats &stats, const DiscInfo &info, const St
 // The three tables and a fourth, 說明, holding the summary and every table's rules; the
 // writer is finished. Throws OutputError.
 void writeStatsReport(const StatsReport &report, TableWriter &writer);
+// The names of the tables writeStatsReport writes, in order (a CSV file each).
+std::vector<std::string> statsTableNames();
 
 // The report as lines of text, the columns aligned for a fixed-width font in which a
 // Chinese character takes two columns.

@@ -19,17 +19,26 @@ std::optional<OutputFormat> outputFormatOf(const std::filesystem::path &path)
 }
 
 std::unique_ptr<TableWriter> createTableWriter(OutputFormat format, const std::filesystem::path &path,
-                                               int tableCount)
+                                               const std::vector<std::string> &tables,
+                                               const OutputOptions &options)
 {
     switch (format) {
     case OutputFormat::Csv:
-        return createCsvWriter(path, tableCount);
+        return createCsvWriter(path, tables, options);
     case OutputFormat::Xlsx:
-        return createXlsxWriter(path);
+        return createXlsxWriter(path, options);
     case OutputFormat::Sqlite:
-        return createSqliteWriter(path);
+        return createSqliteWriter(path, options);
     }
     return nullptr;
+}
+
+std::unique_ptr<TableWriter> createTableWriter(OutputFormat format, const std::filesystem::path &path,
+                                               int tableCount, const OutputOptions &options)
+{
+    if (format == OutputFormat::Csv)
+        return createCsvWriter(path, tableCount, options);
+    return createTableWriter(format, path, std::vector<std::string>{}, options);
 }
 
 }  // namespace regdisc

@@ -4,20 +4,16 @@
 
 #include "platform/text.h"
 #include "tools/columns.h"
+#include "tools/output_file.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace regdisc {
-
-struct OutputError : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
 
 struct TableColumn {
     Text label;  // the heading a person reads (Chinese)
@@ -28,6 +24,9 @@ struct TableColumn {
     int width = 10;  // characters a value takes at most, for column widths
 };
 
+// A writer puts its file in place only when finish() has completed it: a writer destroyed
+// before (the work failed or was cancelled) or whose finish() throws leaves no file under
+// the target's name, and a file that was there as it was.
 class TableWriter {
 public:
     virtual ~TableWriter() = default;
@@ -37,7 +36,8 @@ public:
     // One row, a cell per column.
     virtual void writeRow(const std::vector<Cell> &cells) = 0;
     virtual void endTable() = 0;
-    // Completes the file; OutputError when it cannot be written.
+    // Completes the file and puts it in place; OutputError when it cannot be written,
+    // WorkCancelled when the progress given at its creation was cancelled meanwhile.
     virtual void finish() = 0;
     // The files written (several CSV files for several tables).
     virtual std::vector<std::filesystem::path> files() const = 0;
@@ -48,15 +48,30 @@ enum class OutputFormat { Csv, Xlsx, Sqlite };
 // The format a file name asks for by its extension (.csv, .xlsx, .sqlite or .db).
 std::optional<OutputFormat> outputFormatOf(const std::filesystem::path &path);
 
-// A writer of the format into `path`, replacing a file that is there. CSV holds one table
-// per file: with more than one table, table T goes to "<stem>_<T>.csv" beside `path`.
+// A writer of the format into `path`. Before it returns, the target is checked and its
+// temporary file created (OutputError: an input, an existing file that may not be replaced,
+// a folder that does not exist or cannot be written), so that an output that cannot be
+// written is known before the work starts. `tables` names the tables to come, in order:
+// CSV holds one table per file, and with more than one table, table T goes to
+// "<stem>_<T>.csv" beside `path`; those files appear together or not at all.
 std::unique_ptr<TableWriter> createTableWriter(OutputFormat format, const std::filesystem::path &path,
-                                               int tableCount);
+                                               const std::vector<std::string> &tables,
+                                               const OutputOptions &options);
+// The same when only the number of tables is known: the files of several CSV tables are
+// checked as each table begins.
+std::unique_ptr<TableWriter> createTableWriter(OutputFormat format, const std::filesystem::path &path,
+                                               int tableCount, const OutputOptions &options = {});
 
-std::unique_ptr<TableWriter> createCsvWriter(const std::filesystem::path &path, int tableCount);
+std::unique_ptr<TableWriter> createCsvWriter(const std::filesystem::path &path,
+                                             const std::vector<std::string> &tables,
+                                             const OutputOptions &options);
+std::unique_ptr<TableWriter> createCsvWriter(const std::filesystem::path &path, int tableCount,
+                                             const OutputOptions &options = {});
 // CSV on an open stream (standard output), without a byte-order mark.
 std::unique_ptr<TableWriter> createCsvWriter(std::FILE *stream);
-std::unique_ptr<TableWriter> createXlsxWriter(const std::filesystem::path &path);
-std::unique_ptr<TableWriter> createSqliteWriter(const std::filesystem::path &path);
+std::unique_ptr<TableWriter> createXlsxWriter(const std::filesystem::path &path,
+                                              const OutputOptions &options = {});
+std::unique_ptr<TableWriter> createSqliteWriter(const std::filesystem::path &path,
+                                                const OutputOptions &options = {});
 
 }  // namespace regdisc

@@ -113,8 +113,10 @@ void BatchWindow::chooseOutput()
     const QString file =
         QFileDialog::getSaveFileName(this, QStringLiteral("結果存成"), out_->text(),
                                      QStringLiteral("CSV (*.csv);;Excel 活頁簿 (*.xlsx);;SQLite (*.sqlite)"));
-    if (!file.isEmpty())
+    if (!file.isEmpty()) {
         out_->setText(file);
+        replaceConsent_ = file;  // the dialog asked before a file that is there is replaced
+    }
 }
 
 void BatchWindow::run()
@@ -125,6 +127,21 @@ void BatchWindow::run()
     const std::optional<OutputFormat> format = outputFormatOf(out);
     if (list_->text().isEmpty() || !format) {
         status_->setText(QStringLiteral("請選擇名單檔，並以 .csv、.xlsx 或 .sqlite 為結果檔名。"));
+        return;
+    }
+    // The result file must not be the list or lie on the disc, and replaces a file only
+    // where the save dialog asked.
+    OutputOptions output;
+    output.replace = out_->text() == replaceConsent_;
+    output.inputs = discFolders(menu_.model().folderText());
+    output.inputs.push_back(pathOf(list_->text()));
+    try {
+        checkOutputTarget(out, output);
+    } catch (const OutputError &e) {
+        status_->setText(QString::fromUtf8(e.what()) +
+                         (e.kind == OutputError::Kind::Exists
+                              ? QStringLiteral("（要取代它，請按「選擇…」選它）")
+                              : QString()));
         return;
     }
     Text error;
@@ -145,19 +162,21 @@ void BatchWindow::run()
     status_->setText(QStringLiteral("查詢中…"));
     work_->start(
         QStringLiteral("批次查詢"),
-        [disc, values, options, out, format, summary, setupError](Progress &progress) {
+        [disc, values, options, out, format, output, summary, setupError](Progress &progress) {
             if (!disc->open()) {
                 *setupError = qs(disc->error());
                 return;
             }
-            auto writer = createTableWriter(*format, out, 1);
+            OutputOptions rules = output;
+            rules.progress = &progress;
+            auto writer = createTableWriter(*format, out, {"batch"}, rules);
             *summary = runBatch(*disc, *values, options, *writer, progress);
         },
         [this, summary, setupError, out](const BackgroundWork::Outcome &outcome) {
             run_->setEnabled(true);
             summary_ = *summary;
             if (outcome.cancelled)
-                status_->setText(QStringLiteral("已取消；結果檔不完整。"));
+                status_->setText(QStringLiteral("已取消；沒有寫出結果檔。"));
             else if (!outcome.error.isEmpty())
                 status_->setText(outcome.error);
             else if (!setupError->isEmpty())

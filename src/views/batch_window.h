@@ -42,6 +42,7 @@ private:
     QPushButton *run_ = nullptr;
     QProgressBar *bar_ = nullptr;
     QLabel *status_ = nullptr;
+    QString replaceConsent_;  // the result file the save dialog was told to replace
     BackgroundWork *work_ = nullptr;
     BatchSummary summary_;
 };

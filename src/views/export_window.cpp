@@ -69,8 +69,10 @@ void ExportWindow::chooseOutput()
     const QString file =
         QFileDialog::getSaveFileName(this, QStringLiteral("匯出為"), out_->text(),
                                      QStringLiteral("Excel 活頁簿 (*.xlsx);;CSV (*.csv);;SQLite (*.sqlite)"));
-    if (!file.isEmpty())
+    if (!file.isEmpty()) {
         out_->setText(file);
+        replaceConsent_ = file;  // the dialog asked before a file that is there is replaced
+    }
 }
 
 void ExportWindow::run()
@@ -88,18 +90,38 @@ void ExportWindow::run()
         status_->setPlainText(QStringLiteral("請勾選名冊，並以 .csv、.xlsx 或 .sqlite 為檔名。"));
         return;
     }
+    // The files must not lie on the disc, and replace files only where the save dialog
+    // asked (for several CSV files: the name chosen stands for them all).
+    OutputOptions output;
+    output.replace = out_->text() == replaceConsent_;
+    output.inputs = discFolders(menu_.model().folderText());
+    std::vector<std::string> tables;
+    for (const DataSetSpec *spec : dataSets)
+        tables.emplace_back(spec->ext);
+    try {
+        if (tables.size() == 1 || *format != OutputFormat::Csv)
+            checkOutputTarget(out, output);
+    } catch (const OutputError &e) {
+        status_->setPlainText(QString::fromUtf8(e.what()) +
+                              (e.kind == OutputError::Kind::Exists
+                                   ? QStringLiteral("（要取代它，請按「選擇…」選它）")
+                                   : QString()));
+        return;
+    }
     auto disc = std::make_shared<Disc>(menu_.model().folderText());
     auto summary = std::make_shared<ExportSummary>();
     auto setupError = std::make_shared<QString>();
     run_->setEnabled(false);
     work_->start(
         QStringLiteral("匯出"),
-        [disc, dataSets, out, format, summary, setupError](Progress &progress) {
+        [disc, dataSets, out, format, output, tables, summary, setupError](Progress &progress) {
             if (!disc->open()) {
                 *setupError = qs(disc->error());
                 return;
             }
-            auto writer = createTableWriter(*format, out, static_cast<int>(dataSets.size()));
+            OutputOptions rules = output;
+            rules.progress = &progress;
+            auto writer = createTableWriter(*format, out, tables, rules);
             *summary = exportRegisters(*disc, dataSets, *writer, progress);
         },
         [this, summary, setupError](const BackgroundWork::Outcome &outcome) {
@@ -107,7 +129,7 @@ void ExportWindow::run()
             summary_ = *summary;
             QStringList lines;
             if (outcome.cancelled)
-                lines << QStringLiteral("已取消；檔案不完整。");
+                lines << QStringLiteral("已取消；沒有寫出檔案。");
             else if (!outcome.error.isEmpty())
                 lines << outcome.error;
             else if (!setupError->isEmpty())

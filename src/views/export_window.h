@@ -35,6 +35,7 @@ private:
     QLineEdit *out_ = nullptr;
     QPushButton *run_ = nullptr;
     QPlainTextEdit *status_ = nullptr;
+    QString replaceConsent_;  // the file the save dialog was told to replace
     BackgroundWork *work_ = nullptr;
     ExportSummary summary_;
 };

@@ -269,7 +269,13 @@ void StatsWindow::exportTables()
         return;
     }
     try {
-        auto writer = format == OutputFormat::Csv ? createCsvWriter(out, 4) : createXlsxWriter(out);
+        // The file was chosen in the save dialog, which asked before one that is there is
+        // replaced; it must not lie on the disc.
+        OutputOptions output;
+        output.replace = true;
+        output.inputs = discFolders(menu_.model().folderText());
+        auto writer = format == OutputFormat::Csv ? createCsvWriter(out, statsTableNames(), output)
+                                                  : createXlsxWriter(out, output);
         writeStatsReport(report_, *writer);
         QStringList files;
         for (const auto &f : writer->files())
