@@ -26,8 +26,12 @@ constexpr Command kCommands[] = {
      "registers as CSV, XLSX or SQLite", runExport, "export /media/cdrom psm pla --out registers.sqlite"},
     {"check", "FOLDER [--json]", "check that the disc is whole", runCheck, "check /media/cdrom"},
     {"stats", "FOLDER [--top N] [--percent P] [--show-id] [--json | --csv OUT | --xlsx OUT]",
-     "the annual report's shareholding tables: distribution, structure, principal holders", runStats,
-     "stats /media/cdrom --xlsx holders.xlsx"},
+     "the annual report's shareholding tables: distribution, structure, principal holders; holders by "
+     "county or city, age and nationality",
+     runStats, "stats /media/cdrom --xlsx holders.xlsx"},
+    {"compare", "OLD NEW [--top N] [--percent P] [--show-id] [--json | --csv OUT | --xlsx OUT]",
+     "two book closures of one security: who came, left, bought and sold; both registers side by side",
+     runCompare, "compare /media/closing-2024-06 /media/closing-2024-12 --top 20 --xlsx movement.xlsx"},
 };
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "cli/tool_options.h"
 
+#include <QRegularExpression>
+
 namespace regdisc::cli {
 
 bool openDisc(Disc &disc)
@@ -35,6 +37,17 @@ QJsonObject registerJson(const DataSetSpec &spec, RegisterState state, TextView 
     if (!message.empty())
         o.insert("message", qs(message));
     return o;
+}
+
+bool parsePercent(const QString &text, int &hundredths)
+{
+    static const QRegularExpression form(QStringLiteral("^(\\d{1,3})(?:\\.(\\d{1,2}))?$"));
+    const QRegularExpressionMatch m = form.match(text.trimmed());
+    if (!m.hasMatch())
+        return false;
+    const QString fraction = (m.captured(2) + QStringLiteral("00")).left(2);
+    hundredths = m.captured(1).toInt() * 100 + fraction.toInt();
+    return hundredths > 0 && hundredths <= 10000;
 }
 
 }  // namespace regdisc::cli

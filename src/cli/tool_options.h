@@ -23,4 +23,8 @@ bool parseRegisters(const QStringList &exts, std::vector<const DataSetSpec *> &d
 // {"register": "psm", "name": "證券所有人名冊", "state": "present"} and the message, if any.
 QJsonObject registerJson(const DataSetSpec &spec, RegisterState state, TextView message);
 
+// --percent of stats and compare: a percentage above 0 and at most 100 with at most two
+// decimals, in hundredths; false when the text is none.
+bool parsePercent(const QString &text, int &hundredths);
+
 }  // namespace regdisc::cli

@@ -78,6 +78,21 @@ std::int64_t addCapped(std::int64_t a, std::int64_t b, bool &saturated)
     return a + b;
 }
 
+std::int64_t timesCapped(std::int64_t a, std::int64_t scale, bool &saturated)
+{
+    constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
+    constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
+    if (scale > 1 && a > kMax / scale) {
+        saturated = true;
+        return kMax;
+    }
+    if (scale > 1 && a < kMin / scale) {
+        saturated = true;
+        return kMin;
+    }
+    return a * scale;
+}
+
 const FieldSpec &holderField(std::string_view meaning)
 {
     for (const FieldSpec &f : psmDataSet().fields)

@@ -113,6 +113,8 @@ private:
 
 // Sums that stop at the largest number kept instead of wrapping; `saturated` is set then.
 std::int64_t addCapped(std::int64_t a, std::int64_t b, bool &saturated);
+// The same of a product with a scale of 1 or more.
+std::int64_t timesCapped(std::int64_t a, std::int64_t scale, bool &saturated);
 
 // A field of the holder register by its meaning.
 const FieldSpec &holderField(std::string_view meaning);
