@@ -398,7 +398,7 @@ TEST(Stats, SampleRegisterLooksLikeALargeListedCompany)
 
     int foreign = 0, foreignWithNationality = 0, legalEightDigits = 0;
     NoProgress progress;
-    scanRecords(dir.path() / "stk" / "2330.psm", 494, 9999999, progress,
+    scanRecords(dir.path() / "stk" / "X001.psm", 494, 9999999, progress,
                 [&](std::int64_t, std::string_view bytes) {
                     const Text record = recordText(bytes, 388);
                     const Text id = field(record, 31, 10);

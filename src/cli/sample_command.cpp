@@ -85,15 +85,30 @@ int runSample(const QStringList &args)
     parser.addOption({"records", "holder-register records", "n", "5000"});
     parser.addOption({"seed", "random seed", "s", "1"});
     parser.addOption({"decimal-flag", "the disc information's decimalFlag", "v", "N"});
+    parser.addOption({"after",
+                      "write the next book closure of the disc in OLD instead: the same security, dates six "
+                      "months later, holders who bought, sold, left and came; --records is then the number "
+                      "of holders who come (default 3 in 100 of OLD's)",
+                      "OLD"});
     if (const std::optional<int> status = parseArguments(parser, args))
         return *status;
     if (parser.positionalArguments().size() != 2)
-        return usageError("usage: regdisc-cli sample OUTDIR [--records N] [--seed S] [--decimal-flag V]");
+        return usageError(
+            "usage: regdisc-cli sample OUTDIR [--records N] [--seed S] [--decimal-flag V] [--after OLD]");
     SampleOptions options;
     bool ok = false;
     options.records = parser.value("records").toLongLong(&ok);
-    if (!ok || options.records < 1)
-        return usageError("--records takes a whole number of 1 or more");
+    const bool after = parser.isSet("after");
+    if (!ok || options.records < (after ? 0 : 1))
+        return usageError(after ? "--records takes a whole number"
+                                : "--records takes a whole number of 1 or more");
+    if (after) {
+        if (parser.isSet("decimal-flag"))
+            return usageError("--decimal-flag: the later disc keeps the decimal flag of the disc it follows");
+        const QByteArray old = parser.value("after").toUtf8();
+        options.after = std::filesystem::path(std::u8string(old.begin(), old.end()));
+        options.newHolders = parser.isSet("records") ? options.records : -1;
+    }
     options.seed = parser.value("seed").toULongLong(&ok);
     if (!ok)
         return usageError("--seed takes a whole number");
