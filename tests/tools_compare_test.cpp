@@ -5,10 +5,17 @@
 #include "tools_support.h"
 
 #include "datasets/postal_districts.h"
+#include "engine/record_text.h"
 #include "tools/compare_report.h"
+#include "tools/disc_check.h"
 #include "tools/holder_stats.h"
+#include "tools/record_scan.h"
+#include "writer/sample_disc.h"
 
 #include <gtest/gtest.h>
+
+#include <fstream>
+#include <set>
 
 using namespace regdisc;
 using namespace regdisc::test;
@@ -523,4 +530,110 @@ TEST(Breakdowns, StatisticsByCountyAgeAndNationality)
         names.push_back(t.name);
     EXPECT_EQ(names, (std::vector<std::string>{"distribution", "structure", "principal", "county", "age",
                                                "nationality"}));
+}
+
+// The next book closure of a sample disc: the same issuer, dates six months on, most
+// holders as they were, trades both ways, holders gone and come, a block across 5% each
+// way, the total unchanged; pledges partly released and made anew, the other registers as
+// they were; a disc that checks whole. It is never written over the disc it follows.
+TEST(Sample, TheLaterDiscIsTheNextBookClosure)
+{
+    TempDir older, newer;
+    writeSampleDisc(older.path(), {.records = 3000, .seed = 3});
+    writeSampleDisc(newer.path(), {.seed = 4, .after = older.path()});
+    Disc o(fromUtf8(older.path().string())), n(fromUtf8(newer.path().string()));
+    ASSERT_TRUE(o.open());
+    ASSERT_TRUE(n.open());
+    EXPECT_EQ(u8(n.info().baseName), "X001");
+    EXPECT_EQ(u8(n.info().securityName), "虛構科技");
+    EXPECT_EQ(u8(o.info().dataDate), "113/12/06");
+    EXPECT_EQ(u8(n.info().dataDate), "114/06/06");
+    EXPECT_EQ(u8(n.info().productionDate), "114/06/09");
+
+    NoProgress progress;
+    const RegisterComparison c = compareRegisters(o, n, {}, progress);
+    ASSERT_TRUE(c.refusal.empty()) << u8(c.refusal);
+    const auto holders = [&](Movement m) { return c.movement[static_cast<size_t>(m)].holders; };
+    EXPECT_GT(holders(Movement::Unchanged), c.olderHolders * 8 / 10);
+    for (Movement m : {Movement::New, Movement::Exited, Movement::Increased, Movement::Decreased})
+        EXPECT_GT(holders(m), c.olderHolders / 100) << movementName(m);
+    EXPECT_EQ(c.newerTotal, c.olderTotal);
+    ASSERT_EQ(c.crossings.size(), 2u);
+    EXPECT_GE(c.crossings[0].newPercent, 500);
+    EXPECT_EQ(c.crossings[0].oldShares, 0);  // a new holder bought the block
+    EXPECT_LT(c.crossings[1].newPercent, 500);
+    EXPECT_GE(c.crossings[1].oldPercent, 500);
+
+    // Pledges: some released, as many made; a register without trades is as it was.
+    const auto records = [](const std::filesystem::path &path, int length) {
+        std::ifstream in(path, std::ios::binary);
+        std::set<std::string> out;
+        for (std::string r(static_cast<size_t>(length), '\0'); in.read(r.data(), length);)
+            out.insert(r);
+        return out;
+    };
+    const DataSetSpec &pla = plaDataSet();
+    const std::set<std::string> before = records(older.path() / "stk" / "X001.pla", pla.data.length);
+    std::set<std::string> after = records(newer.path() / "stk" / "X001.pla", pla.data.length);
+    size_t kept = 0;
+    for (const std::string &r : before)
+        kept += after.count(r);
+    EXPECT_GT(kept, before.size() * 8 / 10);
+    EXPECT_LT(kept, before.size());
+    EXPECT_GT(after.size(), kept);
+    for (const char *file : {"stk/X001.psr", "stkidx/X001idxp.psr", "stkidx/X001idxd.psr"}) {
+        const auto bytes = [&](const std::filesystem::path &folder) {
+            std::ifstream in(folder / file, std::ios::binary);
+            return std::string(std::istreambuf_iterator<char>(in), {});
+        };
+        EXPECT_FALSE(bytes(newer.path()).empty()) << file;
+        EXPECT_EQ(bytes(older.path()), bytes(newer.path())) << file;
+    }
+    EXPECT_EQ(checkDisc(n, progress).exitStatus(), 0);
+
+    // Over the disc it follows: refused, and that disc is left as it was.
+    const auto size = std::filesystem::file_size(older.path() / "stk" / "X001.psm");
+    EXPECT_THROW(writeSampleDisc(older.path(), {.after = older.path()}), DiscWriteError);
+    EXPECT_THROW(writeSampleDisc(older.path() / ".", {.after = older.path()}), DiscWriteError);
+    EXPECT_EQ(std::filesystem::file_size(older.path() / "stk" / "X001.psm"), size);
+    EXPECT_EQ(u8(o.info().dataDate), "113/12/06");
+}
+
+// The sample's holders live where their postcodes say, at an address of that county and
+// district, and their ages are those of a listed company's holders.
+TEST(Sample, AddressesPostcodesAndAgesAgree)
+{
+    TempDir dir;
+    writeSampleDisc(dir.path(), {.records = 3000, .seed = 9});
+    const DataSetSpec &psm = psmDataSet();
+    int records = 0, agree = 0;
+    NoProgress progress;
+    scanRecords(dir.path() / "stk" / "X001.psm", psm.data.length, 9999999, progress,
+                [&](std::int64_t, std::string_view bytes) {
+                    const Text record = recordText(bytes, psm.dataN);
+                    const Text postcode = field(record, 208, 3);
+                    const Text mailing = field(record, 80, 39);
+                    ++records;
+                    for (const PostalDistrict &d : postalDistricts())
+                        if (d.code == postcode && mailing.starts_with(Text(d.county) + Text(d.district)))
+                            ++agree;
+                    EXPECT_EQ(u8(field(record, 170, 6)), "X001  ");
+                });
+    EXPECT_EQ(agree, records);
+
+    Disc disc(fromUtf8(dir.path().string()));
+    ASSERT_TRUE(disc.open());
+    const HolderStats stats = computeHolderStats(disc, {}, progress);
+    EXPECT_EQ(stats.byCounty.back().holders, 0);  // no 未詳
+    std::int64_t persons = 0;
+    for (const BreakdownRow &row : stats.byAge)
+        persons += row.holders;
+    const auto share = [&](int band) {
+        return stats.byAge[static_cast<size_t>(band)].holders * 100 / persons;
+    };
+    EXPECT_LE(share(0), 20);  // under 30
+    EXPECT_GE(share(2) + share(3) + share(4), 45);  // 40 to 69
+    EXPECT_LE(share(kAgeBands - 2), 8);  // 80 and over
+    EXPECT_LE(share(kUnknownAge), 4);
+    EXPECT_GT(stats.byNationality.size(), 3u);
 }

@@ -1337,12 +1337,15 @@ private:
             total_ += std::max<std::int64_t>(p.before, 0);
             if (p.before > 0)
                 ++oldHolders_;
+        }
+        // Holders of 1% or more trade only in the blocks below.
+        for (auto &[key, p] : plans_) {
             const std::uint64_t u = Random(key ^ options_.seed).next() % 1000;
-            p.fate = p.before <= 0 ? Fate::Stays
-                     : u < 30      ? Fate::Leaves
-                     : u < 90      ? Fate::Sells
-                     : u < 150     ? Fate::Buys
-                                   : Fate::Stays;
+            p.fate = p.before <= 0 || p.before * 100 >= total_ ? Fate::Stays
+                     : u < 30                                 ? Fate::Leaves
+                     : u < 90                                 ? Fate::Sells
+                     : u < 150                                ? Fate::Buys
+                                                              : Fate::Stays;
         }
         for (auto &[key, p] : plans_) {
             if (largest == 0 || p.before > plans_[largest].before)
@@ -1362,15 +1365,30 @@ private:
             HolderPlan &p = plans_[holderKey(record)];
             p.after += sharesAfter(record, p);
         });
-        // What the holders of the disc before sold and did not buy goes to the new holders.
+        // What the holders of the disc before sold and did not buy goes to the new holders,
+        // so that the total stays: where the buyers would want more than was sold, the
+        // largest buyers stay as they were instead.
         std::int64_t sold = 0, bought = 0;
-        for (const auto &[key, p] : plans_) {
-            if (p.fate == Fate::SellsBlock)
+        std::vector<HolderPlan *> buyers;
+        for (auto &[key, p] : plans_) {
+            if (p.fate == Fate::SellsBlock) {
                 blockBought_ = p.before - p.after;
-            else if (p.after < p.before)
+            } else if (p.after < p.before) {
                 sold += p.before - p.after;
-            else
+            } else if (p.after > p.before) {
                 bought += p.after - p.before;
+                buyers.push_back(&p);
+            }
+        }
+        std::sort(buyers.begin(), buyers.end(), [](const HolderPlan *a, const HolderPlan *b) {
+            return a->after - a->before > b->after - b->before;
+        });
+        for (HolderPlan *p : buyers) {
+            if (bought <= sold)
+                break;
+            bought -= p->after - p->before;
+            p->fate = Fate::Stays;
+            p->after = p->before;
         }
         arriving_ = sold - bought;
     }
