@@ -22,76 +22,9 @@ using namespace regdisc::test;
 
 namespace {
 
-struct Holding {
-    const char *account;
-    const char *name;
-    const char *id;
-    const char *shares;
-    const char *total;
-    const char *type = "0";
-};
-
-Text holderRecord(const Holding &h, const char *security = "T01")
-{
-    return makeRecord(psmDataSet(), {{"account", h.account},
-                                     {"name", h.name},
-                                     {"id", h.id},
-                                     {"shares", h.shares},
-                                     {"totalShares", h.total},
-                                     {"holderType", h.type},
-                                     {"securityCode", security}});
-}
-
-void writeRegister(const std::filesystem::path &folder, const std::vector<Holding> &holdings,
-                   DiscInfo info = testDiscInfo(), const char *security = "T01")
-{
-    std::vector<Text> records;
-    for (const Holding &h : holdings)
-        records.push_back(holderRecord(h, security));
-    writeTestDisc(folder, {{&psmDataSet(), records}}, info);
-}
-
-// The older register: nine holders with shares (125,300 shares) and 張五 with none.
-// C100000001 holds two accounts, B100000001 one; 40000000001 has no ID.
-const std::vector<Holding> kOlder{
-    {"10000000001", "王一", "A100000001", "1000", "1000"},
-    {"10000000002", "王二", "A100000002", "2000", "2000"},
-    {"10000000003", "陳三", "A100000003", "4000", "4000"},
-    {"10000000004", "林四", "A100000004", "500", "500"},
-    {"10000000005", "張五", "A100000005", "0", "0"},
-    {"20000000001", "許八", "B100000001", "6000", "6000"},
-    {"30000000001", "周七", "C100000001", "1500", "3000"},
-    {"30000000002", "周七", "C100000001", "1500", "3000"},
-    {"40000000001", "無編號", "", "800", "800"},
-    {"50000000001", "台灣科技股份有限公司", "12345678", "100000", "100000"},
-    {"50000000002", "環球基金投資專戶", "87654321", "8000", "8000", "1"},
-};
-
-// The newer register (137,500 shares, eleven holders): 林四 gone; 李六 new, before 王二 in
-// the register; 許八's one holding now in two accounts under the same ID; 周七's two
-// accounts now without an ID (two holders by account); 張五 bought 700.
-const std::vector<Holding> kNewer{
-    {"10000000001", "王一", "A100000001", "1000", "1000"},
-    {"10000000006", "李六", "A100000006", "3000", "3000"},
-    {"10000000002", "王二", "A100000002", "5000", "5000"},
-    {"10000000003", "陳三", "A100000003", "1000", "1000"},
-    {"10000000005", "張五", "A100000005", "700", "700"},
-    {"20000000001", "許八", "B100000001", "4000", "6000"},
-    {"20000000002", "許八", "B100000001", "2000", "6000"},
-    {"30000000001", "周七", "", "1500", "1500"},
-    {"30000000002", "周七", "", "1500", "1500"},
-    {"40000000001", "無編號", "", "800", "800"},
-    {"50000000001", "台灣科技股份有限公司", "12345678", "97000", "97000"},
-    {"50000000002", "環球基金投資專戶", "87654321", "20000", "20000", "1"},
-};
-
 struct Pair {
     TempDir older, newer;
-    Pair(const std::vector<Holding> &o = kOlder, const std::vector<Holding> &n = kNewer)
-    {
-        writeRegister(older.path(), o);
-        writeRegister(newer.path(), n, {u"T01", u"測試公司", u"114/06/30", u"N", u"114/07/02"});
-    }
+    Pair() { writeComparePair(older.path(), newer.path()); }
 };
 
 RegisterComparison compared(const std::filesystem::path &older, const std::filesystem::path &newer,
@@ -313,16 +246,18 @@ TEST(Compare, DecimalFlagY)
 TEST(Compare, DifferentSecuritiesAndUnreadableRegistersAreRefused)
 {
     TempDir older, other, blankCodes, otherBase;
-    writeRegister(older.path(), kOlder);
-    writeRegister(other.path(), kNewer, {u"T02", u"別家公司", u"114/06/30", u"N", u"114/07/02"}, "T02");
+    writeRegister(older.path(), kOlderHoldings);
+    writeRegister(other.path(), kNewerHoldings, {u"T02", u"別家公司", u"114/06/30", u"N", u"114/07/02"},
+                  "T02");
     const RegisterComparison c = compared(older.path(), other.path());
     EXPECT_EQ(u8(c.refusal),
               "兩片光碟不是同一證券：舊光碟是 T01  測試公司，新光碟是 T02  別家公司，無法比較。");
     EXPECT_EQ(c.movement[0].holders, 0);
     // Without security codes in the records the baseName tells.
-    writeRegister(blankCodes.path(), kNewer, testDiscInfo(), "");
+    writeRegister(blankCodes.path(), kNewerHoldings, testDiscInfo(), "");
     EXPECT_TRUE(compared(older.path(), blankCodes.path()).refusal.empty());
-    writeRegister(otherBase.path(), kNewer, {u"T09", u"測試公司", u"114/06/30", u"N", u"114/07/02"}, "");
+    writeRegister(otherBase.path(), kNewerHoldings, {u"T09", u"測試公司", u"114/06/30", u"N", u"114/07/02"},
+                  "");
     EXPECT_FALSE(compared(blankCodes.path(), otherBase.path()).refusal.empty());
 
     Pair pair;

@@ -31,7 +31,7 @@ constexpr Command kCommands[] = {
      runStats, "stats /media/cdrom --xlsx holders.xlsx"},
     {"compare", "OLD NEW [--top N] [--percent P] [--show-id] [--json | --csv OUT | --xlsx OUT]",
      "two book closures of one security: who came, left, bought and sold; both registers side by side",
-     runCompare, "compare /media/closing-2024-06 /media/closing-2024-12 --top 20 --xlsx movement.xlsx"},
+     runCompare, "compare /media/closing-2024-06 /media/cdrom --top 20 --xlsx movement.xlsx"},
 };
 
 }  // namespace
