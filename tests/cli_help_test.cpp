@@ -119,7 +119,8 @@ TEST(CliHelp, TheExamplesRun)
     QStringList examples;
     for (const QString &line : cli({"--help"}).out.split('\n'))
         if (line.startsWith("    $ regdisc-cli "))
-            examples << line.mid(18).replace("/media/cdrom", "disc").replace("/media/closing-2024-06", "before");
+            examples
+                << line.mid(18).replace("/media/cdrom", "disc").replace("/media/closing-2024-06", "before");
     EXPECT_EQ(examples.size(), std::size(kCommands));
     for (const QString &example : examples) {
         QProcess shell;
@@ -128,7 +129,8 @@ TEST(CliHelp, TheExamplesRun)
         const CliRun run = finish(shell);
         EXPECT_EQ(run.status, 0) << example.toStdString() << "\n" << run.err.toStdString();
     }
-    for (const char *written : {"sample-disc/stkidx/security.txt", "result.xlsx", "registers.sqlite", "movement.xlsx"})
+    for (const char *written :
+         {"sample-disc/stkidx/security.txt", "result.xlsx", "registers.sqlite", "movement.xlsx"})
         EXPECT_TRUE(QFile::exists(folder + "/" + written)) << written;
 }
 

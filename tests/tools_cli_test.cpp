@@ -253,7 +253,8 @@ TEST(ToolsCli, CompareJsonFilesAndRefusals)
     EXPECT_EQ(sellers[2].toObject()["change"].toDouble(), -3000);
     EXPECT_EQ(sellers[2].toObject()["id"].toString(), "123**678");
     // --show-id and the side-by-side tables keyed by their columns' names.
-    const QJsonObject whole = cli({"compare", text(older.path()), text(newer.path()), "--show-id", "--json"}).json();
+    const QJsonObject whole =
+        cli({"compare", text(older.path()), text(newer.path()), "--show-id", "--json"}).json();
     EXPECT_EQ(whole["buyers"].toArray()[0].toObject()["id"].toString(), "87654321");
     const QJsonObject level = whole["distribution"].toArray()[1].toObject();
     EXPECT_EQ(level["level"].toString(), "1,000 至 5,000");
@@ -261,14 +262,15 @@ TEST(ToolsCli, CompareJsonFilesAndRefusals)
     EXPECT_EQ(level["new_holders"].toDouble(), 6);
     EXPECT_EQ(level["shares_change"].toDouble(), 3000);
 
-    const CliRun csv =
-        cli({"compare", text(older.path()), text(newer.path()), "--csv", text(older.path() / "movement.csv")});
+    const CliRun csv = cli(
+        {"compare", text(older.path()), text(newer.path()), "--csv", text(older.path() / "movement.csv")});
     ASSERT_EQ(csv.status, 0) << csv.err.toStdString();
     EXPECT_EQ(csvRows(older.path() / "movement_movement.csv").at(1), "新進股東␟4␟6,700");
     EXPECT_TRUE(std::filesystem::exists(older.path() / "movement_nationality.csv"));
 
     TempDir other;
-    writeRegister(other.path(), kNewerHoldings, {u"T02", u"別家公司", u"114/06/30", u"N", u"114/07/02"}, "T02");
+    writeRegister(other.path(), kNewerHoldings, {u"T02", u"別家公司", u"114/06/30", u"N", u"114/07/02"},
+                  "T02");
     const CliRun refused = cli({"compare", text(older.path()), text(other.path())});
     EXPECT_EQ(refused.status, 2);
     EXPECT_EQ(refused.out, "");

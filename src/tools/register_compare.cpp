@@ -130,6 +130,8 @@ RegisterComparison compareRegisters(const Disc &older, const Disc &newer, const 
     result.options = options;
     result.olderInfo = older.info();
     result.newerInfo = newer.info();
+    result.olderFolder = older.folderText();
+    result.newerFolder = newer.folderText();
     const Text olderSecurity = securityIdentity(older), newerSecurity = securityIdentity(newer);
     if (olderSecurity != newerSecurity) {
         result.refusal = u"兩片光碟不是同一證券：舊光碟是 " + olderSecurity + u"  " +

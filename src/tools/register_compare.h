@@ -57,6 +57,7 @@ struct RegisterComparison {
     // cannot be read); empty when they were.
     Text refusal;
     DiscInfo olderInfo, newerInfo;
+    Text olderFolder, newerFolder;  // the folders as the clerk named them
     // Each disc's statistics (levels, structure, breakdowns) in its own units.
     HolderStats older, newer;
     // The comparison's units: hundredths of a share (2) when either disc's decimalFlag is
