@@ -262,7 +262,7 @@ StatsTable breakdownSideBySide(const StatsTable &shape, const std::vector<Breakd
     addSideBySide(row, total, c.decimals);
     t.rows.push_back(std::move(row));
     t.notes = shape.notes;
-    t.notes.back() = kPercentRule;
+    t.notes.push_back(kPercentRule);
     return t;
 }
 

@@ -18,6 +18,7 @@
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -135,23 +136,24 @@ CompareWindow::CompareWindow(MainMenuWindow &menu) : QWidget(&menu, Qt::Window),
 
     tabs_ = new QTabWidget(this);
     tabs_->setObjectName(QStringLiteral("tab_compare"));
-    // 異動概況: the movement and its charts.
+    // 異動概況: the movement (its six rows whole) and its charts below.
     {
-        auto *page = new QSplitter(Qt::Vertical, tabs_);
-        auto *top = new QWidget(page);
-        auto *topLayout = new QVBoxLayout(top);
-        topLayout->setContentsMargins(0, 0, 0, 0);
-        movement_ = newReportTable("tbl_movement", top);
-        topLayout->addWidget(movement_, 1);
-        notes_[0] = notesLabel("lab_movement_notes", top);
-        topLayout->addWidget(notes_[0]);
-        auto *charts = new QWidget(page);
-        auto *chartLayout = new QHBoxLayout(charts);
-        chartLayout->setContentsMargins(0, 0, 0, 0);
-        charts_[0] = chartView("chart_movement_holders", charts);
-        charts_[1] = chartView("chart_movement_shares", charts);
+        auto *page = new QWidget(tabs_);
+        auto *pageLayout = new QVBoxLayout(page);
+        movement_ = newReportTable("tbl_movement", page);
+        movement_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        movement_->setFixedHeight(movement_->verticalHeader()->defaultSectionSize() * 7 +
+                                  movement_->horizontalHeader()->sizeHint().height() +
+                                  2 * movement_->frameWidth());
+        pageLayout->addWidget(movement_);
+        notes_[0] = notesLabel("lab_movement_notes", page);
+        pageLayout->addWidget(notes_[0]);
+        auto *chartLayout = new QHBoxLayout;
+        charts_[0] = chartView("chart_movement_holders", page);
+        charts_[1] = chartView("chart_movement_shares", page);
         chartLayout->addWidget(charts_[0]);
         chartLayout->addWidget(charts_[1]);
+        pageLayout->addLayout(chartLayout, 1);
         tabs_->addTab(page, QStringLiteral("異動概況"));
     }
     // 買超、賣超 and the holders that crossed the percentage.
