@@ -1342,10 +1342,10 @@ private:
         for (auto &[key, p] : plans_) {
             const std::uint64_t u = Random(key ^ options_.seed).next() % 1000;
             p.fate = p.before <= 0 || p.before * 100 >= total_ ? Fate::Stays
-                     : u < 30                                 ? Fate::Leaves
-                     : u < 90                                 ? Fate::Sells
-                     : u < 150                                ? Fate::Buys
-                                                              : Fate::Stays;
+                     : u < 30                                  ? Fate::Leaves
+                     : u < 90                                  ? Fate::Sells
+                     : u < 150                                 ? Fate::Buys
+                                                               : Fate::Stays;
         }
         for (auto &[key, p] : plans_) {
             if (largest == 0 || p.before > plans_[largest].before)
