@@ -64,10 +64,10 @@ fs::path dataFilePath(const fs::path &disc, const char *which)
 {
     const std::string ext(psm().ext);
     if (std::string_view(which) == "top")
-        return disc / "stkidx" / ("2330idxp." + ext);
+        return disc / "stkidx" / ("X001idxp." + ext);
     if (std::string_view(which) == "detail")
-        return disc / "stkidx" / ("2330idxd." + ext);
-    return disc / "stk" / ("2330." + ext);
+        return disc / "stkidx" / ("X001idxd." + ext);
+    return disc / "stk" / ("X001." + ext);
 }
 
 // A field's text without the blanks (and ideographic spaces) that fill it.

@@ -11,6 +11,7 @@
 #include "tools/export.h"
 #include "tools/holder_search.h"
 #include "tools/holder_stats.h"
+#include "tools/register_compare.h"
 
 #include <unistd.h>
 
@@ -141,6 +142,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             for (const LevelRow &level : stats.levels)
                 sum += level.percent;
             FUZZ_CHECK(sum == 10000);
+            for (const auto *rows : {&stats.byCounty, &stats.byAge, &stats.byNationality}) {
+                int holders = 0, shares = 0;
+                for (const BreakdownRow &row : *rows) {
+                    holders += row.holdersPercent;
+                    shares += row.sharesPercent;
+                }
+                FUZZ_CHECK(holders == 10000 || holders == 0);
+                FUZZ_CHECK(shares == 10000 || shares == 0);
+            }
+        }
+        // The register compared with itself: every holder with shares unchanged.
+        const RegisterComparison c = compareRegisters(disc, disc, {}, progress);
+        if (c.refusal.empty() && !c.saturated) {
+            FUZZ_CHECK(c.movement[static_cast<size_t>(Movement::Unchanged)].holders == stats.holders);
+            FUZZ_CHECK(c.buyers.empty() && c.sellers.empty() && c.crossings.empty());
         }
     }
     return 0;

@@ -61,7 +61,7 @@ int main(int argc, char **argv)
     fs::remove_all(disc);
     writeSampleDisc(disc, {.records = 12, .seed = 7, .decimalFlag = u"Y"});
     const auto &sets = allDataSets();
-    const std::string base = "2330";
+    const std::string base = "X001";
     for (std::size_t i = 0; i < sets.size(); ++i) {
         const DataSetSpec &spec = *sets[i];
         const std::string ext(spec.ext);
@@ -90,8 +90,8 @@ int main(int argc, char **argv)
         writeSeed(out / "lookup", "psm-far-pointer", lookupInput(i, 2, 0x0F, 0, "", top, far, data));
     }
     writeSeed(out / "disc_info", "sample", fileBytes(disc / "stkidx" / "security.txt"));
-    writeSeed(out / "disc_info", "one-line", encodeCp950(u"2330,\"台積電, 普通股\",113/12/06,Y,113/12/09"));
-    writeSeed(out / "disc_info", "blanks", "  2330   \r\n\r\n\"a\"b,c\r\n\tN\r\n113/12/09");
+    writeSeed(out / "disc_info", "one-line", encodeCp950(u"X001,\"虛構科技, 普通股\",113/12/06,Y,113/12/09"));
+    writeSeed(out / "disc_info", "blanks", "  X001   \r\n\r\n\"a\"b,c\r\n\tN\r\n113/12/09");
     writeSeed(out / "listing", "ptr", fileBytes(disc / "stk" / (base + ".ptr")).substr(0, 2000));
     writeSeed(out / "listing", "lnx", fileBytes(disc / "stk" / (base + ".lnx")).substr(0, 2000));
     writeSeed(out / "listing", "line-ends", "A\r\nB\rC\nD\r\n\r\n\x1b[2J\x80\xa4");

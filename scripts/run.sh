@@ -5,7 +5,7 @@ cd "$(dirname "$0")/.."
 bash scripts/build.sh
 disc=sample-disc
 # A disc written before the sample carried its PDF copies is written again.
-if [ ! -f "$disc/stkidx/security.txt" ] || [ ! -f "$disc/stkidx/2330_pla.pdf" ]; then
+if [ ! -f "$disc/stkidx/security.txt" ] || [ ! -f "$disc/stkidx/X001_pla.pdf" ]; then
   rm -rf "$disc"
   ./build/src/regdisc-cli sample "$disc"
 fi

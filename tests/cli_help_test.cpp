@@ -25,12 +25,13 @@ const struct {
     {"info", {"--json"}},
     {"query", {"--by", "--key", "--next", "--all", "--json"}},
     {"listing", {"--json"}},
-    {"sample", {"--records", "--seed", "--decimal-flag", "--force"}},
+    {"sample", {"--records", "--seed", "--decimal-flag", "--after", "--force"}},
     {"holder", {"--id", "--account", "--name", "--exact", "--registers", "--json", "--csv"}},
     {"batch", {"--by", "--column", "--prefix", "--registers", "--out", "--force", "--json"}},
     {"export", {"--out", "--force", "--json"}},
     {"check", {"--json"}},
     {"stats", {"--top", "--percent", "--show-id", "--json", "--csv", "--xlsx", "--force"}},
+    {"compare", {"--top", "--percent", "--show-id", "--json", "--csv", "--xlsx", "--force"}},
 };
 
 bool namesOption(const QString &help, const QString &option)
@@ -103,12 +104,14 @@ TEST(CliHelp, EveryListedCommandAnswersHelp)
     }
 }
 
-// The examples the help shows work as shown, on a disc in place of /media/cdrom.
+// The examples the help shows work as shown, on a disc in place of /media/cdrom (and the
+// disc of the book closure before it in place of /media/closing-2024-06).
 TEST(CliHelp, TheExamplesRun)
 {
     TempDir dir;
     const QString folder = QString::fromStdString(dir.path().string());
-    ASSERT_EQ(cli({"sample", folder + "/disc", "--records", "300"}).status, 0);
+    ASSERT_EQ(cli({"sample", folder + "/before", "--records", "300"}).status, 0);
+    ASSERT_EQ(cli({"sample", folder + "/disc", "--after", folder + "/before"}).status, 0);
     QFile ids(folder + "/ids.txt");
     ASSERT_TRUE(ids.open(QIODevice::WriteOnly));
     ids.write("A118372703\n");
@@ -117,7 +120,8 @@ TEST(CliHelp, TheExamplesRun)
     QStringList examples;
     for (const QString &line : cli({"--help"}).out.split('\n'))
         if (line.startsWith("    $ regdisc-cli "))
-            examples << line.mid(18).replace("/media/cdrom", "disc");
+            examples
+                << line.mid(18).replace("/media/cdrom", "disc").replace("/media/closing-2024-06", "before");
     EXPECT_EQ(examples.size(), std::size(kCommands));
     for (const QString &example : examples) {
         QProcess shell;
@@ -126,7 +130,8 @@ TEST(CliHelp, TheExamplesRun)
         const CliRun run = finish(shell);
         EXPECT_EQ(run.status, 0) << example.toStdString() << "\n" << run.err.toStdString();
     }
-    for (const char *written : {"sample-disc/stkidx/security.txt", "result.xlsx", "registers.sqlite"})
+    for (const char *written :
+         {"sample-disc/stkidx/security.txt", "result.xlsx", "registers.sqlite", "movement.xlsx"})
         EXPECT_TRUE(QFile::exists(folder + "/" + written)) << written;
 }
 
@@ -182,6 +187,7 @@ TEST(CliHelp, UsageLinesAndOptionsAgree)
         {"export", {"export", "/media/cdrom"}},
         {"check", {"check"}},
         {"stats", {"stats"}},
+        {"compare", {"compare", "/media/cdrom"}},
     };
     // An option's line in the help: the option, its value, then its description.
     const QRegularExpression helpOption("^ {2}(?:-\\w, )?(--[a-z-]+)(?: <[^>]+>)? {2,}\\S");

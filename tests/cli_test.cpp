@@ -37,7 +37,7 @@ TEST_F(Cli, Info)
     const CliRun run = cli({"info", folder(), "--json"});
     EXPECT_EQ(run.status, 0);
     const QJsonObject info = run.json();
-    EXPECT_EQ(info["baseName"].toString(), "2330");
+    EXPECT_EQ(info["baseName"].toString(), "X001");
     EXPECT_EQ(info["decimalFlag"].toString(), "Y");
     EXPECT_EQ(info["productionDate"].toString(), "113/12/09");
     EXPECT_TRUE(run.err.isEmpty());

@@ -84,7 +84,7 @@ TEST_P(EveryDataSet, QueryAndNextMatchFollowTheKeyOrder)
 {
     const DataSetSpec &spec = *GetParam();
     RecordFile data;
-    ASSERT_TRUE(data.open(disc->path() / "stk" / ("2330." + std::string(spec.ext)), spec.data.length));
+    ASSERT_TRUE(data.open(disc->path() / "stk" / ("X001." + std::string(spec.ext)), spec.data.length));
     std::vector<Text> records;
     for (std::int64_t n = 1; n <= data.recordCount(); ++n)
         records.push_back(readRecordText(data, n, spec.dataN));

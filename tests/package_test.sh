@@ -94,11 +94,11 @@ expect_equal "regdisc --version" "$("${plain[@]}" "$usr/bin/regdisc" --version 2
 if ! "${plain[@]}" "$usr/bin/regdisc-cli" sample "$scratch/disc" --records 200 2>"$scratch/sample.err"; then
     fail "the installed regdisc-cli sample failed: $(cat "$scratch/sample.err")"
 fi
-copies=$(find "$scratch/disc/stkidx" -name '2330_*.pdf' -size +1k | wc -l)
+copies=$(find "$scratch/disc/stkidx" -name 'X001_*.pdf' -size +1k | wc -l)
 expect_equal "PDF copies written by the installed helper" "$copies" 12
 info=$("${plain[@]}" "$usr/bin/regdisc-cli" info "$scratch/disc" 2>&1) || fail "regdisc-cli info failed: $info"
-expect_equal "regdisc-cli info" "$info" "baseName: 2330
-securityName: 台積電
+expect_equal "regdisc-cli info" "$info" "baseName: X001
+securityName: 虛構科技
 dataDate: 113/12/06
 decimalFlag: N
 productionDate: 113/12/09"

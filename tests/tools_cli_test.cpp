@@ -219,3 +219,108 @@ TEST(ToolsCli, HolderJsonQuantitiesAreNumbers)
     EXPECT_EQ(shares["value"].toString(), "1,234.56");
     EXPECT_DOUBLE_EQ(shares["number"].toDouble(), 1234.56);
 }
+
+// compare as scripts use it: the movement and the buyers in JSON (shares in shown units),
+// the tables as files, different securities refused with exit status 2.
+TEST(ToolsCli, CompareJsonFilesAndRefusals)
+{
+    TempDir older, newer;
+    writeComparePair(older.path(), newer.path());
+    const CliRun run = cli({"compare", text(older.path()), text(newer.path()), "--top", "2", "--json"});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const QJsonObject out = run.json();
+    const QJsonObject movement = out["movement"].toObject();
+    const auto row = [&](const char *name) {
+        const QJsonObject o = movement[name].toObject();
+        return QString("%1/%2").arg(o["holders"].toInt()).arg(o["shares"].toDouble());
+    };
+    EXPECT_EQ(row("new"), "4/6700");
+    EXPECT_EQ(row("exited"), "2/3500");
+    EXPECT_EQ(row("increased"), "2/15000");
+    EXPECT_EQ(row("decreased"), "2/6000");
+    EXPECT_EQ(row("unchanged"), "3/7800");
+    EXPECT_EQ(out["totalSharesChange"].toDouble(), 12200);
+    const QJsonArray buyers = out["buyers"].toArray();
+    ASSERT_EQ(buyers.size(), 3);
+    const QJsonObject first = buyers[0].toObject();
+    EXPECT_EQ(first["id"].toString(), "876**321");
+    EXPECT_EQ(first["name"].toString(), "環球基金投資專戶");
+    EXPECT_EQ(first["old"].toDouble(), 8000);
+    EXPECT_EQ(first["new"].toDouble(), 20000);
+    EXPECT_EQ(first["change"].toDouble(), 12000);
+    const QJsonArray sellers = out["sellers"].toArray();
+    ASSERT_EQ(sellers.size(), 3);
+    EXPECT_EQ(sellers[2].toObject()["change"].toDouble(), -3000);
+    EXPECT_EQ(sellers[2].toObject()["id"].toString(), "123**678");
+    // --show-id and the side-by-side tables keyed by their columns' names.
+    const QJsonObject whole =
+        cli({"compare", text(older.path()), text(newer.path()), "--show-id", "--json"}).json();
+    EXPECT_EQ(whole["buyers"].toArray()[0].toObject()["id"].toString(), "87654321");
+    const QJsonObject level = whole["distribution"].toArray()[1].toObject();
+    EXPECT_EQ(level["level"].toString(), "1,000 至 5,000");
+    EXPECT_EQ(level["old_holders"].toDouble(), 4);
+    EXPECT_EQ(level["new_holders"].toDouble(), 6);
+    EXPECT_EQ(level["shares_change"].toDouble(), 3000);
+
+    const CliRun csv = cli(
+        {"compare", text(older.path()), text(newer.path()), "--csv", text(older.path() / "movement.csv")});
+    ASSERT_EQ(csv.status, 0) << csv.err.toStdString();
+    EXPECT_EQ(csvRows(older.path() / "movement_movement.csv").at(1), "新進股東␟4␟6,700");
+    EXPECT_TRUE(std::filesystem::exists(older.path() / "movement_nationality.csv"));
+
+    TempDir other;
+    writeRegister(other.path(), kNewerHoldings, {u"T02", u"別家公司", u"114/06/30", u"N", u"114/07/02"},
+                  "T02");
+    const CliRun refused = cli({"compare", text(older.path()), text(other.path())});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_EQ(refused.err.trimmed(),
+              "兩片光碟不是同一證券：舊光碟是 T01  測試公司，新光碟是 T02  別家公司，無法比較。");
+    EXPECT_EQ(cli({"compare", text(older.path()), text(older.path() / "none")}).status, 2);
+    EXPECT_EQ(cli({"compare", text(older.path())}).status, 2);
+    EXPECT_EQ(cli({"compare", text(older.path()), text(newer.path()), "--top", "-1"}).status, 2);
+    EXPECT_EQ(cli({"compare", text(older.path()), text(newer.path()), "--json", "--csv", "x.csv"}).status, 2);
+}
+
+// stats carries the breakdowns in its JSON and its text.
+TEST(ToolsCli, StatsShowsTheBreakdowns)
+{
+    TempDir dir;
+    writeStatsDisc(dir.path());
+    const QJsonObject out = cli({"stats", text(dir.path()), "--json"}).json();
+    const QJsonArray county = out["county"].toArray();
+    ASSERT_EQ(county.size(), 23);  // 22 counties and 未詳
+    EXPECT_EQ(county[22].toObject()["name"].toString(), "未詳");
+    EXPECT_EQ(county[22].toObject()["holders"].toInt(), 14);  // the fixture has no postcodes
+    EXPECT_EQ(county[22].toObject()["sharesPercent"].toDouble(), 100);
+    EXPECT_EQ(out["age"].toArray().size(), 8);
+    EXPECT_TRUE(out["nationality"].isArray());
+    const QString textOut = cli({"stats", text(dir.path())}).out;
+    for (const char *title : {"\n縣市分布\n", "\n年齡分布\n", "\n國籍分布\n"})
+        EXPECT_TRUE(textOut.contains(QString::fromUtf8(title))) << title;
+}
+
+// sample --after writes the next book closure beside the disc before, never over it.
+TEST(ToolsCli, SampleAfterWritesTheNextBookClosure)
+{
+    TempDir dir;
+    const QString before = text(dir.path() / "before"), after = text(dir.path() / "after");
+    ASSERT_EQ(cli({"sample", before, "--records", "400"}).status, 0);
+    const CliRun run = cli({"sample", after, "--after", before, "--seed", "5", "--records", "20"});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const QJsonObject info = cli({"info", after, "--json"}).json();
+    EXPECT_EQ(info["baseName"].toString(), "X001");
+    EXPECT_EQ(info["securityName"].toString(), "虛構科技");
+    EXPECT_EQ(info["dataDate"].toString(), "114/06/06");
+    const QJsonObject compared = cli({"compare", before, after, "--json"}).json();
+    // Twenty came, and the buyer of a block.
+    EXPECT_GE(compared["movement"].toObject()["new"].toObject()["holders"].toInt(), 21);
+    EXPECT_EQ(compared["totalSharesChange"].toDouble(), 0);
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "after" / "stkidx" / "X001_pla.pdf"));
+
+    const auto psmSize = std::filesystem::file_size(dir.path() / "before" / "stk" / "X001.psm");
+    EXPECT_EQ(cli({"sample", before, "--after", before}).status, 2);
+    EXPECT_EQ(std::filesystem::file_size(dir.path() / "before" / "stk" / "X001.psm"), psmSize);
+    EXPECT_EQ(cli({"sample", text(dir.path() / "x"), "--after", text(dir.path() / "none")}).status, 2);
+    EXPECT_EQ(cli({"sample", text(dir.path() / "y"), "--after", before, "--decimal-flag", "Y"}).status, 2);
+}

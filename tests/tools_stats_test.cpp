@@ -398,7 +398,7 @@ TEST(Stats, SampleRegisterLooksLikeALargeListedCompany)
 
     int foreign = 0, foreignWithNationality = 0, legalEightDigits = 0;
     NoProgress progress;
-    scanRecords(dir.path() / "stk" / "2330.psm", 494, 9999999, progress,
+    scanRecords(dir.path() / "stk" / "X001.psm", 494, 9999999, progress,
                 [&](std::int64_t, std::string_view bytes) {
                     const Text record = recordText(bytes, 388);
                     const Text id = field(record, 31, 10);
@@ -456,7 +456,7 @@ for row in sheet.iter_rows(min_row=16, max_row=17, values_only=True):
 print(repr(book['主要股東'].cell(row=2, column=3).value))
 )",
                                       dir.path() / "stats.xlsx");
-    EXPECT_EQ(out, "股權分散表|股東結構|主要股東|說明\n"
+    EXPECT_EQ(out, "股權分散表|股東結構|主要股東|縣市分布|年齡分布|國籍分布|說明\n"
                    "'1,000,001 以上'|1|1000001|47.42\n"
                    "'合計'|14|2109002|100\n"
                    "'876**321'\n");

@@ -113,6 +113,70 @@ void writeDecimalStatsDisc(const std::filesystem::path &folder)
     writeTestDisc(folder, {{&psmDataSet(), records}}, testDiscInfo("Y"));
 }
 
+namespace {
+
+Text holdingRecord(const Holding &h, const char *security)
+{
+    return makeRecord(psmDataSet(), {{"account", h.account},
+                                     {"name", h.name},
+                                     {"id", h.id},
+                                     {"shares", h.shares},
+                                     {"totalShares", h.total},
+                                     {"holderType", h.type},
+                                     {"securityCode", security}});
+}
+
+}  // namespace
+
+void writeRegister(const std::filesystem::path &folder, const std::vector<Holding> &holdings,
+                   const DiscInfo &info, const char *security)
+{
+    std::vector<Text> records;
+    for (const Holding &h : holdings)
+        records.push_back(holdingRecord(h, security));
+    writeTestDisc(folder, {{&psmDataSet(), records}}, info);
+}
+
+// The older register: nine holders with shares (125,300 shares) and 張五 with none.
+// C100000001 holds two accounts, B100000001 one; 40000000001 has no ID.
+const std::vector<Holding> kOlderHoldings{
+    {"10000000001", "王一", "A100000001", "1000", "1000"},
+    {"10000000002", "王二", "A100000002", "2000", "2000"},
+    {"10000000003", "陳三", "A100000003", "4000", "4000"},
+    {"10000000004", "林四", "A100000004", "500", "500"},
+    {"10000000005", "張五", "A100000005", "0", "0"},
+    {"20000000001", "許八", "B100000001", "6000", "6000"},
+    {"30000000001", "周七", "C100000001", "1500", "3000"},
+    {"30000000002", "周七", "C100000001", "1500", "3000"},
+    {"40000000001", "無編號", "", "800", "800"},
+    {"50000000001", "台灣科技股份有限公司", "12345678", "100000", "100000"},
+    {"50000000002", "環球基金投資專戶", "87654321", "8000", "8000", "1"},
+};
+
+// The newer register (137,500 shares, eleven holders): 林四 gone; 李六 new, before 王二 in
+// the register; 許八's one holding now in two accounts under the same ID; 周七's two
+// accounts now without an ID (two holders by account); 張五 bought 700.
+const std::vector<Holding> kNewerHoldings{
+    {"10000000001", "王一", "A100000001", "1000", "1000"},
+    {"10000000006", "李六", "A100000006", "3000", "3000"},
+    {"10000000002", "王二", "A100000002", "5000", "5000"},
+    {"10000000003", "陳三", "A100000003", "1000", "1000"},
+    {"10000000005", "張五", "A100000005", "700", "700"},
+    {"20000000001", "許八", "B100000001", "4000", "6000"},
+    {"20000000002", "許八", "B100000001", "2000", "6000"},
+    {"30000000001", "周七", "", "1500", "1500"},
+    {"30000000002", "周七", "", "1500", "1500"},
+    {"40000000001", "無編號", "", "800", "800"},
+    {"50000000001", "台灣科技股份有限公司", "12345678", "97000", "97000"},
+    {"50000000002", "環球基金投資專戶", "87654321", "20000", "20000", "1"},
+};
+
+void writeComparePair(const std::filesystem::path &older, const std::filesystem::path &newer)
+{
+    writeRegister(older, kOlderHoldings);
+    writeRegister(newer, kNewerHoldings, {u"T01", u"測試公司", u"114/06/30", u"N", u"114/07/02"});
+}
+
 std::string runPython(const std::string &script, const std::filesystem::path &path)
 {
     const std::filesystem::path file =

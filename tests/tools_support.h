@@ -26,6 +26,26 @@ void writeStatsDisc(const std::filesystem::path &folder);
 // 1,000.00, 5,000.99, 5,001.00, 1,000,000.99, 1,000,001.00 and 0.
 void writeDecimalStatsDisc(const std::filesystem::path &folder);
 
+// A holding of a hand-made holder register: one record.
+struct Holding {
+    const char *account;
+    const char *name;
+    const char *id;
+    const char *shares;
+    const char *total;
+    const char *type = "0";
+};
+
+// psm only, one record per holding, with `security` as every record's security code.
+void writeRegister(const std::filesystem::path &folder, const std::vector<Holding> &holdings,
+                   const DiscInfo &info = testDiscInfo(), const char *security = "T01");
+
+// Two book closures of one security (T01) whose comparison tools_compare_test works out by
+// hand: the older register (113/12/06) and the newer (114/06/30).
+extern const std::vector<Holding> kOlderHoldings;
+extern const std::vector<Holding> kNewerHoldings;
+void writeComparePair(const std::filesystem::path &older, const std::filesystem::path &newer);
+
 // Runs a Python snippet with argv[1] = `path`; its standard output.
 std::string runPython(const std::string &script, const std::filesystem::path &path);
 

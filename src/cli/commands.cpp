@@ -46,7 +46,7 @@ constexpr Command kCommands[] = {
      queryCaptions},
     {"listing", "FOLDER ptr|lnx [--json]", "a count listing", runListing, "listing /media/cdrom ptr",
      "0  the listing was shown\n2  a folder, disc-information, file-opening or usage error"},
-    {"sample", "OUTDIR [--records N] [--seed S] [--decimal-flag Y|N] [--force]",
+    {"sample", "OUTDIR [--records N] [--seed S] [--decimal-flag Y|N] [--after OLD] [--force]",
      "write a synthetic sample disc", runSample, "sample sample-disc --records 20000 --seed 7",
      "0  the disc is whole under OUTDIR\n"
      "2  it could not be written (nothing is left under OUTDIR's name), OUTDIR is\n"
@@ -81,12 +81,21 @@ constexpr Command kCommands[] = {
     {"check", "FOLDER [--json]", "check that the disc is whole", runCheck, "check /media/cdrom",
      "0  the disc is whole\n1  the disc has defects\n2  the disc cannot be read, or a usage error"},
     {"stats", "FOLDER [--top N] [--percent P] [--show-id] [--json | --csv OUT | --xlsx OUT] [--force]",
-     "the annual report's shareholding tables: distribution, structure, principal holders", runStats,
-     "stats /media/cdrom --xlsx holders.xlsx",
+     "the annual report's shareholding tables: distribution, structure, principal holders; holders by "
+     "county or city, age and nationality",
+     runStats, "stats /media/cdrom --xlsx holders.xlsx",
      "0  the tables were shown or written\n"
      "2  the holder register is missing or could not be read (its message on\n"
      "   standard error), the files cannot be written (no file is left), or a\n"
      "   folder, disc-information or usage error",
+     nullptr, true},
+    {"compare", "OLD NEW [--top N] [--percent P] [--show-id] [--json | --csv OUT | --xlsx OUT] [--force]",
+     "two book closures of one security: who came, left, bought and sold; both registers side by side",
+     runCompare, "compare /media/closing-2024-06 /media/cdrom --top 20 --xlsx movement.xlsx",
+     "0  the tables were shown or written\n"
+     "2  a holder register is missing or could not be read (its message on standard\n"
+     "   error), the discs hold different securities, the files cannot be written\n"
+     "   (no file is left), or a folder, disc-information or usage error",
      nullptr, true},
 };
 

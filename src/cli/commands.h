@@ -16,6 +16,7 @@ int runBatch(const QStringList &args);
 int runExport(const QStringList &args);
 int runCheck(const QStringList &args);
 int runStats(const QStringList &args);
+int runCompare(const QStringList &args);
 
 // Every command, in the order the usage lists them.
 std::span<const Command> commands();

@@ -129,6 +129,11 @@ int runSample(const QStringList &args)
                       "the disc information's decimalFlag: Y (quantities carry two decimals) or N (whole "
                       "numbers; the default)",
                       "Y|N", "N"});
+    parser.addOption({"after",
+                      "write the next book closure of the disc in OLD instead: the same security, dates six "
+                      "months later, holders who bought, sold, left and came; --records is then the number "
+                      "of holders who come (default 3 in 100 of OLD's)",
+                      "OLD"});
     parser.addOption({"force", "replace a disc (a folder holding only stk and stkidx) that is in OUTDIR"});
     if (const std::optional<int> status = parseArguments(parser, args))
         return *status;
@@ -137,8 +142,17 @@ int runSample(const QStringList &args)
     SampleOptions options;
     bool ok = false;
     options.records = parser.value("records").toLongLong(&ok);
-    if (!ok || options.records < 1)
-        return usageError("--records takes a whole number of 1 or more");
+    const bool after = parser.isSet("after");
+    if (!ok || options.records < (after ? 0 : 1))
+        return usageError(after ? "--records takes a whole number"
+                                : "--records takes a whole number of 1 or more");
+    if (after) {
+        if (parser.isSet("decimal-flag"))
+            return usageError("--decimal-flag: the later disc keeps the decimal flag of the disc it follows");
+        const QByteArray old = parser.value("after").toUtf8();
+        options.after = std::filesystem::path(std::u8string(old.begin(), old.end()));
+        options.newHolders = parser.isSet("records") ? options.records : -1;
+    }
     options.seed = parser.value("seed").toULongLong(&ok);
     if (!ok)
         return usageError("--seed takes a whole number");
@@ -157,6 +171,13 @@ int runSample(const QStringList &args)
     mallopt(M_TRIM_THRESHOLD, 512 << 20);
     mallopt(M_TOP_PAD, 64 << 20);
 #endif
+    if (after) {
+        // The later disc never takes the place of the disc it follows.
+        std::error_code error;
+        if (std::filesystem::equivalent(pathArgument(parser.positionalArguments().at(1)), options.after,
+                                        error))
+            return usageError("OUTDIR is the disc --after reads: the later disc needs a folder of its own");
+    }
     try {
         // The disc is written into a folder beside OUTDIR and takes OUTDIR's name when whole.
         OutputFolder out(pathArgument(parser.positionalArguments().at(1)), parser.isSet("force"));

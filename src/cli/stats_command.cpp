@@ -9,23 +9,10 @@
 #include <QCommandLineParser>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QRegularExpression>
 
 namespace regdisc::cli {
 
 namespace {
-
-// A percentage of at most two decimals from 0 to 100, in hundredths.
-bool parsePercent(const QString &text, int &hundredths)
-{
-    static const QRegularExpression form(QStringLiteral("^(\\d{1,3})(?:\\.(\\d{1,2}))?$"));
-    const QRegularExpressionMatch m = form.match(text.trimmed());
-    if (!m.hasMatch())
-        return false;
-    const QString fraction = (m.captured(2) + QStringLiteral("00")).left(2);
-    hundredths = m.captured(1).toInt() * 100 + fraction.toInt();
-    return hundredths > 0 && hundredths <= 10000;
-}
 
 double sharesValue(std::int64_t units, int decimals)
 {
@@ -43,6 +30,18 @@ QJsonArray recordNumbers(const std::vector<std::int64_t> &first)
     QJsonArray out;
     for (std::int64_t n : first)
         out.append(static_cast<qint64>(n));
+    return out;
+}
+
+QJsonArray breakdownJson(const std::vector<BreakdownRow> &rows, int decimals)
+{
+    QJsonArray out;
+    for (const BreakdownRow &row : rows)
+        out.append(QJsonObject{{"name", qs(row.label)},
+                               {"holders", static_cast<qint64>(row.holders)},
+                               {"holdersPercent", row.holdersPercent / 100.0},
+                               {"shares", sharesValue(row.shares, decimals)},
+                               {"sharesPercent", row.sharesPercent / 100.0}});
     return out;
 }
 
@@ -100,6 +99,9 @@ QJsonObject statsJson(const HolderStats &stats, const StatsReport &report, const
         {"distribution", distribution},
         {"structure", structure},
         {"principal", principal},
+        {"county", breakdownJson(stats.byCounty, d)},
+        {"age", breakdownJson(stats.byAge, d)},
+        {"nationality", breakdownJson(stats.byNationality, d)},
         {"quality", QJsonObject{{"recordsByAccount", static_cast<qint64>(stats.recordsByAccount)},
                                 {"totalMismatches", static_cast<qint64>(stats.totalMismatches)},
                                 {"firstMismatches", mismatches},

@@ -1,6 +1,7 @@
 #include "cli/tool_options.h"
 
 #include <QCommandLineParser>
+#include <QRegularExpression>
 
 namespace regdisc::cli {
 
@@ -68,6 +69,17 @@ int outputFailure(const OutputError &error)
     if (error.kind == OutputError::Kind::Exists)
         text += "（加上 --force 才會取代）";
     return usageError(text);
+}
+
+bool parsePercent(const QString &text, int &hundredths)
+{
+    static const QRegularExpression form(QStringLiteral("^(\\d{1,3})(?:\\.(\\d{1,2}))?$"));
+    const QRegularExpressionMatch m = form.match(text.trimmed());
+    if (!m.hasMatch())
+        return false;
+    const QString fraction = (m.captured(2) + QStringLiteral("00")).left(2);
+    hundredths = m.captured(1).toInt() * 100 + fraction.toInt();
+    return hundredths > 0 && hundredths <= 10000;
 }
 
 }  // namespace regdisc::cli

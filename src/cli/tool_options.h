@@ -42,4 +42,8 @@ OutputOptions outputOptions(const QCommandLineParser &parser, const Disc &disc, 
 // replace a file that is there; returns kSetupError.
 int outputFailure(const OutputError &error);
 
+// --percent of stats and compare: a percentage above 0 and at most 100 with at most two
+// decimals, in hundredths; false when the text is none.
+bool parsePercent(const QString &text, int &hundredths);
+
 }  // namespace regdisc::cli

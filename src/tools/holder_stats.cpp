@@ -1,27 +1,14 @@
 #include "tools/holder_stats.h"
 
 #include "datasets/catalogue.h"
+#include "datasets/postal_districts.h"
 #include "engine/display_rules.h"
-#include "engine/field_values.h"
-#include "engine/index_layout.h"
-#include "engine/record_layout.h"
-#include "engine/record_text.h"
-#include "platform/codepage.h"
-#include "platform/record_file.h"
-#include "tools/record_scan.h"
+#include "tools/holder_count.h"
 
 #include <algorithm>
 #include <bit>
-#include <cstdlib>
 #include <limits>
-#include <memory>
-#include <new>
 #include <numeric>
-#include <stdexcept>
-
-#ifdef __linux__
-#include <sys/mman.h>
-#endif
 
 namespace regdisc {
 
@@ -46,21 +33,6 @@ size_t usedLength(TextView text)
     while (n > 0 && text[n - 1] == u' ')
         --n;
     return n;
-}
-
-// Sums that stop at the largest number kept instead of wrapping.
-std::int64_t addCapped(std::int64_t a, std::int64_t b, bool &saturated)
-{
-    constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
-    if (b > 0 && a > kMax - b) {
-        saturated = true;
-        return kMax;
-    }
-    if (b < 0 && a < kMin - b) {
-        saturated = true;
-        return kMin;
-    }
-    return a + b;
 }
 
 // floor(part * multiplier / whole) and what is left over, exactly, for
@@ -93,206 +65,6 @@ Scaled scaled(std::int64_t part, std::int64_t whole, unsigned multiplier)
     return s;
 }
 
-// An ID number of eight to ten letters and digits packed into one number (base 37, a
-// blank filling up to ten), so that the holder table keeps eight bytes per key.
-std::uint64_t packId(TextView id)
-{
-    std::uint64_t key = 0;
-    for (size_t i = 0; i < 10; ++i) {
-        const char16_t c = i < id.size() ? id[i] : u' ';
-        const unsigned v = isDigit(c) ? 1u + (c - u'0') : isUpper(c) ? 11u + (c - u'A') : 0u;
-        key = key * 37 + v;
-    }
-    return key;
-}
-
-Text unpackId(std::uint64_t key)
-{
-    Text id(10, u' ');
-    for (size_t i = 10; i-- > 0;) {
-        const auto v = static_cast<unsigned>(key % 37);
-        key /= 37;
-        id[i] = v == 0    ? u' '
-                : v <= 10 ? static_cast<char16_t>(u'0' + v - 1)
-                          : static_cast<char16_t>(u'A' + v - 11);
-    }
-    id.resize(usedLength(id));
-    return id;
-}
-
-// One holder while the register is read: 32 bytes.
-struct Holder {
-    std::uint64_t key = 0;  // the packed ID; 0 for a holder of one record by its account
-    std::int64_t shares = 0;
-    std::int64_t stored = 0;  // 歸戶股數 of its first record
-    std::uint32_t firstRecord = 0;
-    char16_t type = 0;
-    std::uint8_t flags = 0;
-};
-constexpr std::uint8_t kStoredDiffers = 1;  // its records store different totals
-constexpr std::uint8_t kTypeDiffers = 2;
-constexpr std::uint8_t kKindShift = 2;  // HolderKind in bits 2-3
-
-HolderKind kindOf(const Holder &h)
-{
-    return static_cast<HolderKind>((h.flags >> kKindShift) & 3);
-}
-
-// Zeroed memory for many holders, from calloc so that the operating system hands out
-// zero pages as they are first touched, without a pass that clears them; on Linux in
-// large pages where it can, so that scattered look-ups miss the address cache less.
-class HolderSlots {
-public:
-    HolderSlots() = default;
-    explicit HolderSlots(size_t count)
-        : slots_(static_cast<Holder *>(std::calloc(count, sizeof(Holder)))), count_(count)
-    {
-        if (!slots_)
-            throw std::bad_alloc();
-#ifdef __linux__
-        constexpr std::uintptr_t kPage = 4096;
-        const auto begin = (reinterpret_cast<std::uintptr_t>(slots_.get()) + kPage - 1) & ~(kPage - 1);
-        const auto end = reinterpret_cast<std::uintptr_t>(slots_.get() + count) & ~(kPage - 1);
-        if (end > begin)
-            madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE);
-#endif
-    }
-    size_t size() const
-    {
-        return count_;
-    }
-    Holder &operator[](size_t i)
-    {
-        return slots_.get()[i];
-    }
-    const Holder &operator[](size_t i) const
-    {
-        return slots_.get()[i];
-    }
-    const Holder *begin() const
-    {
-        return slots_.get();
-    }
-    const Holder *end() const
-    {
-        return slots_.get() + count_;
-    }
-
-private:
-    struct Free {
-        void operator()(Holder *p) const { std::free(p); }
-    };
-    std::unique_ptr<Holder, Free> slots_;
-    size_t count_ = 0;
-};
-
-// The holders, found by ID in an open-addressing table of the holders themselves (one
-// cache line per look-up, three quarters full at most), and the holders of one record by
-// their account beside it.
-class HolderTable {
-public:
-    explicit HolderTable(std::int64_t expectedRecords)
-    {
-        const auto expected = static_cast<size_t>(std::clamp<std::int64_t>(expectedRecords, 12, 1 << 28));
-        slots_ = HolderSlots(std::bit_ceil(expected + expected / 3));
-    }
-
-    // The holder with this ID (never 0), added (zeroed, key set) when it is new.
-    Holder &byId(std::uint64_t key, bool &added)
-    {
-        size_t i = slotOf(key, slots_.size());
-        while (slots_[i].key != 0) {
-            if (slots_[i].key == key) {
-                added = false;
-                return slots_[i];
-            }
-            i = (i + 1) & (slots_.size() - 1);
-        }
-        added = true;
-        if (4 * (keyed_ + 1) > 3 * slots_.size()) {
-            grow();
-            return byId(key, added);
-        }
-        ++keyed_;
-        slots_[i].key = key;
-        return slots_[i];
-    }
-
-    // Asks for the slot where the search for this ID begins to be brought into the cache.
-    void prefetch(std::uint64_t key) const
-    {
-#if defined(__GNUC__) || defined(__clang__)
-        __builtin_prefetch(&slots_[slotOf(key, slots_.size())]);
-#else
-        (void)key;
-#endif
-    }
-
-    Holder &alone()
-    {
-        alone_.push_back(Holder{});
-        return alone_.back();
-    }
-
-    template <typename Visit> void forEach(Visit visit) const
-    {
-        for (const Holder &h : slots_)
-            if (h.key != 0)
-                visit(h);
-        for (const Holder &h : alone_)
-            visit(h);
-    }
-
-private:
-    static size_t slotOf(std::uint64_t key, size_t size)
-    {
-        return static_cast<size_t>((key * 0x9E3779B97F4A7C15ULL) >> (64 - std::countr_zero(size)));
-    }
-
-    void grow()
-    {
-        HolderSlots old(slots_.size() * 2);
-        std::swap(old, slots_);
-        for (const Holder &h : old) {
-            if (h.key == 0)
-                continue;
-            size_t i = slotOf(h.key, slots_.size());
-            while (slots_[i].key != 0)
-                i = (i + 1) & (slots_.size() - 1);
-            slots_[i] = h;
-        }
-    }
-
-    HolderSlots slots_;
-    std::vector<Holder> alone_;
-    size_t keyed_ = 0;
-};
-
-// What the count takes from one record.
-struct CountedRecord {
-    std::uint64_t key = 0;  // the packed ID; 0: a holder of its own
-    std::int64_t shares = 0;
-    std::int64_t stored = 0;
-    std::uint32_t recordNo = 0;
-    char16_t type = 0;
-    HolderKind kind = HolderKind::Other;
-};
-constexpr size_t kBatch = 64;
-
-const FieldSpec &fieldOf(const DataSetSpec &spec, std::string_view meaning)
-{
-    for (const FieldSpec &f : spec.fields)
-        if (f.meaning == meaning)
-            return f;
-    throw std::logic_error("the holder register has no field " + std::string(meaning));
-}
-
-TextView fieldView(TextView record, const FieldSpec &f)
-{
-    const size_t pos = std::min(record.size(), static_cast<size_t>(f.pos - 1));
-    return record.substr(pos, static_cast<size_t>(f.width));
-}
-
 // The legend the screen shows beside a field's box.
 TextView legendOf(const DataSetSpec &spec, std::string_view box)
 {
@@ -312,6 +84,49 @@ int levelOf(std::int64_t shares, std::int64_t unit)
         if (shares < (kLevelUpperBounds[static_cast<size_t>(level)] + 1) * unit)
             return level;
     return kLevels - 1;
+}
+
+// The percentages of a breakdown's holders and shares, settled to add up to 100.00.
+void settlePercentages(std::vector<BreakdownRow> &rows)
+{
+    std::vector<std::int64_t> holders, shares;
+    for (const BreakdownRow &row : rows) {
+        holders.push_back(row.holders);
+        shares.push_back(row.shares);
+    }
+    const std::vector<int> h = percentagesAddingUp(holders);
+    const std::vector<int> s = percentagesAddingUp(shares);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        rows[i].holdersPercent = h[i];
+        rows[i].sharesPercent = s[i];
+    }
+}
+
+bool leapYear(int year)
+{
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+bool validDate(const CalendarDate &d)
+{
+    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (d.month < 1 || d.month > 12 || d.day < 1)
+        return false;
+    return d.day <= days[d.month - 1] + (d.month == 2 && leapYear(d.year) ? 1 : 0);
+}
+
+// The whole number of a run of digits; -1 when the text is empty or holds anything else.
+int digitsValue(TextView text)
+{
+    if (text.empty())
+        return -1;
+    int value = 0;
+    for (char16_t c : text) {
+        if (!isDigit(c))
+            return -1;
+        value = value * 10 + (c - u'0');
+    }
+    return value;
 }
 
 }  // namespace
@@ -417,151 +232,128 @@ std::vector<HolderType> holderTypesOfLegend(TextView legend)
     return types;
 }
 
-HolderStats computeHolderStats(const Disc &disc, const StatsOptions &options, Progress &progress)
+Text ageBandLabel(int band)
+{
+    switch (band) {
+    case 0:
+        return u"未滿 30 歲";
+    case kAgeBands - 2:
+        return u"80 歲以上";
+    case kUnknownAge:
+        return u"未詳";
+    default:
+        return fromAscii(std::to_string(20 + 10 * band)) + u" 至 " +
+               fromAscii(std::to_string(29 + 10 * band)) + u" 歲";
+    }
+}
+
+std::optional<CalendarDate> dataDateOf(TextView text)
+{
+    while (!text.empty() && text.front() == u' ')
+        text.remove_prefix(1);
+    while (!text.empty() && text.back() == u' ')
+        text.remove_suffix(1);
+    CalendarDate d;
+    int rocYear = -1;
+    const size_t slash = text.find(u'/');
+    if (slash == TextView::npos) {
+        // yyymmdd
+        if (text.size() != 7)
+            return std::nullopt;
+        rocYear = digitsValue(text.substr(0, 3));
+        d.month = digitsValue(text.substr(3, 2));
+        d.day = digitsValue(text.substr(5, 2));
+    } else {
+        const size_t second = text.find(u'/', slash + 1);
+        if (second == TextView::npos || slash > 3 || second - slash - 1 > 2 || text.size() - second - 1 > 2)
+            return std::nullopt;
+        rocYear = digitsValue(text.substr(0, slash));
+        d.month = digitsValue(text.substr(slash + 1, second - slash - 1));
+        d.day = digitsValue(text.substr(second + 1));
+    }
+    if (rocYear < 1 || d.month < 0 || d.day < 0)
+        return std::nullopt;
+    d.year = rocYear + 1911;
+    if (!validDate(d))
+        return std::nullopt;
+    return d;
+}
+
+int ageAt(TextView flagAndBirthDate, const CalendarDate &on)
+{
+    if (flagAndBirthDate.size() != 8)
+        return -1;
+    const int year = digitsValue(flagAndBirthDate.substr(1, 3));
+    CalendarDate born;
+    born.month = digitsValue(flagAndBirthDate.substr(4, 2));
+    born.day = digitsValue(flagAndBirthDate.substr(6, 2));
+    if (year < 1 || born.month < 0 || born.day < 0)
+        return -1;
+    // 民前 1 is 1911, the year before the first of the Republic (1912).
+    born.year = flagAndBirthDate[0] == u'1' ? 1912 - year : 1911 + year;
+    if (!validDate(born))
+        return -1;
+    int age = on.year - born.year;
+    if (on.month < born.month || (on.month == born.month && on.day < born.day))
+        --age;
+    return age;
+}
+
+int ageOn(TextView flagAndBirthDate, TextView dataDate)
+{
+    const std::optional<CalendarDate> on = dataDateOf(dataDate);
+    return on ? ageAt(flagAndBirthDate, *on) : -1;
+}
+
+int ageBandOf(int age)
+{
+    if (age < 0)
+        return kUnknownAge;
+    if (age < 30)
+        return 0;
+    return std::min(age / 10 - 2, kAgeBands - 2);
+}
+
+bool foreignHolderType(char16_t type)
+{
+    return type == u'1' || type == u'2' || type == u'3';
+}
+
+void tabulate(RegisterCount &count, const StatsOptions &options)
 {
     const DataSetSpec &spec = psmDataSet();
-    HolderStats stats;
-    stats.decimals = disc.info().decimalFlag == u"Y" ? 2 : 0;
-    const FieldSpec &accountField = fieldOf(spec, "account");
-    const FieldSpec &nameField = fieldOf(spec, "name");
-    const FieldSpec &idField = fieldOf(spec, "id");
-    const FieldSpec &sharesField = fieldOf(spec, "shares");
-    const FieldSpec &totalField = fieldOf(spec, "totalShares");
-    const FieldSpec &typeField = fieldOf(spec, "holderType");
-    stats.types = holderTypesOfLegend(legendOf(spec, typeField.box));
+    HolderStats &stats = count.stats;
+    HolderTable &table = count.table;
+    stats.types = holderTypesOfLegend(legendOf(spec, holderField("holderType").box));
     stats.structure.assign(stats.types.size(), {});
-
-    stats.state = disc.presence(spec);
-    const std::filesystem::path path = disc.dataFilePath(spec);
-    std::error_code error;
-    if (stats.state == RegisterState::Present && !std::filesystem::is_regular_file(path, error)) {
-        stats.state = RegisterState::Unreadable;
-        stats.message = u"無法開啟資料檔 " + fromUtf8(path.string());
-    }
+    const std::span<const std::u16string_view> counties = postalCounties();
+    stats.byCounty.assign(counties.size() + 1, {});
+    for (size_t c = 0; c < counties.size(); ++c)
+        stats.byCounty[c].label = Text(counties[c]);
+    stats.byCounty.back().label = u"未詳";
+    stats.byAge.assign(kAgeBands, {});
+    for (int band = 0; band < kAgeBands; ++band)
+        stats.byAge[static_cast<size_t>(band)].label = ageBandLabel(band);
+    std::vector<BreakdownRow> nations(count.nations.size() + 1);  // the last: codes past the 254th
     if (stats.state != RegisterState::Present)
-        return stats;
-
-    const std::uint64_t size = std::filesystem::file_size(path, error);
-    const std::int64_t expected =
-        error ? 0 : static_cast<std::int64_t>(size / static_cast<std::uint64_t>(spec.data.length));
-    // A register with more records than its index can name is damaged; it is refused before
-    // it is read.
-    const std::int64_t addressable = addressableRecords(spec.lookupProfile());
-    if (expected > addressable) {
-        stats.state = RegisterState::Unreadable;
-        stats.message = u"資料檔有 " + formatCount(expected) + u" 筆，超過索引所能指向的 " +
-                        formatCount(addressable) + u" 筆";
-        return stats;
-    }
-    const RecordShape shape(spec.fields, spec.dataN);
-    const auto example = [](std::vector<std::int64_t> &first, std::int64_t recordNo) {
-        if (first.size() < kMismatchExamples)
-            first.push_back(recordNo);
-    };
-    // Only the characters up to the last field counted are decoded: the bytes that hold
-    // them in a record laid out as designed, or the whole record, as the screens decode
-    // it, when those bytes do not give them cleanly.
-    int charsRead = 0;
-    for (const FieldSpec *f : {&accountField, &idField, &sharesField, &totalField, &typeField})
-        charsRead = std::max(charsRead, f->pos + f->width - 1);
-    size_t bytesRead = static_cast<size_t>(charsRead);
-    for (const FieldSpec &f : spec.fields)
-        if (f.doubleByte && f.pos <= charsRead)
-            bytesRead += static_cast<size_t>(f.width);
-    const auto undecodable = [](TextView text) {
-        return std::find(text.begin(), text.end(), u'\uFFFD') != text.end();
-    };
-
-    // Records are counted in batches: the table's slots of a batch are fetched from memory
-    // together, not one record's at a time.
-    HolderTable table(expected);
-    std::vector<CountedRecord> batch;
-    batch.reserve(kBatch);
-    const auto count = [&] {
-        for (const CountedRecord &r : batch) {
-            bool added = true;
-            Holder &holder = r.key != 0 ? table.byId(r.key, added) : table.alone();
-            if (added) {
-                holder.firstRecord = r.recordNo;
-                holder.stored = r.stored;
-                holder.type = r.type;
-                holder.flags = static_cast<std::uint8_t>(static_cast<unsigned>(r.kind) << kKindShift);
-            } else {
-                if (holder.stored != r.stored)
-                    holder.flags |= kStoredDiffers;
-                if (holder.type != r.type)
-                    holder.flags |= kTypeDiffers;
-            }
-            holder.shares = addCapped(holder.shares, r.shares, stats.saturated);
-        }
-        batch.clear();
-    };
-    progress.begin(registerName(spec), expected);
-    const ScanResult scan = scanRecords(
-        path, spec.data.length, addressable, progress, [&](std::int64_t recordNo, std::string_view bytes) {
-            // A record whose fields would be read from shifted positions counts nowhere.
-            if (!shape.follows(bytes)) {
-                ++stats.damagedRecords;
-                example(stats.firstDamaged, recordNo);
-                return;
-            }
-            Text record = decodeCp950(bytes.substr(0, std::min(bytes.size(), bytesRead)));
-            if (record.size() < static_cast<size_t>(charsRead) || undecodable(record)) {
-                record = recordText(bytes, spec.dataN);
-                if (undecodable(TextView(record).substr(0, static_cast<size_t>(charsRead))))
-                    ++stats.undecodableRecords;
-            }
-            const Quantity shares = quantityOfText(fieldView(record, sharesField), Rule::WholeNumber, {});
-            const Quantity stored = quantityOfText(fieldView(record, totalField), Rule::WholeNumber, {});
-            if (!shares.wellFormed || !stored.wellFormed) {
-                ++stats.malformedRecords;
-                example(stats.firstMalformed, recordNo);
-                return;
-            }
-            CountedRecord r;
-            const TextView id = fieldView(record, idField);
-            if (aggregatesById(id)) {
-                ++stats.recordsById;
-                r.key = packId(id);
-                table.prefetch(r.key);
-            } else {
-                ++stats.recordsByAccount;
-            }
-            r.shares = shares.units;
-            r.stored = stored.units;
-            const TextView type = fieldView(record, typeField);
-            r.type = type.empty() ? u' ' : type.front();
-            r.kind = holderKind(id);
-            r.recordNo = static_cast<std::uint32_t>(recordNo);
-            batch.push_back(r);
-            if (batch.size() == kBatch)
-                count();
-        });
-    count();
-    if (!scan.opened) {
-        stats.state = RegisterState::Unreadable;
-        stats.message = u"無法讀取資料檔 " + fromUtf8(path.string());
-        return stats;
-    }
-    stats.records = scan.records;
-    stats.trailingBytes = scan.trailingBytes;
+        return;
 
     // The tables count holders with shares; the rest are counted apart.
     const std::int64_t unit = stats.decimals == 2 ? 100 : 1;
     std::vector<std::int64_t> cellShares(stats.types.size() * kHolderKinds, 0);
     const auto inRegisterOrder = [](const Holder *a, const Holder *b) {
-        return a->firstRecord < b->firstRecord;
+        return a->firstRecord() < b->firstRecord();
     };
     std::vector<const Holder *> mismatched;  // the first few in register order
     table.forEach([&](const Holder &h) {
-        if ((h.flags & kStoredDiffers) || h.stored != h.shares) {
+        if ((h.flags & Holder::kStoredDiffers) || h.stored != h.shares) {
             ++stats.totalMismatches;
             mismatched.insert(std::upper_bound(mismatched.begin(), mismatched.end(), &h, inRegisterOrder),
                               &h);
             if (mismatched.size() > kMismatchExamples)
                 mismatched.pop_back();
         }
-        if (h.flags & kTypeDiffers)
+        if (h.flags & Holder::kTypeDiffers)
             ++stats.typeConflicts;
         if (h.shares == 0) {
             ++stats.zeroHolders;
@@ -580,10 +372,42 @@ HolderStats computeHolderStats(const Disc &disc, const StatsOptions &options, Pr
         for (size_t t = 0; t + 1 < stats.types.size(); ++t)
             if (stats.types[t].code.size() == 1 && stats.types[t].code[0] == h.type)
                 type = t;
-        StructureCell &cell = stats.structure[type][static_cast<size_t>(kindOf(h))];
+        StructureCell &cell = stats.structure[type][static_cast<size_t>(h.kind())];
         ++cell.holders;
         cell.shares = addCapped(cell.shares, h.shares, stats.saturated);
+        const auto countIn = [&](BreakdownRow &row) {
+            ++row.holders;
+            row.shares = addCapped(row.shares, h.shares, stats.saturated);
+        };
+        countIn(h.county() >= 0 ? stats.byCounty[static_cast<size_t>(h.county())] : stats.byCounty.back());
+        if (h.kind() == HolderKind::NaturalPerson)
+            countIn(stats.byAge[static_cast<size_t>(h.ageBand())]);
+        if (foreignHolderType(h.type))
+            countIn(nations[std::min(static_cast<size_t>(h.nation()), nations.size() - 1)]);
     });
+    // Nationalities by holders, then shares, then code; the blank code (未詳) and codes past
+    // those kept (其他) last.
+    for (size_t i = 1; i < count.nations.size(); ++i)
+        nations[i].label = count.nations[i];
+    nations.front().label = u"未詳";
+    nations.back().label = u"其他";
+    for (size_t i = 1; i + 1 < nations.size(); ++i)
+        if (nations[i].holders > 0)
+            stats.byNationality.push_back(nations[i]);
+    std::sort(stats.byNationality.begin(), stats.byNationality.end(),
+              [](const BreakdownRow &a, const BreakdownRow &b) {
+                  if (a.holders != b.holders)
+                      return a.holders > b.holders;
+                  if (a.shares != b.shares)
+                      return a.shares > b.shares;
+                  return a.label < b.label;
+              });
+    for (const BreakdownRow *row : {&nations.back(), &nations.front()})
+        if (row->holders > 0)
+            stats.byNationality.push_back(*row);
+    settlePercentages(stats.byCounty);
+    settlePercentages(stats.byAge);
+    settlePercentages(stats.byNationality);
     std::vector<std::int64_t> levelShares;
     for (const LevelRow &level : stats.levels)
         levelShares.push_back(level.shares);
@@ -631,45 +455,36 @@ HolderStats computeHolderStats(const Disc &disc, const StatsOptions &options, Pr
     std::sort(principal.begin(), principal.end(), [](const Holder *a, const Holder *b) {
         if (a->shares != b->shares)
             return a->shares > b->shares;
-        return a->firstRecord < b->firstRecord;
+        return a->firstRecord() < b->firstRecord();
     });
 
     // Names and accounts from each holder's first record, read by its number.
-    RecordFile file;
-    const bool readable = file.open(path, spec.data.length);
-    const auto firstRecord = [&](const Holder &h) {
-        try {
-            return readable ? readRecordText(file, h.firstRecord, spec.dataN) : Text();
-        } catch (const RecordReadError &) {
-            return Text();
-        }
-    };
-    const auto trimmed = [](TextView t) {
-        while (!t.empty() && (t.back() == u' ' || t.back() == u'\u3000'))
-            t.remove_suffix(1);
-        return Text(t);
-    };
+    FirstRecords firstRecords(count.dataFile);
     for (size_t i = 0; i < principal.size(); ++i) {
         const Holder &h = *principal[i];
-        const Text record = firstRecord(h);
+        const FirstRecords::Names names = firstRecords.names(h);
         PrincipalHolder p;
         p.rank = i > 0 && principal[i - 1]->shares == h.shares ? stats.principal.back().rank
                                                                : static_cast<int>(i) + 1;
-        p.name = trimmed(fieldView(record, nameField));
-        p.id = h.key != 0 ? unpackId(h.key) : trimmed(fieldView(record, idField));
-        p.account = trimmed(fieldView(record, accountField));
+        p.name = names.name;
+        p.id = names.id;
+        p.account = names.account;
         p.byAccount = h.key == 0;
         p.shares = h.shares;
         p.percent = percentOf(h.shares, stats.totalShares);
         stats.principal.push_back(std::move(p));
     }
     for (const Holder *h : mismatched) {
-        const Text record = firstRecord(*h);
-        stats.firstMismatches.push_back({h->key != 0 ? unpackId(h->key) : trimmed(fieldView(record, idField)),
-                                         trimmed(fieldView(record, accountField)), h->key == 0, h->shares,
-                                         h->stored});
+        const FirstRecords::Names names = firstRecords.names(*h);
+        stats.firstMismatches.push_back({names.id, names.account, h->key == 0, h->shares, h->stored});
     }
-    return stats;
+}
+
+HolderStats computeHolderStats(const Disc &disc, const StatsOptions &options, Progress &progress)
+{
+    RegisterCount count = countRegister(disc, progress);
+    tabulate(count, options);
+    return std::move(count.stats);
 }
 
 }  // namespace regdisc

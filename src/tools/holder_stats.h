@@ -1,6 +1,7 @@
 // The holder register turned into the tables of an annual report: holders (not records)
-// by holding size, by holder type and form of ID number, and the principal holders. One
-// sequential read of the DataFile; the holders are summed in a compact table keyed by
+// by holding size, by holder type and form of ID number, the principal holders, and where
+// and who the holders are (county or city, age, nationality). One sequential read of the
+// DataFile (tools/holder_count.h); the holders are summed in a compact table keyed by
 // their ID number, so memory follows the number of holders, not the register's size.
 #pragma once
 
@@ -9,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace regdisc {
@@ -68,6 +70,43 @@ struct PrincipalHolder {
     int percent = 0;  // hundredths of a percent, rounded half up
 };
 
+// One row of a breakdown: the holders of a county, an age band or a nationality.
+struct BreakdownRow {
+    Text label;  // 臺北市, 30 至 39 歲, US, 未詳
+    std::int64_t holders = 0;
+    std::int64_t shares = 0;
+    int holdersPercent = 0;  // hundredths of a percent of the breakdown's holders
+    int sharesPercent = 0;  // and of its shares
+};
+
+// The age bands of natural persons: under 30, 30 to 39, …, 70 to 79, 80 and over, and
+// unknown (no birth date, one that is no date, or one after the data date).
+inline constexpr int kAgeBands = 8;
+inline constexpr int kUnknownAge = kAgeBands - 1;
+Text ageBandLabel(int band);
+
+// A holder's age in whole years on the data date: the birth date is an era flag ("1":
+// 民前, before 1912) and yyymmdd of the Republic of China calendar, the data date the
+// disc's yyy/mm/dd. A birthday is reached on its month and day (29 February in other
+// years on 1 March). -1 when either is no date or the birth is after the data date.
+int ageOn(TextView flagAndBirthDate, TextView dataDate);
+int ageBandOf(int age);
+
+// A day of the Gregorian calendar.
+struct CalendarDate {
+    int year = 0, month = 0, day = 0;
+};
+// The disc's data date, yyy/mm/dd of the Republic of China calendar (also yyymmdd), as a
+// calendar date; nothing when it is no date.
+std::optional<CalendarDate> dataDateOf(TextView dataDate);
+// The age on a day (ageOn with the data date read once).
+int ageAt(TextView flagAndBirthDate, const CalendarDate &on);
+
+// The 戶別 codes of holders from abroad whose nationality the breakdown counts: 1 外國投資
+// 機構, 2 僑外戶, 3 大陸地區投資人 of the legend (not 0 一般戶, nor 4 法院拍賣專戶, a
+// court's account).
+bool foreignHolderType(char16_t type);
+
 // A holder whose stored total (歸戶股數) is not the sum of its records' shares.
 struct TotalMismatch {
     Text id;
@@ -92,6 +131,15 @@ struct HolderStats {
     std::vector<HolderType> types;  // the legend's five and "other"
     std::vector<std::array<StructureCell, kHolderKinds>> structure;  // per type, per kind
     std::vector<PrincipalHolder> principal;
+
+    // Where and who the holders with shares are, each by its first record: the county or
+    // city of the postcode (postalCounties() in order, then 未詳), natural persons by age
+    // band at the data date, holders of a foreign 戶別 by nationality (by holders, then
+    // shares, then code; blank as 未詳 last).
+    std::vector<BreakdownRow> byCounty;
+    std::vector<BreakdownRow> byAge;
+    std::vector<BreakdownRow> byNationality;
+    bool dataDateKnown = true;  // the disc's data date is a date, so ages can be told
 
     std::int64_t recordsById = 0;  // records whose ID joins them to a holder
     std::int64_t recordsByAccount = 0;  // records with a blank or malformed ID

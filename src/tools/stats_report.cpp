@@ -14,6 +14,8 @@ Text number(std::int64_t n)
     return formatCount(n);
 }
 
+}  // namespace
+
 Cell textCell(Text text)
 {
     Cell c;
@@ -59,6 +61,8 @@ TableColumn numberColumn(Text label, std::string name, int decimals, int width)
 {
     return {std::move(label), std::move(name), CellType::Number, decimals, false, width};
 }
+
+namespace {
 
 Text percentText(int hundredths)
 {
@@ -173,6 +177,74 @@ StatsTable principalTable(const HolderStats &stats, const StatsOptions &options,
     return t;
 }
 
+// A breakdown: its rows, then 合計.
+StatsTable breakdownTable(std::string name, Text title, Text heading, const std::vector<BreakdownRow> &rows,
+                          int decimals)
+{
+    StatsTable t;
+    t.name = std::move(name);
+    t.title = std::move(title);
+    t.columns = {textColumn(heading, "label", 14), numberColumn(u"股東人數", "holders", 0, 12),
+                 numberColumn(u"人數比例(%)", "holders_percent", 2, 8),
+                 numberColumn(u"持有股數", "shares", decimals, 20),
+                 numberColumn(u"持股比例(%)", "shares_percent", 2, 8)};
+    BreakdownRow total;
+    for (const BreakdownRow &row : rows) {
+        t.rows.push_back({textCell(row.label), wholeCell(row.holders), percentCell(row.holdersPercent),
+                          sharesCell(row.shares, decimals), percentCell(row.sharesPercent)});
+        total.holders += row.holders;
+        total.shares += row.shares;
+        total.holdersPercent += row.holdersPercent;
+        total.sharesPercent += row.sharesPercent;
+    }
+    t.rows.push_back({textCell(u"合計"), wholeCell(total.holders), percentCell(total.holdersPercent),
+                      sharesCell(total.shares, decimals), percentCell(total.sharesPercent)});
+    return t;
+}
+
+}  // namespace
+
+Text countyNote()
+{
+    return u"縣市依名冊「郵遞區號」欄的三碼郵遞區號（中華郵政臺灣地區郵遞區號前 3 碼一覽表的 368 "
+           u"個鄉鎮市區，及釣魚臺、東沙、南沙）；郵遞區號空白或不在表中者列未詳。";
+}
+
+Text ageNote(const DiscInfo &info, bool dataDateKnown)
+{
+    if (!dataDateKnown)
+        return u"只計自然人；資料日期「" + info.dataDate + u"」不是日期，年齡一律列未詳。";
+    return u"只計自然人（統一編號為一個英文字母接九位數字），年齡依「出生日期」（民前 n 年為西元 1912−n "
+           u"年）計至資料日期 " +
+           info.dataDate + u" 的足歲，生日當天增加一歲；出生日期空白、不是日期或晚於資料日期者列未詳。";
+}
+
+Text nationalityNote(const std::vector<HolderType> &types)
+{
+    Text foreign;
+    for (const HolderType &type : types)
+        if (type.code.size() == 1 && foreignHolderType(type.code[0]))
+            foreign += (foreign.empty() ? u"" : u"、") + type.code + u" " + type.caption;
+    return u"只計戶別為 " + foreign + u" 的股東，依「國籍資料」欄，依人數由多至少排列；空白者列未詳。";
+}
+
+std::vector<StatsTable> breakdownTables(const HolderStats &stats, const DiscInfo &info)
+{
+    const Text sameRules = u"一位股東有多筆帳戶時，以其第一筆為準；只計持有股數大於零的股東。"
+                           u"人數比例及持股比例各以最大餘數法取至小數第二位，使合計恰為 100.00%。";
+    std::vector<StatsTable> tables{
+        breakdownTable("county", u"縣市分布", u"縣市", stats.byCounty, stats.decimals),
+        breakdownTable("age", u"年齡分布", u"年齡", stats.byAge, stats.decimals),
+        breakdownTable("nationality", u"國籍分布", u"國籍", stats.byNationality, stats.decimals),
+    };
+    tables[0].notes = {countyNote(), sameRules};
+    tables[1].notes = {ageNote(info, stats.dataDateKnown), sameRules};
+    tables[2].notes = {nationalityNote(stats.types), sameRules};
+    return tables;
+}
+
+namespace {
+
 std::vector<Text> summaryLines(const HolderStats &stats, bool showId)
 {
     std::vector<Text> lines;
@@ -286,12 +358,14 @@ StatsReport statsReport(const HolderStats &stats, const DiscInfo &info, const St
         u"股權統計　" + info.baseName + u"  " + info.securityName + u"　資料日期：" + info.dataDate;
     report.summary = summaryLines(stats, showId);
     report.tables = {distributionTable(stats), structureTable(stats), principalTable(stats, options, showId)};
+    for (StatsTable &t : breakdownTables(stats, info))
+        report.tables.push_back(std::move(t));
     return report;
 }
 
 std::vector<std::string> statsTableNames()
 {
-    return {"distribution", "structure", "principal", "notes"};
+    return {"distribution", "structure", "principal", "county", "age", "nationality", "notes"};
 }
 
 void writeStatsReport(const StatsReport &report, TableWriter &writer)

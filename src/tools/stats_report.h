@@ -23,8 +23,17 @@ struct StatsTable {
 struct StatsReport {
     Text title;  // 股權統計 with the security and the data date
     std::vector<Text> summary;  // records, holders, and what the data check found
-    std::vector<StatsTable> tables;  // distribution, structure, principal
+    // distribution, structure, principal, then the breakdowns: county, age, nationality
+    std::vector<StatsTable> tables;
 };
+
+// The breakdowns of where and who the holders are: 縣市分布, 年齡分布 and 國籍分布, each
+// with 股東人數, 人數比例(%), 持有股數 and 持股比例(%) per row and 合計.
+std::vector<StatsTable> breakdownTables(const HolderStats &stats, const DiscInfo &info);
+// The rules under them.
+Text countyNote();
+Text ageNote(const DiscInfo &info, bool dataDateKnown);
+Text nationalityNote(const std::vector<HolderType> &types);
 
 // `showId`: ID numbers whole; otherwise only their first and last three characters.
 StatsReport statsReport(const HolderStats &stats, const DiscInfo &info, const StatsOptions &options,
@@ -39,6 +48,15 @@ std::vector<std::string> statsTableNames();
 // The report as lines of text, the columns aligned for a fixed-width font in which a
 // Chinese character takes two columns.
 std::vector<Text> statsReportLines(const StatsReport &report);
+
+// The cells and columns of the reports' tables: text, a count, shares in the register's
+// units (hundredths where `decimals` is 2), hundredths of a percent.
+Cell textCell(Text text);
+Cell wholeCell(std::int64_t n);
+Cell sharesCell(std::int64_t units, int decimals);
+Cell percentCell(int hundredths);
+TableColumn textColumn(Text label, std::string name, int width);
+TableColumn numberColumn(Text label, std::string name, int decimals, int width);
 
 // A1****789 style: the first and last three characters kept, the ones between starred.
 Text maskId(TextView id);

@@ -94,7 +94,7 @@ void HolderWindow::find()
         return;
     }
     HolderQuery query{static_cast<KeyClass>(key_->currentData().toInt()), tx(text), exact_->isChecked()};
-    auto disc = std::make_shared<Disc>(menu_.model().folderText());
+    auto disc = std::make_shared<Disc>(folder_.empty() ? menu_.model().folderText() : folder_);
     auto results = std::make_shared<std::vector<RegisterMatches>>();
     auto error = std::make_shared<QString>();
     find_->setEnabled(false);
@@ -113,6 +113,16 @@ void HolderWindow::find()
                                   : !outcome.error.isEmpty() ? outcome.error
                                                              : *error);
         });
+}
+
+void HolderWindow::lookUp(const Text &folder, KeyClass key, const Text &input, bool exact)
+{
+    folder_ = folder;
+    setWindowTitle(QStringLiteral("全冊查詢 ") + qs(folder));
+    key_->setCurrentIndex(key_->findData(static_cast<int>(key)));
+    input_->setText(qs(input));
+    exact_->setChecked(exact);
+    find();
 }
 
 void HolderWindow::showResults(const std::vector<RegisterMatches> &results, const QString &error)
@@ -138,8 +148,8 @@ void HolderWindow::showResults(const std::vector<RegisterMatches> &results, cons
         if (!reg.message.empty())
             state += "　" + qs(reg.message);
         // The register's line spans the row; its records' lines hold the columns.
-        group->setText(0, QString::fromLatin1(reg.spec->ext.data(), 3) + " " + qs(registerName(*reg.spec)) + "：" +
-                              state);
+        group->setText(0, QString::fromLatin1(reg.spec->ext.data(), 3) + " " + qs(registerName(*reg.spec)) +
+                              "：" + state);
         group->setFirstColumnSpanned(true);
         for (size_t m = 0; m < reg.matches.size(); ++m) {
             const HolderMatch &match = reg.matches[m];
@@ -171,6 +181,12 @@ void HolderWindow::open(QTreeWidgetItem *item)
     if (r >= results_.size() || m >= results_[r].matches.size())
         return;
     const HolderMatch &match = results_[r].matches[m];
+    // A screen reads the main menu's disc: a record of another disc is not shown there.
+    if (!folder_.empty() && folder_ != menu_.model().folderText()) {
+        status_->setText(QStringLiteral("這些結果讀自 ") + qs(folder_) +
+                         QStringLiteral("，不是主選單的光碟；查詢畫面只開啟主選單的光碟。"));
+        return;
+    }
     showRecordOnScreen(menu_, *match.spec, match.keyKind, match.typed, match.recordNo);
 }
 

@@ -28,6 +28,9 @@ public:
 
     void find();  // 查詢
     const std::vector<RegisterMatches> &results() const { return results_; }
+    // Looks a holder up on the disc in `folder` (another than the main menu's, such as the
+    // older disc of a comparison): the query's boxes are filled in and 查詢 pressed.
+    void lookUp(const Text &folder, KeyClass key, const Text &input, bool exact);
 
 signals:
     void found();  // the results are shown
@@ -45,6 +48,7 @@ private:
     QLabel *status_ = nullptr;
     BackgroundWork *work_ = nullptr;
     std::vector<RegisterMatches> results_;
+    Text folder_;  // the disc looked up; empty: the main menu's
 };
 
 }  // namespace regdisc

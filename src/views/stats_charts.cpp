@@ -18,8 +18,6 @@
 
 namespace regdisc {
 
-namespace {
-
 // A level in thousands of shares, short enough to stand under a bar.
 QString levelCategory(int level)
 {
@@ -32,12 +30,27 @@ QString levelCategory(int level)
            thousands(kLevelUpperBounds[static_cast<size_t>(level)]);
 }
 
+namespace {
+
 QFont fontOf(const QString &family, qreal points, bool bold = false)
 {
     QFont font(family);
     font.setPointSizeF(points);
     font.setBold(bold);
     return font;
+}
+
+}  // namespace
+
+QChart *newChart(const QString &title, const QString &family)
+{
+    auto *chart = new QChart;
+    chart->setAnimationOptions(QChart::NoAnimation);
+    chart->setTitleFont(fontOf(family, 10, true));
+    chart->legend()->setFont(fontOf(family, 8));
+    chart->setMargins(QMargins(4, 4, 4, 4));
+    chart->setTitle(title);
+    return chart;
 }
 
 void addAxes(QChart *chart, QAbstractSeries *series, const QStringList &categories, const QString &xTitle,
@@ -63,15 +76,9 @@ void addAxes(QChart *chart, QAbstractSeries *series, const QStringList &categori
     series->attachAxis(y);
 }
 
-}  // namespace
-
 QChart *createStatsChart(StatsChart which, const HolderStats &stats, const QString &family)
 {
-    auto *chart = new QChart;
-    chart->setAnimationOptions(QChart::NoAnimation);
-    chart->setTitleFont(fontOf(family, 10, true));
-    chart->legend()->setFont(fontOf(family, 8));
-    chart->setMargins(QMargins(4, 4, 4, 4));
+    QChart *chart = newChart({}, family);
     if (which == StatsChart::Structure) {
         // Share of the total per holder type, stacked by the form of the ID.
         chart->setTitle(QStringLiteral("股東結構：持股比例(%)"));
@@ -122,8 +129,12 @@ QChart *createStatsChart(StatsChart which, const HolderStats &stats, const QStri
 QImage statsChartImage(StatsChart which, const HolderStats &stats, const QString &family, QSize size,
                        qreal scale)
 {
+    return chartImage(createStatsChart(which, stats, family), size, scale);
+}
+
+QImage chartImage(QChart *chart, QSize size, qreal scale)
+{
     QGraphicsScene scene;
-    QChart *chart = createStatsChart(which, stats, family);
     scene.addItem(chart);  // the scene owns it
     chart->setGeometry(QRectF(QPointF(0, 0), QSizeF(size)));
     chart->layout()->activate();

@@ -112,12 +112,14 @@ public:
     }
 
     // Charts side by side across the page's width, `height` millimetres high.
-    void charts(const std::vector<StatsChart> &which, const HolderStats &stats, qreal height)
+    void charts(const ReportCharts &report, size_t table, qreal height)
     {
+        const int count = report.count ? report.count(table) : 0;
+        if (count <= 0)
+            return;
         const qreal gap = mm(4);
         const qreal h = mm(height);
-        const qreal w =
-            (width() - gap * static_cast<qreal>(which.size() - 1)) / static_cast<qreal>(which.size());
+        const qreal w = (width() - gap * static_cast<qreal>(count - 1)) / static_cast<qreal>(count);
         makeRoom(h);
         // Pictures of 300 dots an inch, laid out as on a screen of 144 (the charts' texts a
         // little smaller than on the screen, so that the levels' labels have room).
@@ -125,9 +127,8 @@ public:
         const QSize logical(static_cast<int>(w / device_.logicalDpiX() * kLayoutDpi),
                             static_cast<int>(h / device_.logicalDpiY() * kLayoutDpi));
         qreal x = 0;
-        for (StatsChart chart : which) {
-            painter_.drawImage(QRectF(x, y_, w, h),
-                               statsChartImage(chart, stats, family_, logical, 300 / kLayoutDpi));
+        for (int k = 0; k < count; ++k) {
+            painter_.drawImage(QRectF(x, y_, w, h), report.image(table, k, logical, 300 / kLayoutDpi));
             x += w + gap;
         }
         y_ += h;
@@ -144,6 +145,21 @@ private:
 
 bool paintStatsReport(const StatsReport &report, const HolderStats &stats, QPagedPaintDevice &device)
 {
+    // The levels' charts under the distribution, the structure's under the structure.
+    const std::vector<std::vector<StatsChart>> charts{
+        {StatsChart::LevelHolders, StatsChart::LevelShares}, {StatsChart::Structure}, {}};
+    const QString family = printFontFamily(QStringLiteral("細明體"));
+    return paintReport(
+        report,
+        {[&](size_t table) { return table < charts.size() ? static_cast<int>(charts[table].size()) : 0; },
+         [&](size_t table, int k, QSize logical, qreal scale) {
+             return statsChartImage(charts[table][static_cast<size_t>(k)], stats, family, logical, scale);
+         }},
+        device);
+}
+
+bool paintReport(const StatsReport &report, const ReportCharts &charts, QPagedPaintDevice &device)
+{
     QPainter painter;
     if (!painter.begin(&device))
         return false;
@@ -152,8 +168,6 @@ bool paintStatsReport(const StatsReport &report, const HolderStats &stats, QPage
     page.space(2);
     for (const Text &line : report.summary)
         page.text(qs(line), page.font(8.5));
-    const std::vector<std::vector<StatsChart>> charts{
-        {StatsChart::LevelHolders, StatsChart::LevelShares}, {StatsChart::Structure}, {}};
     for (size_t i = 0; i < report.tables.size(); ++i) {
         const StatsTable &t = report.tables[i];
         page.space(5);
@@ -164,9 +178,9 @@ bool paintStatsReport(const StatsReport &report, const HolderStats &stats, QPage
         page.space(1.5);
         for (const Text &note : t.notes)
             page.text(QStringLiteral("註：") + qs(note), page.font(7.5));
-        if (i < charts.size() && !charts[i].empty()) {
+        if (charts.count && charts.count(i) > 0) {
             page.space(3);
-            page.charts(charts[i], stats, 62);
+            page.charts(charts, i, 62);
         }
     }
     return painter.end();

@@ -2,6 +2,7 @@
 
 #include "views/main_menu_window.h"
 #include "views/printer.h"
+#include "views/report_tables.h"
 #include "views/stats_charts.h"
 #include "views/stats_print.h"
 #include "views/tool_work.h"
@@ -127,6 +128,8 @@ StatsWindow::StatsWindow(MainMenuWindow &menu) : QWidget(&menu, Qt::Window), men
         pageLayout->addWidget(splitter);
         tabs_->addTab(page, titles[i]);
     }
+    breakdowns_ = new BreakdownTab(tabs_);
+    tabs_->addTab(breakdowns_, QStringLiteral("縣市、年齡、國籍"));
     tabs_->setMinimumSize(fontMetrics().height() * 60, fontMetrics().height() * 34);
     layout->addWidget(tabs_, 1);
     status_ = new QLabel(this);
@@ -205,6 +208,7 @@ void StatsWindow::showReport()
         showTable(tables_[i], notes_[i], report_.tables[i]);
     for (int c = 0; c < 3; ++c)
         setChart(charts_[c], c);
+    breakdowns_->show(report_);
     for (QPushButton *b : {print_, pdf_, export_})
         b->setEnabled(true);
 }

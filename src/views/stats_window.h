@@ -22,6 +22,7 @@ class QTabWidget;
 namespace regdisc {
 
 class BackgroundWork;
+class BreakdownTab;
 class MainMenuWindow;
 
 class StatsWindow : public QWidget {
@@ -63,6 +64,7 @@ private:
     QTableWidget *tables_[3] = {};
     QLabel *notes_[3] = {};
     QChartView *charts_[3] = {};
+    BreakdownTab *breakdowns_ = nullptr;  // 縣市、年齡、國籍
     BackgroundWork *work_ = nullptr;
 
     bool hasStats_ = false;

@@ -3,6 +3,7 @@
 #include "datasets/dataset.h"
 #include "views/batch_window.h"
 #include "views/check_window.h"
+#include "views/compare_window.h"
 #include "views/export_window.h"
 #include "views/holder_window.h"
 #include "views/main_menu_window.h"
@@ -68,6 +69,9 @@ QMenuBar *createToolsMenuBar(MainMenuWindow &menu)
                      [&menu, exporter] { showTool(menu, *exporter); });
     QObject::connect(addTool(tools, QStringLiteral("股權統計…"), "act_stats"), &QAction::triggered, &menu,
                      [&menu, stats] { showTool(menu, *stats, true); });
+    QObject::connect(
+        addTool(tools, QStringLiteral("異動比較…"), "act_compare"), &QAction::triggered, &menu,
+        [&menu, window = std::make_shared<QPointer<CompareWindow>>()] { showTool(menu, *window); });
     tools->addSeparator();
     QObject::connect(addTool(tools, QStringLiteral("光碟檢查…"), "act_check"), &QAction::triggered, &menu,
                      [&menu, check] { showTool(menu, *check, true); });

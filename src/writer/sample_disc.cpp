@@ -5,18 +5,22 @@
 #include "writer/sample_disc.h"
 
 #include "datasets/catalogue.h"
+#include "datasets/postal_districts.h"
 #include "engine/record_text.h"
 #include "writer/disc_writer.h"
+#include "writer/writer_support.h"
 
 #include <algorithm>
 #include <array>
 #include <condition_variable>
 #include <deque>
 #include <exception>
+#include <fstream>
 #include <future>
 #include <mutex>
 #include <string>
 #include <thread>
+#include <unordered_map>
 #include <vector>
 
 namespace regdisc {
@@ -89,13 +93,9 @@ constexpr std::array<std::u16string_view, 6> kLatinParts{u"ＡＢＣ", u"ａｂ�
 constexpr std::array<std::u16string_view, 6> kCompanyKinds{u"科技", u"投資", u"電子",
                                                            u"實業", u"建設", u"證券"};
 constexpr std::array<std::u16string_view, 2> kCompanySuffixes{u"股份有限公司", u"有限公司"};
-constexpr std::array<std::u16string_view, 6> kCities{u"臺北市", u"新北市", u"桃園市",
-                                                     u"臺中市", u"臺南市", u"高雄市"};
-constexpr std::array<std::u16string_view, 6> kDistricts{u"中正區", u"大安區", u"信義區",
-                                                        u"中山區", u"北區",   u"東區"};
-constexpr std::array<std::u16string_view, 8> kRoads{u"重慶南路一段", u"忠孝東路四段", u"中山北路二段",
-                                                    u"民生東路三段", u"博愛路",       u"和平西路二段",
-                                                    u"仁愛路四段",   u"復興南路一段"};
+// Roads that most towns have.
+constexpr std::array<std::u16string_view, 8> kRoads{u"中山路一段", u"中正路",   u"民生路",     u"民族路二段",
+                                                    u"復興路",     u"和平東路", u"光復路三段", u"建國北路"};
 constexpr std::array<std::u16string_view, 6> kBanks{
     u"臺灣銀行", u"合作金庫商業銀行", u"第一商業銀行", u"華南商業銀行", u"彰化商業銀行", u"國泰世華商業銀行"};
 constexpr std::array<std::u16string_view, 6> kCourts{u"臺灣臺北地方法院", u"臺灣新北地方法院",
@@ -185,18 +185,60 @@ void appendFullWidthNumber(Text &out, int value)
         out[i] = static_cast<char16_t>(out[i] - u'0' + u'０');
 }
 
+// Where holders live: a county or city by its population (in ten thousands, the capital's
+// holders weighted up as investors are), then one of its districts alike. The islands
+// without a post office of their own (釣魚臺, 東沙, 南沙) have no holders.
+class Districts {
+public:
+    Districts()
+    {
+        static constexpr std::pair<std::u16string_view, int> kWeights[] = {
+            {u"臺北市", 330}, {u"基隆市", 36},  {u"新北市", 400}, {u"連江縣", 1},  {u"宜蘭縣", 45},
+            {u"新竹市", 45},  {u"新竹縣", 58},  {u"桃園市", 230}, {u"苗栗縣", 54}, {u"臺中市", 285},
+            {u"彰化縣", 124}, {u"南投縣", 48},  {u"嘉義市", 26},  {u"嘉義縣", 49}, {u"雲林縣", 67},
+            {u"臺南市", 186}, {u"高雄市", 273}, {u"澎湖縣", 11},  {u"金門縣", 14}, {u"屏東縣", 80},
+            {u"臺東縣", 21},  {u"花蓮縣", 32},
+        };
+        for (const auto &[county, weight] : kWeights) {
+            std::vector<const PostalDistrict *> districts;
+            for (const PostalDistrict &d : postalDistricts())
+                if (d.county == county && d.code != u"290" && d.code != u"817" && d.code != u"819")
+                    districts.push_back(&d);
+            total_ += weight;
+            counties_.push_back({total_, std::move(districts)});
+        }
+    }
+    const PostalDistrict &pick(Random &random) const
+    {
+        const int r = random.below(total_);
+        const auto county =
+            std::find_if(counties_.begin(), counties_.end(), [&](const County &c) { return r < c.upTo; });
+        const auto &districts = county->districts;
+        return *districts[static_cast<size_t>(random.below(static_cast<int>(districts.size())))];
+    }
+
+private:
+    struct County {
+        int upTo;  // the cumulative weight
+        std::vector<const PostalDistrict *> districts;
+    };
+    std::vector<County> counties_;
+    int total_ = 0;
+};
+
 // Every draw of the sample is a statement of its own, so that the draws are made in the
 // order written whatever the compiler: the same seed makes the same disc everywhere. Where
-// the order of the draws differs from the order of the text, the text is kept as the
-// sample discs have always been (the house number is drawn first, then the road, the
-// district and the city).
-void appendAddress(Text &a, Random &random)
+// the order of the draws differs from the order of the text, the text is kept in the order
+// of an address (the house number is drawn first, then the road, then the district).
+// Returns the district, whose postcode goes with the address.
+const PostalDistrict &appendAddress(Text &a, Random &random)
 {
+    static const Districts districts;
     const int number = 1 + random.below(300);
     const std::u16string_view road = random.pick(kRoads);
-    const std::u16string_view district = random.pick(kDistricts);
-    a += random.pick(kCities);
-    a += district;
+    const PostalDistrict &district = districts.pick(random);
+    a += district.county;
+    a += district.district;
     a += road;
     appendFullWidthNumber(a, number);
     a += u"號";
@@ -204,6 +246,7 @@ void appendAddress(Text &a, Random &random)
         appendFullWidthNumber(a, 2 + random.below(20));
         a += u"樓";
     }
+    return district;
 }
 
 void appendRocDate7(Text &out, Random &random, int minYear, int maxYear)
@@ -214,6 +257,66 @@ void appendRocDate7(Text &out, Random &random, int minYear, int maxYear)
     appendDigits(out, static_cast<std::uint64_t>(year), 3);
     appendDigits(out, static_cast<std::uint64_t>(month), 2);
     appendDigits(out, static_cast<std::uint64_t>(day), 2);
+}
+
+// The issuer of the sample discs: a company of no market, with a code no listing has (the
+// exchanges' codes are digits), so that no invented holder is taken for a real company's.
+struct SampleSecurity {
+    std::u16string_view code;
+    std::u16string_view name;
+};
+constexpr SampleSecurity kSampleSecurity{u"X001", u"虛構科技"};
+
+// The count listings of a sample disc: the records of each data set (`counts`, one line
+// each) and the stock numbers.
+void writeListings(const std::filesystem::path &folder, const Text &baseName, const Text &securityName,
+                   const Text &dataDate, std::int64_t holderRecords, const std::vector<Text> &counts)
+{
+    std::vector<Text> ptr{u"證券代號：" + baseName + u"  " + securityName, u"資料日期：" + dataDate,
+                          u"股東名冊總筆數：" + fromAscii(std::to_string(holderRecords))};
+    ptr.insert(ptr.end(), counts.begin(), counts.end());
+    writeListing(folder, baseName, "ptr", ptr);
+    Text code = baseName;
+    code.resize(std::max<size_t>(code.size(), 10), u' ');
+    writeListing(folder, baseName, "lnx",
+                 {u"股票號碼檔", u"證券代號  股票張數  起號        迄號",
+                  code + fromAscii(std::to_string(holderRecords)) + u"      AA00000001  AA" +
+                      digitsText(static_cast<std::uint64_t>(holderRecords), 8)});
+}
+
+// The sample's data date, 113/12/06, is the day the holders' ages are told on.
+constexpr int kDataYear = 113;
+
+// A person's birth date (era flag and yyymmdd), ages as a listed company's holders have
+// them: a few minors (their parents' gift), most between 30 and 70, some past 80; one in
+// fifty without a date; one in two thousand born before 1912, the estate of a holder long
+// dead and never settled.
+void appendBirthDate(Text &out, Random &random)
+{
+    const int u = random.below(10000);
+    if (u < 5) {
+        out += u"1";  // born before the ROC era
+        appendRocDate7(out, random, 1, 2);
+        return;
+    }
+    if (u < 205) {
+        out += u"        ";
+        return;
+    }
+    static constexpr std::array<std::pair<int, int>, 8> kBands{
+        {{3, 1}, {13, 20}, {30, 30}, {50, 40}, {70, 50}, {87, 60}, {96, 70}, {100, 80}}};
+    const int band = random.below(100);
+    int age = 0;
+    for (size_t b = 0; b < kBands.size(); ++b) {
+        if (band < kBands[b].first) {
+            const int from = kBands[b].second;
+            const int to = b + 1 < kBands.size() ? kBands[b + 1].second - 1 : 95;
+            age = from + random.below(to - from + 1);
+            break;
+        }
+    }
+    out += u" ";
+    appendRocDate7(out, random, kDataYear - age, kDataYear - age);
 }
 
 // Who a holder is; the holder register's 戶別 and the form of the ID number follow.
@@ -301,15 +404,7 @@ void makeHolder(Party &p, Random &random, std::int64_t serial, bool rare,
         } else {
             appendPersonalId(p.id, letter, random.chance(50) ? '1' : '2', number);
         }
-        if (random.chance(3)) {
-            p.birthDate += u"1";  // born before the ROC era
-            appendRocDate7(p.birthDate, random, 1, 10);
-        } else if (random.chance(3)) {
-            p.birthDate += u"        ";
-        } else {
-            p.birthDate += u" ";
-            appendRocDate7(p.birthDate, random, 20, 110);
-        }
+        appendBirthDate(p.birthDate, random);
         const std::u16string_view englishGiven = random.pick(kEnglishGiven);
         p.englishName += random.pick(kEnglishSurnames);
         p.englishName += u" ";
@@ -342,11 +437,12 @@ void makeHolder(Party &p, Random &random, std::int64_t serial, bool rare,
     p.account += u"9";
     appendDigits(p.account, static_cast<std::uint64_t>(100 + random.below(900)), 3);
     appendDigits(p.account, static_cast<std::uint64_t>(serial), 7);
-    appendAddress(p.registeredAddress, random);
+    // The postcode is the mailing address's.
+    const PostalDistrict *district = &appendAddress(p.registeredAddress, random);
     if (random.chance(70))
         p.mailingAddress = p.registeredAddress;
     else
-        appendAddress(p.mailingAddress, random);
+        district = &appendAddress(p.mailingAddress, random);
     const int line = 1000 + random.below(9000);
     const int exchange = 2000 + random.below(8000);
     const int area = 2 + random.below(8);
@@ -356,7 +452,7 @@ void makeHolder(Party &p, Random &random, std::int64_t serial, bool rare,
     appendDigits(p.telephone, static_cast<std::uint64_t>(exchange), 4);
     p.telephone += u"-";
     appendDigits(p.telephone, static_cast<std::uint64_t>(line), 4);
-    appendDigits(p.postcode, static_cast<std::uint64_t>(100 + random.below(900)), 3);
+    p.postcode = district->code;
 }
 
 Party holder(Random &random, std::int64_t serial, bool rare, HolderClass cls = HolderClass::Person,
@@ -783,7 +879,7 @@ TextView fillValue(Random &random, const FieldFill &plan, const RecordParties &p
     case Fill::PartyBirthDate:
         return party->birthDate;
     case Fill::Security:
-        return u"2330  ";
+        return kSampleSecurity.code;
     case Fill::Name:
         return f.doubleByte ? party->name : party->englishName;
     case Fill::LongName:
@@ -1009,14 +1105,486 @@ struct DataSetWriting {
     BackgroundWriter background;
 };
 
+// ---------------------------------------------------------------------------------------
+// The next book closure of a disc: the same security and baseName, the holder register
+// of the disc before with most holdings as they were, some bought and sold, some holders
+// gone, new ones come, a few block trades across 5%; pledges, court deposits and court
+// auctions partly released and partly made anew; every other register as it was.
+
+// The characters of a field of a record text.
+TextView fieldOf(TextView record, const FieldSpec &f)
+{
+    const size_t pos = std::min(record.size(), static_cast<size_t>(f.pos - 1));
+    return record.substr(pos, static_cast<size_t>(f.width));
+}
+
+const FieldSpec &fieldNamed(const DataSetSpec &spec, std::string_view meaning)
+{
+    for (const FieldSpec &f : spec.fields)
+        if (f.meaning == meaning)
+            return f;
+    throw std::logic_error("no field " + std::string(meaning));
+}
+
+Text trimmedText(TextView t)
+{
+    while (!t.empty() && (t.back() == u' ' || t.back() == u'\u3000'))
+        t.remove_suffix(1);
+    return Text(t);
+}
+
+std::uint64_t hashText(TextView text, std::uint64_t seed)
+{
+    std::uint64_t h = 0xCBF29CE484222325ULL ^ seed;
+    for (char16_t c : text) {
+        h ^= c;
+        h *= 0x100000001B3ULL;
+    }
+    return Random(h).next();
+}
+
+// Every record of a file of `length`-byte records, in order, as text of `characters`.
+template <typename Visit>
+std::int64_t readRecords(const std::filesystem::path &path, int length, int characters, Visit visit)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw DiscWriteError("cannot read " + path.string());
+    constexpr size_t kPerRead = 2048;
+    std::string block(kPerRead * static_cast<size_t>(length), '\0');
+    std::int64_t n = 0;
+    for (;;) {
+        in.read(block.data(), static_cast<std::streamsize>(block.size()));
+        const auto got = static_cast<size_t>(in.gcount());
+        for (size_t at = 0; at + static_cast<size_t>(length) <= got; at += static_cast<size_t>(length))
+            visit(n++,
+                  recordText(std::string_view(block).substr(at, static_cast<size_t>(length)), characters));
+        if (got < block.size())
+            break;
+    }
+    return n;
+}
+
+// A yyy/mm/dd date `months` later (the day kept where the month has it, else its last).
+Text laterDate(TextView date, int months)
+{
+    const auto number = [&](size_t from, size_t width) {
+        int v = 0;
+        for (size_t i = from; i < from + width; ++i) {
+            if (i >= date.size() || date[i] < u'0' || date[i] > u'9')
+                return -1;
+            v = v * 10 + (date[i] - u'0');
+        }
+        return v;
+    };
+    int year = number(0, 3), month = number(4, 2), day = number(7, 2);
+    if (date.size() != 9 || date[3] != u'/' || date[6] != u'/' || year < 0 || month < 1 || month > 12 ||
+        day < 1)
+        return Text(date);
+    month += months;
+    year += (month - 1) / 12;
+    month = (month - 1) % 12 + 1;
+    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    day = std::min(day, days[month - 1]);
+    Text out;
+    appendDigits(out, static_cast<std::uint64_t>(year), 3);
+    out += u"/";
+    appendDigits(out, static_cast<std::uint64_t>(month), 2);
+    out += u"/";
+    appendDigits(out, static_cast<std::uint64_t>(day), 2);
+    return out;
+}
+
+// A holder's party taken back from its holder-register record, to pledge or deposit anew.
+Party partyOfRecord(TextView record)
+{
+    const DataSetSpec &psm = psmDataSet();
+    Party p;
+    p.name = trimmedText(fieldOf(record, fieldNamed(psm, "name")));
+    p.id = trimmedText(fieldOf(record, fieldNamed(psm, "id")));
+    p.account = trimmedText(fieldOf(record, fieldNamed(psm, "account")));
+    p.registeredAddress = trimmedText(fieldOf(record, fieldNamed(psm, "registeredAddress")));
+    p.mailingAddress = trimmedText(fieldOf(record, fieldNamed(psm, "mailingAddress")));
+    p.birthDate = Text(fieldOf(record, fieldNamed(psm, "birthDate")));
+    p.telephone = trimmedText(fieldOf(record, fieldNamed(psm, "telephone")));
+    p.postcode = Text(fieldOf(record, fieldNamed(psm, "postcode")));
+    p.holderType = Text(fieldOf(record, fieldNamed(psm, "holderType")));
+    p.nationality = Text(fieldOf(record, fieldNamed(psm, "nationality")));
+    p.foreignInvestorNumber = trimmedText(fieldOf(record, fieldNamed(psm, "foreignInvestorNumber")));
+    p.englishName = u"HOLDER " + p.account;
+    return p;
+}
+
+// What happens to one holder of the disc before.
+enum class Fate : std::uint8_t { Stays, Leaves, Sells, Buys, SellsDown, SellsBlock };
+
+struct HolderPlan {
+    std::int64_t before = 0;  // the holder's shares (stored units)
+    std::int64_t after = 0;
+    Fate fate = Fate::Stays;
+};
+
+class LaterDisc {
+public:
+    LaterDisc(const std::filesystem::path &folder, const SampleOptions &options)
+        : folder_(folder), options_(options)
+    {
+        if (!readDiscInfoFile(options.after / "stkidx" / "security.txt", before_))
+            throw DiscWriteError("cannot read the disc information " +
+                                 (options.after / "stkidx" / "security.txt").string());
+        std::error_code error;
+        if (std::filesystem::exists(folder, error) &&
+            std::filesystem::equivalent(folder, options.after, error))
+            throw DiscWriteError("the later disc cannot be written over the disc it follows: " +
+                                 folder.string());
+        info_ = before_;
+        info_.dataDate = laterDate(before_.dataDate, 6);
+        info_.productionDate = laterDate(before_.productionDate, 6);
+        unit_ = before_.decimalFlag == u"Y" ? 100 : 1;
+    }
+
+    void write()
+    {
+        const DataSetSpec &psm = psmDataSet();
+        if (!std::filesystem::is_regular_file(oldFile(psm, "data")))
+            throw DiscWriteError("the disc " + options_.after.string() + " has no holder register");
+        writeDiscInfo(folder_, info_);
+        plan();
+        std::vector<Text> counts;
+        for (const Population &population : kPopulations) {
+            const DataSetSpec &spec = *findDataSet(population.ext);
+            std::int64_t n = 0;
+            if (&spec == &psm)
+                n = writeHolders();
+            else if (spec.keyKinds.size() == 6)
+                n = writeTwoParty(spec);
+            else
+                n = copyDataSet(spec);
+            if (n >= 0)
+                counts.push_back(fromAscii(std::string(spec.ext)) + u"  " + Text(spec.title) + u"  筆數：" +
+                                 fromAscii(std::to_string(n)));
+        }
+        writeListings(folder_, info_.baseName, info_.securityName, info_.dataDate, holderRecords_, counts);
+        if (options_.pdfDataSetsWritten)
+            options_.pdfDataSetsWritten();
+    }
+
+private:
+    std::filesystem::path oldFile(const DataSetSpec &spec, std::string_view which) const
+    {
+        const Text ext = fromAscii(std::string(spec.ext));
+        if (which == "data")
+            return discFilePath(options_.after, "stk", before_.baseName + u"." + ext);
+        return discFilePath(options_.after, "stkidx",
+                            before_.baseName + (which == "top" ? u"idxp." : u"idxd.") + ext);
+    }
+
+    // A holder is known by its ID, or, without one, by its account.
+    std::uint64_t holderKey(TextView record) const
+    {
+        const Text id = trimmedText(fieldOf(record, idField_));
+        return id.empty() ? hashText(u"#" + Text(fieldOf(record, accountField_)), 0) : hashText(id, 0);
+    }
+
+    std::int64_t quantity(TextView record, const FieldSpec &f) const
+    {
+        std::int64_t v = 0;
+        for (char16_t c : fieldOf(record, f))
+            if (c >= u'0' && c <= u'9')
+                v = v * 10 + (c - u'0');
+        return v;
+    }
+
+    // A record's shares on the later disc.
+    std::int64_t sharesAfter(TextView record, const HolderPlan &plan) const
+    {
+        const std::int64_t shares = quantity(record, sharesField_);
+        const std::uint64_t draw = hashText(fieldOf(record, accountField_), options_.seed);
+        const std::int64_t lot = 1000 * unit_;
+        const auto inLots = [&](std::int64_t v) { return shares >= lot ? v / lot * lot : v; };
+        switch (plan.fate) {
+        case Fate::Stays:
+            return shares;
+        case Fate::Leaves:
+            return 0;
+        case Fate::Sells:
+            return inLots(shares * static_cast<std::int64_t>(20 + draw % 61) / 100);
+        case Fate::Buys:
+            return shares + inLots(shares * static_cast<std::int64_t>(10 + draw % 191) / 100) +
+                   (shares < lot ? lot : 0);
+        case Fate::SellsDown:  // to 4.3% of the total
+            return inLots(static_cast<std::int64_t>(static_cast<long double>(shares) * 43 * total_ / 1000 /
+                                                    std::max<std::int64_t>(plan.before, 1)));
+        case Fate::SellsBlock:  // a block of 5.2% of the total, at most half of it
+            return shares - inLots(static_cast<std::int64_t>(static_cast<long double>(shares) * block_ /
+                                                             std::max<std::int64_t>(plan.before, 1)));
+        }
+        return shares;
+    }
+
+    // Reads the holder register once to decide what each holder does.
+    void plan()
+    {
+        const DataSetSpec &psm = psmDataSet();
+        readRecords(oldFile(psm, "data"), psm.data.length, psm.dataN, [&](std::int64_t, const Text &record) {
+            HolderPlan &p = plans_[holderKey(record)];
+            p.before += quantity(record, sharesField_);
+            ++oldRecords_;
+        });
+        // Most stay; a few leave, sell or buy.
+        std::uint64_t largest = 0, smallestAbove5 = 0;
+        for (auto &[key, p] : plans_) {
+            total_ += std::max<std::int64_t>(p.before, 0);
+            if (p.before > 0)
+                ++oldHolders_;
+        }
+        // Holders of 1% or more trade only in the blocks below.
+        for (auto &[key, p] : plans_) {
+            const std::uint64_t u = Random(key ^ options_.seed).next() % 1000;
+            p.fate = p.before <= 0 || p.before * 100 >= total_ ? Fate::Stays
+                     : u < 30                                  ? Fate::Leaves
+                     : u < 90                                  ? Fate::Sells
+                     : u < 150                                 ? Fate::Buys
+                                                               : Fate::Stays;
+        }
+        for (auto &[key, p] : plans_) {
+            if (largest == 0 || p.before > plans_[largest].before)
+                largest = key;
+            if (p.before * 20 >= total_ && (smallestAbove5 == 0 || p.before < plans_[smallestAbove5].before))
+                smallestAbove5 = key;
+        }
+        // Two block trades across 5%: the largest holder sells 5.2% of the total to a new
+        // holder, and the smallest holder above 5% sells down to 4.3%.
+        if (largest != 0 && plans_[largest].before * 20 >= total_) {
+            block_ = std::min<std::int64_t>(total_ * 52 / 1000, plans_[largest].before / 2);
+            plans_[largest].fate = Fate::SellsBlock;
+        }
+        if (smallestAbove5 != 0 && smallestAbove5 != largest)
+            plans_[smallestAbove5].fate = Fate::SellsDown;
+        readRecords(oldFile(psm, "data"), psm.data.length, psm.dataN, [&](std::int64_t, const Text &record) {
+            HolderPlan &p = plans_[holderKey(record)];
+            p.after += sharesAfter(record, p);
+        });
+        // What the holders of the disc before sold and did not buy goes to the new holders,
+        // so that the total stays: where the buyers would want more than was sold, the
+        // largest buyers stay as they were instead.
+        std::int64_t sold = 0, bought = 0;
+        std::vector<HolderPlan *> buyers;
+        for (auto &[key, p] : plans_) {
+            if (p.fate == Fate::SellsBlock) {
+                blockBought_ = p.before - p.after;
+            } else if (p.after < p.before) {
+                sold += p.before - p.after;
+            } else if (p.after > p.before) {
+                bought += p.after - p.before;
+                buyers.push_back(&p);
+            }
+        }
+        std::sort(buyers.begin(), buyers.end(), [](const HolderPlan *a, const HolderPlan *b) {
+            return a->after - a->before > b->after - b->before;
+        });
+        for (HolderPlan *p : buyers) {
+            if (bought <= sold)
+                break;
+            bought -= p->after - p->before;
+            p->fate = Fate::Stays;
+            p->after = p->before;
+        }
+        arriving_ = sold - bought;
+    }
+
+    std::int64_t writeHolders()
+    {
+        const DataSetSpec &psm = psmDataSet();
+        auto writing = std::make_unique<DataSetWriting>(folder_, info_.baseName, psm);
+        BackgroundWriter &background = writing->background;
+        std::int64_t n = 0;
+        Random reservoirDraws(options_.seed ^ 0x5EEDULL);
+        readRecords(oldFile(psm, "data"), psm.data.length, psm.dataN, [&](std::int64_t, const Text &old) {
+            const HolderPlan &p = plans_[holderKey(old)];
+            if (p.fate == Fate::Leaves)
+                return;
+            Text record = old;
+            record.replace(static_cast<size_t>(sharesField_.pos - 1), static_cast<size_t>(sharesField_.width),
+                           digitsText(static_cast<std::uint64_t>(sharesAfter(old, p)), sharesField_.width));
+            record.replace(static_cast<size_t>(totalField_.pos - 1), static_cast<size_t>(totalField_.width),
+                           digitsText(static_cast<std::uint64_t>(std::max<std::int64_t>(p.after, 0)),
+                                      totalField_.width));
+            // Holders who stay, some of whom pledge or deposit shares anew.
+            if (reservoir_.size() < kReservoir)
+                reservoir_.push_back(partyOfRecord(record));
+            else if (const auto r =
+                         static_cast<size_t>(reservoirDraws.next() % static_cast<std::uint64_t>(n + 1));
+                     r < kReservoir)
+                reservoir_[r] = partyOfRecord(record);
+            background.add(std::move(record));
+            ++n;
+        });
+        // The new holders: the block's buyer, then those who bought what was sold.
+        Random random(options_.seed * 0x9E3779B97F4A7C15ULL + 77);
+        const std::int64_t count =
+            options_.newHolders >= 0 ? options_.newHolders : std::max<std::int64_t>(1, oldHolders_ * 3 / 100);
+        std::vector<std::int64_t> weights;
+        std::int64_t weight = 0;
+        for (std::int64_t i = 0; i < count; ++i) {
+            weights.push_back(
+                1 + static_cast<std::int64_t>(random.next() % 1000) *
+                        static_cast<std::int64_t>(1 + random.next() % (random.chance(5) ? 1000 : 20)));
+            weight += weights.back();
+        }
+        const RecordPlan plan(psm);
+        const FieldSpec &opening = fieldNamed(psm, "openingDate");
+        Text opened = u"0" + info_.dataDate;
+        opened.erase(std::remove(opened.begin(), opened.end(), u'/'), opened.end());
+        Party party;
+        Text scratch;
+        const auto add = [&](std::int64_t i, HolderClass cls, std::int64_t shares) {
+            const std::int64_t identity = std::max<std::int64_t>(oldRecords_, 1) + i;
+            makeHolder(party, random, identity + 1, false, cls, identity);
+            const RecordParties parties{&party, &banks_[0], &banks_[0], &banks_[0], &banks_[0]};
+            RecordBuilder record(psm.dataN);
+            for (const FieldFill &f : plan.fields)
+                record.put(f.field->pos, f.field->width, fillValue(random, f, parties, {}, scratch),
+                           f.field->doubleByte);
+            const Text amount = digitsText(static_cast<std::uint64_t>(shares), sharesField_.width);
+            record.put(sharesField_.pos, sharesField_.width, amount);
+            record.put(totalField_.pos, totalField_.width, amount);
+            record.put(opening.pos, opening.width, opened);  // the account opened lately
+            background.add(std::move(record).take());
+            ++n;
+        };
+        if (blockBought_ > 0)
+            add(0, HolderClass::ForeignInstitution, blockBought_);
+        std::int64_t left = std::max<std::int64_t>(arriving_, 0);
+        for (std::int64_t i = 0; i < count; ++i) {
+            const std::int64_t lot = 1000 * unit_;
+            std::int64_t shares = arriving_ > 0
+                                      ? static_cast<std::int64_t>(static_cast<long double>(arriving_) *
+                                                                  weights[size_t(i)] / weight)
+                                      : weights[size_t(i)] * unit_;
+            if (shares >= lot)
+                shares = shares / lot * lot;
+            if (arriving_ > 0)
+                shares = i + 1 == count ? left : std::min(shares, left);
+            left -= shares;
+            add(1 + i, random.chance(85) ? HolderClass::Person : HolderClass::Company,
+                std::max<std::int64_t>(shares, 0));
+        }
+        background.finish();
+        writing->writer.finish();
+        holderRecords_ = n;
+        return n;
+    }
+
+    // A register of two parties: one in ten records released, as many made anew by holders
+    // who stay.
+    std::int64_t writeTwoParty(const DataSetSpec &spec)
+    {
+        if (!std::filesystem::is_regular_file(oldFile(spec, "data")))
+            return -1;
+        auto writing = std::make_unique<DataSetWriting>(folder_, info_.baseName, spec);
+        BackgroundWriter &background = writing->background;
+        std::int64_t n = 0, released = 0;
+        readRecords(
+            oldFile(spec, "data"), spec.data.length, spec.dataN, [&](std::int64_t i, const Text &record) {
+                if (Random(options_.seed ^ (0xA5A5ULL * static_cast<std::uint64_t>(i + 1))).next() % 10 ==
+                    0) {
+                    ++released;
+                    return;
+                }
+                background.add(record);
+                ++n;
+            });
+        Random random(options_.seed ^ hashText(fromAscii(std::string(spec.ext)), 3));
+        const RecordPlan plan(spec);
+        Text scratch;
+        for (std::int64_t i = 0; i < released && !reservoir_.empty(); ++i) {
+            const Party &first = reservoir_[static_cast<size_t>(random.next() % reservoir_.size())];
+            const Party &other = reservoir_[static_cast<size_t>(random.next() % reservoir_.size())];
+            const RecordParties parties{&first,
+                                        random.chance(20) ? &other : &banks_[random.next() % banks_.size()],
+                                        &courts_[random.next() % courts_.size()],
+                                        &courts_[random.next() % courts_.size()], &banks_[0]};
+            RecordBuilder record(spec.dataN);
+            for (const FieldFill &f : plan.fields)
+                record.put(f.field->pos, f.field->width, fillValue(random, f, parties, {}, scratch),
+                           f.field->doubleByte);
+            background.add(std::move(record).take());
+            ++n;
+        }
+        background.finish();
+        writing->writer.finish();
+        return n;
+    }
+
+    // A register that did not change: its three files as they were.
+    std::int64_t copyDataSet(const DataSetSpec &spec)
+    {
+        std::int64_t records = -1;
+        for (const char *which : {"top", "detail", "data"}) {
+            const std::filesystem::path from = oldFile(spec, which);
+            if (!std::filesystem::is_regular_file(from))
+                continue;
+            const Text ext = fromAscii(std::string(spec.ext));
+            const std::filesystem::path to =
+                std::string_view(which) == "data"
+                    ? discFilePath(folder_, "stk", info_.baseName + u"." + ext)
+                    : discFilePath(folder_, "stkidx",
+                                   info_.baseName + (std::string_view(which) == "top" ? u"idxp." : u"idxd.") +
+                                       ext);
+            std::filesystem::create_directories(to.parent_path());
+            std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing);
+            if (std::string_view(which) == "data")
+                records = static_cast<std::int64_t>(std::filesystem::file_size(from) /
+                                                    static_cast<std::uint64_t>(spec.data.length));
+        }
+        return records;
+    }
+
+    static constexpr size_t kReservoir = 4096;
+
+    std::filesystem::path folder_;
+    const SampleOptions &options_;
+    DiscInfo before_, info_;
+    std::int64_t unit_ = 1;
+    const FieldSpec &accountField_ = fieldNamed(psmDataSet(), "account");
+    const FieldSpec &idField_ = fieldNamed(psmDataSet(), "id");
+    const FieldSpec &sharesField_ = fieldNamed(psmDataSet(), "shares");
+    const FieldSpec &totalField_ = fieldNamed(psmDataSet(), "totalShares");
+    std::unordered_map<std::uint64_t, HolderPlan> plans_;
+    std::int64_t oldRecords_ = 0, oldHolders_ = 0, total_ = 0;
+    std::int64_t block_ = 0, blockBought_ = 0, arriving_ = 0;
+    std::int64_t holderRecords_ = 0;
+    std::vector<Party> reservoir_;
+    std::vector<Party> banks_ = [] {
+        Random random(11);
+        std::vector<Party> parties;
+        for (std::u16string_view bank : kBanks)
+            parties.push_back(institution(random, bank));
+        return parties;
+    }();
+    std::vector<Party> courts_ = [] {
+        Random random(13);
+        std::vector<Party> parties;
+        for (std::u16string_view court : kCourts)
+            parties.push_back(institution(random, court));
+        return parties;
+    }();
+};
+
 }  // namespace
 
 void writeSampleDisc(const std::filesystem::path &folder, SampleOptions options)
 {
+    if (!options.after.empty()) {
+        LaterDisc(folder, options).write();
+        return;
+    }
     checkPopulations(options.records);
     Random random(options.seed);
-    const Text baseName = u"2330";
-    writeDiscInfo(folder, {baseName, u"台積電", u"113/12/06", options.decimalFlag, u"113/12/09"});
+    const Text baseName(kSampleSecurity.code);
+    writeDiscInfo(folder,
+                  {baseName, Text(kSampleSecurity.name), u"113/12/06", options.decimalFlag, u"113/12/09"});
 
     // Any holder can be made again when a record of another data set names it: no list of
     // holders is kept.
@@ -1140,14 +1708,7 @@ void writeSampleDisc(const std::filesystem::path &folder, SampleOptions options)
 
     waitForIndexing();
 
-    std::vector<Text> ptr{u"證券代號：2330  台積電", u"資料日期：113/12/06",
-                          u"股東名冊總筆數：" + fromAscii(std::to_string(options.records))};
-    ptr.insert(ptr.end(), counts.begin(), counts.end());
-    writeListing(folder, baseName, "ptr", ptr);
-    writeListing(folder, baseName, "lnx",
-                 {u"股票號碼檔", u"證券代號  股票張數  起號        迄號",
-                  u"2330      " + fromAscii(std::to_string(options.records)) + u"      AA00000001  AA" +
-                      digitsText(static_cast<std::uint64_t>(options.records), 8)});
+    writeListings(folder, baseName, Text(kSampleSecurity.name), u"113/12/06", options.records, counts);
 }
 
 }  // namespace regdisc

@@ -49,11 +49,11 @@ private slots:
         const Run sample = run(QStringLiteral(REGDISC_CLI), {QStringLiteral("sample"), disc_.path()}, env);
         QCOMPARE(sample.status, 0);
         const QStringList copies = QDir(disc_.filePath(QStringLiteral("stkidx")))
-                                       .entryList({QStringLiteral("2330_*.pdf")}, QDir::Files);
+                                       .entryList({QStringLiteral("X001_*.pdf")}, QDir::Files);
         QCOMPARE(copies.size(), 12);
-        QVERIFY(!copies.contains(QStringLiteral("2330_psm.pdf")) &&
-                !copies.contains(QStringLiteral("2330_pid.pdf")));
-        QVERIFY(pdfText(disc_.filePath(QStringLiteral("stkidx/2330_pla.pdf")))
+        QVERIFY(!copies.contains(QStringLiteral("X001_psm.pdf")) &&
+                !copies.contains(QStringLiteral("X001_pid.pdf")));
+        QVERIFY(pdfText(disc_.filePath(QStringLiteral("stkidx/X001_pla.pdf")))
                     .contains(nfkc(QStringLiteral("設質資料查詢"))));
     }
 

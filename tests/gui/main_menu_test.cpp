@@ -275,21 +275,21 @@ private slots:
         QTest::addColumn<bool>("remove");  // remove it, or leave it empty
         QTest::addColumn<QString>("message");  // the path follows when a file is missing
         QTest::newRow("cmd_1 empty top index") << "cmd_1"
-                                               << "stkidx/2330idxp.psm" << false << "MSG_0_01 無可查詢資料 !";
+                                               << "stkidx/X001idxp.psm" << false << "MSG_0_01 無可查詢資料 !";
         QTest::newRow("cmd_1 empty detail index")
             << "cmd_1"
-            << "stkidx/2330idxd.psm" << false << "MSG_0_02 資料燒錄錯誤 !";
+            << "stkidx/X001idxd.psm" << false << "MSG_0_02 資料燒錄錯誤 !";
         QTest::newRow("cmd_16 empty top index")
             << "cmd_16"
-            << "stkidx/2330idxp.drf" << false << "MSG_0_05 無可查詢資料 !";
+            << "stkidx/X001idxp.drf" << false << "MSG_0_05 無可查詢資料 !";
         QTest::newRow("cmd_15 empty data file") << "cmd_15"
-                                                << "stk/2330.pel" << false << "MSG_0_46 資料燒錄錯誤 !";
+                                                << "stk/X001.pel" << false << "MSG_0_46 資料燒錄錯誤 !";
         QTest::newRow("cmd_4 missing detail index") << "cmd_4"
-                                                    << "stkidx/2330idxd.psr" << true << "MSG_0_17 ";
+                                                    << "stkidx/X001idxd.psr" << true << "MSG_0_17 ";
         QTest::newRow("cmd_2 missing data file") << "cmd_2"
-                                                 << "stk/2330.pla" << true << "MSG_0_08 ";
+                                                 << "stk/X001.pla" << true << "MSG_0_08 ";
         QTest::newRow("cmd_5 missing listing") << "cmd_5"
-                                               << "stk/2330.ptr" << true << "MSG_0_18 ";
+                                               << "stk/X001.ptr" << true << "MSG_0_18 ";
     }
 
     void openingRefusals()

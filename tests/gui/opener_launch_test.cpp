@@ -51,7 +51,7 @@ private slots:
         if (qEnvironmentVariableIsEmpty("DISPLAY"))
             qputenv("DISPLAY", ":93");
         disc_ = std::make_unique<SampleDisc>(30);
-        writeFile(disc_->path(QStringLiteral("stkidx/2330_pla.pdf")), "%PDF-1.4\n");
+        writeFile(disc_->path(QStringLiteral("stkidx/X001_pla.pdf")), "%PDF-1.4\n");
     }
 
     void failedLaunchIsReported_data()
@@ -125,7 +125,7 @@ private slots:
         useHandler(viewer + QStringLiteral(" %f"));
         ScriptedDesktop scripted;
         DesktopDocumentOpener opener(&scripted.messages, 1ms);
-        QCOMPARE(opener.open(tx(disc_->path(QStringLiteral("stkidx/2330_pla.pdf")))),
+        QCOMPARE(opener.open(tx(disc_->path(QStringLiteral("stkidx/X001_pla.pdf")))),
                  DesktopDocumentOpener::kSuccess);
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 20000);
         // xdg-open ends with the application's failure right after it.

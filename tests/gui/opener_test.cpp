@@ -42,7 +42,7 @@ private slots:
         QVERIFY2(!QStandardPaths::findExecutable(QStringLiteral("xdg-mime")).isEmpty(),
                  "xdg-utils is not installed (scripts/install-deps.sh installs it)");
         disc_ = std::make_unique<SampleDisc>(50);
-        writeFile(disc_->path(QStringLiteral("stkidx/2330_pla.pdf")), "%PDF-1.4\n");
+        writeFile(disc_->path(QStringLiteral("stkidx/X001_pla.pdf")), "%PDF-1.4\n");
 
         // A desktop of our own: no desktop environment, every XDG folder in a temporary
         // folder, and a display for xdg-open to believe in.
@@ -62,10 +62,10 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<int>("code");
-        QTest::newRow("missing folder") << "nowhere/2330_pla.pdf" << 3;
-        QTest::newRow("missing file") << "stkidx/2330_xxx.pdf" << 2;
+        QTest::newRow("missing folder") << "nowhere/X001_pla.pdf" << 3;
+        QTest::newRow("missing file") << "stkidx/X001_xxx.pdf" << 2;
         QTest::newRow("a folder in its place") << "stkidx" << 5;
-        QTest::newRow("no PDF application") << "stkidx/2330_pla.pdf" << 31;
+        QTest::newRow("no PDF application") << "stkidx/X001_pla.pdf" << 31;
     }
 
     void resultCodes()
@@ -79,7 +79,7 @@ private slots:
     {
         if (::geteuid() == 0)
             QSKIP("the superuser reads every file");
-        const QString path = disc_->path(QStringLiteral("stkidx/2330_psl.pdf"));
+        const QString path = disc_->path(QStringLiteral("stkidx/X001_psl.pdf"));
         writeFile(path, "%PDF-1.4\n", QFileDevice::WriteOwner);
         QCOMPARE(DesktopDocumentOpener().open(tx(path)), 5);
     }
@@ -118,12 +118,12 @@ private slots:
             QFile written(marker);
             return written.open(QIODevice::ReadOnly) ? QString::fromUtf8(written.readAll()) : QString();
         };
-        QTRY_COMPARE_WITH_TIMEOUT(openedPath(), disc_->path(QStringLiteral("stkidx/2330_pla.pdf")), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(openedPath(), disc_->path(QStringLiteral("stkidx/X001_pla.pdf")), 10000);
         QVERIFY(scripted.messages.shown.empty());  // success shows nothing
         QCOMPARE(child<QLineEdit>(screen, "tx_o_pnt")->text(), counters);
 
         // The same screen on a file that is not there: the message of code 2.
-        QFile::remove(disc_->path(QStringLiteral("stkidx/2330_pla.pdf")));
+        QFile::remove(disc_->path(QStringLiteral("stkidx/X001_pla.pdf")));
         click(child<QPushButton>(screen, "cmd_7"));
         QCOMPARE(scripted.messages.texts(), QStringList{QStringLiteral("File not found")});
     }

@@ -240,7 +240,7 @@ private slots:
         Menu menu(disc_->folder());
         for (const DataSetSpec *spec : allDataSets()) {
             const QString path =
-                disc_->path(QStringLiteral("stkidx/2330_%1.pdf")
+                disc_->path(QStringLiteral("stkidx/X001_%1.pdf")
                                 .arg(QString::fromLatin1(spec->ext.data(), spec->ext.size())));
             QCOMPARE(QFile::exists(path), spec->hasPdf);
             if (!spec->hasPdf)

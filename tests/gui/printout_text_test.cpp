@@ -181,13 +181,13 @@ private slots:
     {
         writePdfCopies(disc_->folder().toStdString(), 20);
         for (const auto &[ext, title] : kCopies) {
-            const QString path = disc_->path(QStringLiteral("stkidx/2330_%1.pdf").arg(QLatin1String(ext)));
+            const QString path = disc_->path(QStringLiteral("stkidx/X001_%1.pdf").arg(QLatin1String(ext)));
             const QString text = rawPdfText(path);
             QVERIFY2(text.contains(QString::fromUtf8(title)), ext);
             QVERIFY2(text.contains(QStringLiteral("資料日期：")) &&
                          text.contains(QStringLiteral("製作日期：")),
                      ext);
-            QVERIFY2(text.contains(QStringLiteral("證券代號：2330")) &&
+            QVERIFY2(text.contains(QStringLiteral("證券代號：X001")) &&
                          text.contains(QStringLiteral("資料筆數：")),
                      ext);
             QVERIFY2(radicalsIn(text).isEmpty(), qPrintable(QLatin1String(ext) + QLatin1Char(' ') +

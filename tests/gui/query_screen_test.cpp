@@ -391,7 +391,7 @@ private slots:
             click(s.button("cmd_7"));
             const QString ext = QString::fromLatin1(spec->ext.data(), spec->ext.size());
             QCOMPARE(s.menu.desktop.opener.paths,
-                     QStringList{disc_->folder() + QStringLiteral("/stkidx/2330_") + ext +
+                     QStringList{disc_->folder() + QStringLiteral("/stkidx/X001_") + ext +
                                  QStringLiteral(".pdf")});
             QCOMPARE(s.menu.desktop.messages.texts(), messages);
             QCOMPARE(s.boxes(), before);

@@ -94,7 +94,8 @@ private slots:
         for (QAction *a : child<QMenu>(menu.window.get(), "menu_tools")->actions())
             if (!a->isSeparator())
                 tools << a->text();
-        QCOMPARE(tools, (QStringList{"全冊查詢…", "批次查詢…", "匯出…", "股權統計…", "光碟檢查…"}));
+        QCOMPARE(tools,
+                 (QStringList{"全冊查詢…", "批次查詢…", "匯出…", "股權統計…", "異動比較…", "光碟檢查…"}));
         // The bar is above the banner, not among the buttons.
         QVERIFY(bar->geometry().bottom() <= child<QLabel>(menu.window.get(), "Image1")->geometry().top());
     }
