@@ -1,12 +1,13 @@
 #include "views/batch_window.h"
 
 #include "views/main_menu_window.h"
+#include "views/tool_messages.h"
 #include "views/tool_work.h"
 #include "views/view_support.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFileDialog>
+#include <QDir>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -39,10 +40,8 @@ std::filesystem::path pathOf(const QString &text)
 
 }  // namespace
 
-BatchWindow::BatchWindow(MainMenuWindow &menu) : QWidget(&menu, Qt::Window), menu_(menu)
+BatchWindow::BatchWindow(MainMenuWindow &menu) : ToolWindow(menu, "frm_batch", QStringLiteral("批次查詢"))
 {
-    setObjectName(QStringLiteral("frm_batch"));
-    setWindowTitle(QStringLiteral("批次查詢"));
     auto *layout = new QVBoxLayout(this);
     auto *form = new QFormLayout;
 
@@ -82,6 +81,7 @@ BatchWindow::BatchWindow(MainMenuWindow &menu) : QWidget(&menu, Qt::Window), men
     auto *runRow = new QHBoxLayout;
     bar_ = new QProgressBar(this);
     bar_->setObjectName(QStringLiteral("bar_progress"));
+    bar_->setRange(0, 1000);
     bar_->setValue(0);
     runRow->addWidget(bar_, 1);
     run_ = new QPushButton(QStringLiteral("執行"), this);
@@ -91,10 +91,24 @@ BatchWindow::BatchWindow(MainMenuWindow &menu) : QWidget(&menu, Qt::Window), men
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("lab_status"));
     status_->setWordWrap(true);
+    status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(status_);
     layout->addStretch();
+    auto *bottom = new QHBoxLayout;
+    bottom->addStretch();
+    bottom->addWidget(closeButton());
+    layout->addLayout(bottom);
 
-    work_ = new BackgroundWork(this, bar_);
+    useProgressBar(bar_);
+    askListFile = [this] {
+        return chooseFileToOpen(this, QStringLiteral("選擇名單檔"), list_->text(),
+                                QStringLiteral("名單 (*.txt *.csv);;所有檔案 (*)"));
+    };
+    askOutputFile = [this] {
+        return chooseFileToSave(this, QStringLiteral("結果存成"), out_->text(),
+                                QStringLiteral("批次查詢結果.xlsx"),
+                                QStringLiteral("Excel 活頁簿 (*.xlsx);;CSV (*.csv);;SQLite (*.sqlite)"));
+    };
     connect(browseList, &QPushButton::clicked, this, &BatchWindow::chooseList);
     connect(browseOut, &QPushButton::clicked, this, &BatchWindow::chooseOutput);
     connect(run_, &QPushButton::clicked, this, &BatchWindow::run);
@@ -102,35 +116,53 @@ BatchWindow::BatchWindow(MainMenuWindow &menu) : QWidget(&menu, Qt::Window), men
 
 void BatchWindow::chooseList()
 {
-    const QString file = QFileDialog::getOpenFileName(this, QStringLiteral("選擇名單檔"), list_->text(),
-                                                      QStringLiteral("名單 (*.txt *.csv);;所有檔案 (*)"));
+    const FocusReturn back(this);
+    const QString file = askListFile ? askListFile() : QString();
     if (!file.isEmpty())
-        list_->setText(file);
+        list_->setText(QDir::toNativeSeparators(file));
 }
 
 void BatchWindow::chooseOutput()
 {
-    const QString file =
-        QFileDialog::getSaveFileName(this, QStringLiteral("結果存成"), out_->text(),
-                                     QStringLiteral("CSV (*.csv);;Excel 活頁簿 (*.xlsx);;SQLite (*.sqlite)"));
+    const FocusReturn back(this);
+    const QString file = askOutputFile ? askOutputFile() : QString();
     if (!file.isEmpty())
-        out_->setText(file);
+        out_->setText(QDir::toNativeSeparators(file));
+}
+
+void BatchWindow::setStatus(const QString &text)
+{
+    status_->setText(text);
 }
 
 void BatchWindow::run()
 {
-    if (work_->running())
+    if (work().running())
         return;
-    const std::filesystem::path out = pathOf(out_->text());
+    // A new run: nothing of the last one stays.
+    bar_->setRange(0, 1000);
+    bar_->setValue(0);
+    setStatus({});
+    const QString outText = out_->text().trimmed();
+    const std::filesystem::path out = pathOf(outText);
     const std::optional<OutputFormat> format = outputFormatOf(out);
-    if (list_->text().isEmpty() || !format) {
-        status_->setText(QStringLiteral("請選擇名單檔，並以 .csv、.xlsx 或 .sqlite 為結果檔名。"));
+    if (list_->text().trimmed().isEmpty()) {
+        setStatus(QStringLiteral("請選擇名單檔。"));
+        return;
+    }
+    if (outText.isEmpty() || !format) {
+        setStatus(QStringLiteral("請以 .csv、.xlsx 或 .sqlite 為結果檔名。"));
+        return;
+    }
+    const QString listText = list_->text().trimmed();
+    if (const QString obstacle = outputObstacle(outText, {listText}); !obstacle.isEmpty()) {
+        setStatus(QStringLiteral("無法寫入結果檔：") + obstacle);
         return;
     }
     std::string error;
-    auto inputs = readInputList(pathOf(list_->text()), column_->text().toStdString(), error);
+    auto inputs = readInputList(pathOf(listText), column_->text().trimmed().toStdString(), error);
     if (!inputs) {
-        status_->setText(QStringLiteral("無法讀取名單檔：") + QString::fromStdString(error));
+        setStatus(listFailure(listText, column_->text(), error));
         return;
     }
     BatchOptions options;
@@ -141,10 +173,16 @@ void BatchWindow::run()
     auto setupError = std::make_shared<QString>();
     auto values = std::make_shared<std::vector<Text>>(std::move(*inputs));
     run_->setEnabled(false);
-    status_->setText(QStringLiteral("查詢中…"));
-    work_->start(
+    setStatus(QStringLiteral("查詢中…"));
+    // The lookups are counted; writing the file (an XLSX file's compression, a SQLite
+    // file's indexes) comes after them.
+    WorkPlan plan;
+    plan.steps = static_cast<std::int64_t>(values->size());
+    plan.countedShare = *format == OutputFormat::Csv ? 1.0 : 0.85;
+    plan.afterStage = QStringLiteral("寫入檔案…");
+    work().start(
         QStringLiteral("批次查詢"),
-        [disc, values, options, out, format, summary, setupError](Progress &progress) {
+        [disc, values, options, out, format, summary, setupError](SharedProgress &progress) {
             if (!disc->open()) {
                 *setupError = qs(disc->error());
                 return;
@@ -152,24 +190,25 @@ void BatchWindow::run()
             auto writer = createTableWriter(*format, out, 1);
             *summary = runBatch(*disc, *values, options, *writer, progress);
         },
-        [this, summary, setupError, out](const BackgroundWork::Outcome &outcome) {
+        [this, disc, summary, setupError, outText](const BackgroundWork::Outcome &outcome) {
             run_->setEnabled(true);
             summary_ = *summary;
-            if (outcome.cancelled)
-                status_->setText(QStringLiteral("已取消；結果檔不完整。"));
-            else if (!outcome.error.isEmpty())
-                status_->setText(outcome.error);
-            else if (!setupError->isEmpty())
-                status_->setText(*setupError);
-            else
-                status_->setText(QStringLiteral("共 %1 筆輸入，%2 筆查到，%3 筆查無資料，寫出 %4 列到 %5")
-                                     .arg(summary_.inputs)
-                                     .arg(summary_.found)
-                                     .arg(summary_.inputs - summary_.found)
-                                     .arg(summary_.rows)
-                                     .arg(QString::fromStdString(out.string())));
+            if (outcome.cancelled) {
+                setStatus(QStringLiteral("已取消；結果檔沒有寫完。"));
+            } else if (!outcome.error.isEmpty()) {
+                setStatus(outputFailure(outText, outcome.error));
+            } else if (!setupError->isEmpty()) {
+                setStatus(*setupError);
+            } else {
+                setResultDisc(discIdentity(disc->folderText(), disc->info()));
+                setStatus(QStringLiteral("共 %1 筆輸入，%2 筆查到，%3 筆查無資料，寫出 %4 列到 %5")
+                              .arg(groupedNumber(summary_.inputs), groupedNumber(summary_.found),
+                                   groupedNumber(summary_.inputs - summary_.found),
+                                   groupedNumber(summary_.rows), QDir::toNativeSeparators(outText)));
+            }
             emit done();
-        });
+        },
+        plan);
 }
 
 }  // namespace regdisc

@@ -7,10 +7,14 @@
 #include "screens/printout.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLinearGradient>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPainterPath>
@@ -292,6 +296,75 @@ void makeRoomForTitle(QMessageBox &box)
     if (auto *grid = qobject_cast<QGridLayout *>(box.layout()))
         grid->addItem(new QSpacerItem(wanted, 0, QSizePolicy::Fixed, QSizePolicy::Minimum), grid->rowCount(),
                       0, 1, grid->columnCount());
+}
+
+FocusReturn::FocusReturn(QWidget *owner)
+    : window_(owner ? owner->window() : QApplication::activeWindow()),
+      focus_(window_ ? window_->focusWidget() : nullptr)
+{
+}
+
+FocusReturn::~FocusReturn()
+{
+    if (!window_ || !window_->isVisible())
+        return;
+    window_->raise();
+    window_->activateWindow();
+    if (focus_ && focus_->window() == window_ && focus_->isVisible() && focus_->isEnabled())
+        focus_->setFocus(Qt::OtherFocusReason);
+}
+
+namespace {
+
+QString &fileFolder()
+{
+    static QString folder;
+    return folder;
+}
+
+}  // namespace
+
+QString lastFileFolder()
+{
+    return fileFolder().isEmpty() ? QDir::homePath() : fileFolder();
+}
+
+void rememberFileFolder(const QString &file)
+{
+    if (!file.isEmpty())
+        fileFolder() = QFileInfo(file).absolutePath();
+}
+
+QString fileDialogStart(const QString &current, const QString &name)
+{
+    if (!current.isEmpty()) {
+        const QFileInfo file(current);
+        if (file.absoluteDir().exists())
+            return file.absoluteFilePath();
+    }
+    return QDir(lastFileFolder()).filePath(name);
+}
+
+QString chooseFileToOpen(QWidget *owner, const QString &title, const QString &current, const QString &filter)
+{
+    const FocusReturn back(owner);
+    const QString file = QFileDialog::getOpenFileName(owner, title, fileDialogStart(current, {}), filter);
+    rememberFileFolder(file);
+    return file;
+}
+
+QString chooseFileToSave(QWidget *owner, const QString &title, const QString &current, const QString &name,
+                         const QString &filter)
+{
+    const FocusReturn back(owner);
+    const QString file = QFileDialog::getSaveFileName(owner, title, fileDialogStart(current, name), filter);
+    rememberFileFolder(file);
+    return file;
+}
+
+QString groupedNumber(std::int64_t n)
+{
+    return QLocale(QLocale::Chinese, QLocale::Taiwan).toString(static_cast<qlonglong>(n));
 }
 
 namespace {
