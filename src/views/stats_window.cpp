@@ -22,6 +22,8 @@
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScrollArea>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -364,6 +366,45 @@ void StatsWindow::showReport()
         setChart(charts_[c], c);
     for (QPushButton *b : {print_, pdf_, export_})
         b->setEnabled(true);
+    if (!grown_) {
+        // The first tables: the window takes the room they need, as far as the display has it.
+        grown_ = true;
+        growToContents();
+    }
+}
+
+void StatsWindow::growToContents()
+{
+    if (isMaximized() || isFullScreen())
+        return;
+    ensurePolished();
+    layout()->activate();
+    QScreen *display = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!display)
+        return;
+    const QRect area = display->availableGeometry();
+    const QRect frame = frameGeometry();
+    const QMargins margins(geometry().left() - frame.left(), geometry().top() - frame.top(),
+                           frame.right() - geometry().right(), frame.bottom() - geometry().bottom());
+    const QSize room = area.size().shrunkBy(margins);
+    // What the pages need beyond the room their scroll areas give them now.
+    QSize more(0, 0);
+    for (int i = 0; i < tabs_->count(); ++i)
+        if (auto *scroll = qobject_cast<QScrollArea *>(tabs_->widget(i)))
+            more = more.expandedTo(scroll->widget()->sizeHint() - scroll->viewport()->size());
+    const QSize wanted = (size() + more.expandedTo(QSize(0, 0))).boundedTo(room);
+    if (wanted == size())
+        return;
+    resize(wanted);
+    // Still on the display: moved back in where the larger frame would leave it.
+    QRect moved(frame.topLeft(), wanted.grownBy(margins));
+    if (moved.right() > area.right())
+        moved.moveRight(area.right());
+    if (moved.bottom() > area.bottom())
+        moved.moveBottom(area.bottom());
+    moved.moveLeft(std::max(moved.left(), area.left()));
+    moved.moveTop(std::max(moved.top(), area.top()));
+    move(moved.topLeft());
 }
 
 void StatsWindow::showTable(StatsTableView *table, QLabel *notes, const StatsTable &t)

@@ -49,6 +49,7 @@ private:
     void showReport();
     void showTable(StatsTableView *table, QLabel *notes, const StatsTable &t);
     void setChart(QChartView *view, int which);
+    void growToContents();
 
     QSpinBox *top_ = nullptr;
     QDoubleSpinBox *percent_ = nullptr;
@@ -66,6 +67,7 @@ private:
     QChartView *charts_[3] = {};
 
     bool hasStats_ = false;
+    bool grown_ = false;
     HolderStats stats_;
     StatsOptions options_;
     DiscInfo info_;
