@@ -315,7 +315,8 @@ private slots:
                 progress.begin({}, 100);
                 progress.step(50);
                 wait();
-                progress.begin(u"設質資料", 0);
+                // A stage announced with its count and taken up again by its scan is one stage.
+                progress.begin(u"設質資料", 100);
                 progress.begin({}, 100);
                 progress.step(10);
                 wait();
@@ -367,8 +368,9 @@ private slots:
         for (qsizetype i = 1; i < positions.size(); ++i)
             QVERIFY2(positions[i] >= positions[i - 1], "the bar went back");
 
-        // The main menu brought forward: the dialog comes forward over it again.
-        menu.window->activateWindow();
+        // The main menu brought forward (the clerk clicked it): the dialog comes forward over
+        // it again.
+        QApplication::setActiveWindow(menu.window.get());
         QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget *>(dialog));
 
         // 取消, then Esc: the dialog says it is stopping and stays while the work runs.
@@ -386,6 +388,40 @@ private slots:
         QVERIFY(outcome.cancelled);
         QTRY_VERIFY(!work.dialog());
         QVERIFY(!shownWindow("dlg_progress"));
+
+        // Work of several stages that nobody counted beforehand: each stage's own count,
+        // and the bar stays where it was until the next stage passes it.
+        ended = false;
+        work.start(
+            QStringLiteral("匯出"),
+            [&](SharedProgress &progress) {
+                go.acquire();
+                progress.begin(u"甲", 100);
+                progress.step(80);
+                stepped.release();
+                go.acquire();
+                progress.begin(u"乙", 100);
+                progress.step(10);
+                stepped.release();
+                go.acquire();
+                progress.step(90);
+                stepped.release();
+                go.acquire();
+            },
+            [&](const BackgroundWork::Outcome &) { ended = true; });
+        QTRY_VERIFY(work.dialog() && work.dialog()->isVisible());
+        dialog = work.dialog();
+        stage = child<QLabel>(dialog, "lab_stage");
+        next();
+        QTRY_COMPARE(dialog->position(), 800);
+        next();
+        QTRY_COMPARE(stage->text(), QStringLiteral("乙"));
+        QTRY_COMPARE(child<QLabel>(dialog, "lab_count")->text(), QStringLiteral("10 / 100 筆"));
+        QCOMPARE(dialog->position(), 800);
+        next();
+        QTRY_COMPARE(dialog->position(), 900);
+        go.release();
+        QTRY_VERIFY(ended);
     }
 
     // 股權統計 on the display: the whole window on it, every row of the distribution and of
