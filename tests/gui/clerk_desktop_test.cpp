@@ -109,7 +109,8 @@ bool wholeInSight(QWidget *control)
     if (!window->rect().contains(rect))
         return false;
     for (QWidget *p = control->parentWidget(); p && p != window; p = p->parentWidget())
-        if (auto *area = qobject_cast<QAbstractScrollArea *>(p->parentWidget()); area && area->viewport() == p)
+        if (auto *area = qobject_cast<QAbstractScrollArea *>(p->parentWidget());
+            area && area->viewport() == p)
             if (!QRect(p->mapTo(window, QPoint()), p->size()).contains(rect))
                 return false;
     return true;
@@ -163,8 +164,8 @@ private slots:
     void cleanup()
     {
         for (QWidget *w : QApplication::topLevelWidgets())
-            if (w->objectName().startsWith(QLatin1String("frm_")) && w->objectName() != QLatin1String("frm_0") &&
-                w->isVisible())
+            if (w->objectName().startsWith(QLatin1String("frm_")) &&
+                w->objectName() != QLatin1String("frm_0") && w->isVisible())
                 w->close();
         QApplication::processEvents();
     }
@@ -183,7 +184,8 @@ private slots:
         QWidget *pledges = menu.open("cmd_2");
         QWidget *ptr = nullptr;
         QVERIFY(pledges);
-        QCOMPARE(discLine(pledges), QStringLiteral("光碟：") + firstFolder + QStringLiteral("（製作日期:113/12/09）"));
+        QCOMPARE(discLine(pledges),
+                 QStringLiteral("光碟：") + firstFolder + QStringLiteral("（製作日期:113/12/09）"));
         // The holder window's results of the first disc.
         auto *holder = qobject_cast<HolderWindow *>(chooseTool(menu, "act_holder", "frm_holder"));
         QVERIFY(holder);
@@ -199,7 +201,8 @@ private slots:
         // A screen opened now reads the new one.
         ptr = menu.open("cmd_1");
         QVERIFY(ptr);
-        QVERIFY2(discLine(ptr).startsWith(QStringLiteral("光碟：") + secondFolder), qPrintable(discLine(ptr)));
+        QVERIFY2(discLine(ptr).startsWith(QStringLiteral("光碟：") + secondFolder),
+                 qPrintable(discLine(ptr)));
         ptr->close();
 
         // The first disc's results open nothing now.
@@ -212,7 +215,8 @@ private slots:
         };
         doubleClick(tree, group(tree, "psm")->child(0));
         QVERIFY(!shownWindow("frm_1"));
-        QVERIFY(child<QLabel>(holder, "lab_status")->text().contains(QStringLiteral("主選單現在的光碟不是它")));
+        QVERIFY(
+            child<QLabel>(holder, "lab_status")->text().contains(QStringLiteral("主選單現在的光碟不是它")));
         QVERIFY(questions.isEmpty());
 
         // Found again on the new disc: the pledge screen open on the old disc is not used.
@@ -239,7 +243,8 @@ private slots:
         auto *fresh = qobject_cast<QueryScreenWindow *>(shownWindow("frm_2"));
         QVERIFY(fresh);
         QCOMPARE(fresh->model().recordShown(), 2);
-        QVERIFY2(discLine(fresh).startsWith(QStringLiteral("光碟：") + secondFolder), qPrintable(discLine(fresh)));
+        QVERIFY2(discLine(fresh).startsWith(QStringLiteral("光碟：") + secondFolder),
+                 qPrintable(discLine(fresh)));
         QVERIFY(menu.desktop.messages.shown.empty());
     }
 
@@ -263,7 +268,8 @@ private slots:
             // 是(Y) to the overwrite question; the window manager gives the keyboard to the menu.
             menu.window->activateWindow();
             menu.button("cmd_18")->setFocus();
-            menuHadKeyboard = QTest::qWaitFor([&] { return QApplication::activeWindow() == menu.window.get(); });
+            menuHadKeyboard =
+                QTest::qWaitFor([&] { return QApplication::activeWindow() == menu.window.get(); });
             return existing;
         };
         click(browse);
@@ -341,7 +347,8 @@ private slots:
         ProgressDialog *dialog = work.dialog();
         QCOMPARE(dialog->parentWidget(), static_cast<QWidget *>(exporter));
         QCOMPARE(dialog->windowModality(), Qt::WindowModal);
-        QVERIFY(dialog->windowHandle() && dialog->windowHandle()->transientParent() == exporter->windowHandle());
+        QVERIFY(dialog->windowHandle() &&
+                dialog->windowHandle()->transientParent() == exporter->windowHandle());
         QCOMPARE(exporter->windowHandle()->transientParent(), menu.window->windowHandle());
         auto *stage = child<QLabel>(dialog, "lab_stage");
         auto *count = child<QLabel>(dialog, "lab_count");
@@ -445,13 +452,15 @@ private slots:
                                 .arg(window->frameGeometry().width())
                                 .arg(window->frameGeometry().height())));
         auto *tabs = child<QTabWidget>(window, "tab_stats");
-        const auto checkPage = [&](int page, const char *tableName, int rows, std::vector<const char *> charts) {
+        const auto checkPage = [&](int page, const char *tableName, int rows,
+                                   std::vector<const char *> charts) {
             tabs->setCurrentIndex(page);
             QApplication::processEvents();
             auto *table = child<QTableWidget>(window, tableName);
             QCOMPARE(table->rowCount(), rows);
             // Every row in sight: the table itself does not scroll, nor does its page.
-            QVERIFY2(table->rowViewportPosition(rows - 1) + table->rowHeight(rows - 1) <= table->viewport()->height(),
+            QVERIFY2(table->rowViewportPosition(rows - 1) + table->rowHeight(rows - 1) <=
+                         table->viewport()->height(),
                      tableName);
             QVERIFY2(table->isVisible() && wholeInSight(table), tableName);
             // The columns take the table's whole width.
@@ -461,7 +470,10 @@ private slots:
                 QVERIFY2(table->columnWidth(c) >= table->horizontalHeader()->sectionSizeHint(c), tableName);
             }
             QVERIFY2(std::abs(width - table->viewport()->width()) <= 1,
-                     qPrintable(QStringLiteral("%1: %2 of %3").arg(tableName).arg(width).arg(table->viewport()->width())));
+                     qPrintable(QStringLiteral("%1: %2 of %3")
+                                    .arg(tableName)
+                                    .arg(width)
+                                    .arg(table->viewport()->width())));
             for (const char *name : charts) {
                 auto *chart = child<QChartView>(window, name);
                 QVERIFY2(chart->isVisible(), name);
@@ -500,15 +512,15 @@ private slots:
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("window");
         QTest::newRow("全冊查詢") << "act_holder"
-                              << "frm_holder";
+                                  << "frm_holder";
         QTest::newRow("批次查詢") << "act_batch"
-                              << "frm_batch";
+                                  << "frm_batch";
         QTest::newRow("匯出") << "act_export"
-                            << "frm_export";
+                              << "frm_export";
         QTest::newRow("股權統計") << "act_stats"
-                              << "frm_stats";
+                                  << "frm_stats";
         QTest::newRow("光碟檢查") << "act_check"
-                              << "frm_check";
+                                  << "frm_check";
     }
 
     void escAndCloseButton()
@@ -542,7 +554,8 @@ private slots:
         QTemporaryDir first;
         test::writeHandDisc(first.path().toStdString());
         QTemporaryDir second;
-        test::writeHandDisc(second.path().toStdString(), {u"T02", u"乙公司", u"114/02/03", u"Y", u"114/02/04"});
+        test::writeHandDisc(second.path().toStdString(),
+                            {u"T02", u"乙公司", u"114/02/03", u"Y", u"114/02/04"});
         QTemporaryDir empty;
         Menu menu(first.path());
         QCOMPARE(menu.productionDate(), QStringLiteral("製作日期:113/12/09"));
@@ -551,7 +564,8 @@ private slots:
         QVERIFY(menu.folderBox()->hasFocus());
         enterFolder(menu, empty.path());
         QCOMPARE(menu.productionDate(), QStringLiteral("檔案位置錯誤"));
-        QCOMPARE(menu.desktop.messages.texts(), QStringList{empty.path() + QStringLiteral("資料夾內需同時存在stk及stkidx次目錄")});
+        QCOMPARE(menu.desktop.messages.texts(),
+                 QStringList{empty.path() + QStringLiteral("資料夾內需同時存在stk及stkidx次目錄")});
         enterFolder(menu, first.path());
         QCOMPARE(menu.productionDate(), QStringLiteral("製作日期:113/12/09"));
     }
@@ -615,7 +629,8 @@ private slots:
         QCOMPARE(runBatch(list, QStringLiteral("ID"), out),
                  QStringLiteral("名單檔的第一列沒有「ID」欄；第一列的欄名是：姓名、身分證字號。"));
         QCOMPARE(runBatch(disc.dir.filePath(QStringLiteral("沒有.txt")), {}, out),
-                 QStringLiteral("找不到名單檔：") + QDir::toNativeSeparators(disc.dir.filePath(QStringLiteral("沒有.txt"))));
+                 QStringLiteral("找不到名單檔：") +
+                     QDir::toNativeSeparators(disc.dir.filePath(QStringLiteral("沒有.txt"))));
         const QString noFolder = disc.dir.filePath(QStringLiteral("沒有這個資料夾"));
         QCOMPARE(runBatch(list, QStringLiteral("身分證字號"), noFolder + QStringLiteral("/結果.sqlite")),
                  QStringLiteral("無法寫入結果檔：資料夾不存在：") + QDir::toNativeSeparators(noFolder));
@@ -624,7 +639,8 @@ private slots:
         const QString listCsv = disc.dir.filePath(QStringLiteral("名單2.csv"));
         writeText(listCsv, "A123456789\r\n");
         QCOMPARE(runBatch(listCsv, {}, listCsv),
-                 QStringLiteral("無法寫入結果檔：結果檔不可與讀入的檔案相同：") + QDir::toNativeSeparators(listCsv));
+                 QStringLiteral("無法寫入結果檔：結果檔不可與讀入的檔案相同：") +
+                     QDir::toNativeSeparators(listCsv));
         QFile kept(listCsv);
         QVERIFY(kept.open(QIODevice::ReadOnly));
         QCOMPARE(kept.readAll(), QByteArray("A123456789\r\n"));
@@ -667,7 +683,8 @@ private slots:
         // The folder gone meanwhile: that is the reason given.
         const QString gone = dir.filePath(QStringLiteral("走了/匯出.csv"));
         QCOMPARE(outputFailure(gone, QStringLiteral("cannot write"), [](const QString &) { return 0; }),
-                 QStringLiteral("無法寫入 ") + QDir::toNativeSeparators(gone) + QStringLiteral("：資料夾不存在：") +
+                 QStringLiteral("無法寫入 ") + QDir::toNativeSeparators(gone) +
+                     QStringLiteral("：資料夾不存在：") +
                      QDir::toNativeSeparators(dir.filePath(QStringLiteral("走了"))));
     }
 
@@ -691,25 +708,38 @@ private slots:
         child<QLineEdit>(batch, "tx_out")->setText(QStringLiteral("out.txt"));
         click(child<QPushButton>(batch, "cmd_run"));
         QCOMPARE(bar->value(), bar->minimum());
-        QCOMPARE(child<QLabel>(batch, "lab_status")->text(), QStringLiteral("請以 .csv、.xlsx 或 .sqlite 為結果檔名。"));
+        QCOMPARE(child<QLabel>(batch, "lab_status")->text(),
+                 QStringLiteral("請以 .csv、.xlsx 或 .sqlite 為結果檔名。"));
     }
 
-    // Tool windows open beside the menu, away from each other, never on one spot.
+    // Tool windows open beside the menu, as the screens do, away from each other, never
+    // on one spot.
     void toolWindowsCascade()
     {
         HolderDisc disc;
         Menu menu(disc.folder());
-        QList<QPoint> corners;
+        const QRect area = menu.window->screen()->availableGeometry();
+        menu.window->move(area.topLeft());
+        QTRY_COMPARE(menu.window->frameGeometry().topLeft(), area.topLeft());
+        QWidget *exporter = chooseTool(menu, "act_export", "frm_export");
+        QVERIFY(exporter);
+        QVERIFY(area.contains(exporter->frameGeometry()));
+        QVERIFY(!exporter->frameGeometry().intersects(menu.window->frameGeometry()));
+        QList<QPoint> corners{exporter->frameGeometry().topLeft()};
         for (const auto &[action, name] :
-             {std::pair{"act_holder", "frm_holder"}, {"act_batch", "frm_batch"}, {"act_export", "frm_export"}}) {
+             {std::pair{"act_batch", "frm_batch"}, {"act_holder", "frm_holder"}}) {
             QWidget *tool = chooseTool(menu, action, name);
             QVERIFY(tool);
-            QVERIFY2(!corners.contains(tool->frameGeometry().topLeft()), name);
+            QVERIFY(area.contains(tool->frameGeometry()));
+            for (const QPoint corner : corners) {
+                QVERIFY2((tool->frameGeometry().topLeft() - corner).manhattanLength() > 20, name);
+            }
             corners << tool->frameGeometry().topLeft();
         }
         QWidget *screen = menu.open("cmd_1");
         QVERIFY(screen);
-        QVERIFY(!corners.contains(screen->frameGeometry().topLeft()));
+        for (const QPoint corner : corners)
+            QVERIFY((screen->frameGeometry().topLeft() - corner).manhattanLength() > 20);
     }
 
     // The file dialogs open where a file was last chosen, the PDF dialog of a printout too.
@@ -731,7 +761,8 @@ private slots:
         menu.desktop.printDialogs.fileName.clear();  // the clerk cancels
         click(child<QPushButton>(screen, "cmd_1"));
         QCOMPARE(menu.desktop.printDialogs.suggestions.size(), 1);
-        QCOMPARE(QFileInfo(menu.desktop.printDialogs.suggestions.front()).absolutePath(), QDir(dir.path()).absolutePath());
+        QCOMPARE(QFileInfo(menu.desktop.printDialogs.suggestions.front()).absolutePath(),
+                 QDir(dir.path()).absolutePath());
     }
 
     // 光碟檢查 names the folder and production date it checked, formats its counts, shows a
@@ -747,11 +778,14 @@ private slots:
         QSignalSpy done(check, &CheckWindow::done);
         QVERIFY(done.size() > 0 || done.wait(20000));
         const QString checked = child<QLabel>(check, "lab_checked")->text();
-        QVERIFY2(checked.startsWith(QStringLiteral("檢查的光碟：") + folder + QStringLiteral("　製作日期:113/12/09")),
+        QVERIFY2(checked.startsWith(QStringLiteral("檢查的光碟：") + folder +
+                                    QStringLiteral("　製作日期:113/12/09")),
                  qPrintable(checked));
         auto *tree = child<QTreeWidget>(check, "tree_report");
         QCOMPARE(group(tree, "psm")->text(1), QStringLiteral("1,200"));
-        QVERIFY(child<QTextBrowser>(check, "tx_meaning")->toPlainText().contains(QStringLiteral("所有名冊都可以照常查詢")));
+        QVERIFY(child<QTextBrowser>(check, "tx_meaning")
+                    ->toPlainText()
+                    .contains(QStringLiteral("所有名冊都可以照常查詢")));
 
         // A DataFile one byte too long: the whole file is at fault, not record 0.
         QFile data(disc.path(QStringLiteral("stk/2330.psm")));
@@ -778,7 +812,9 @@ private slots:
         QTemporaryDir other;
         test::writeHandDisc(other.path().toStdString());
         enterFolder(menu, other.path());
-        QTRY_VERIFY(child<QLabel>(check, "lab_checked")->text().contains(QStringLiteral("按「重新檢查」會檢查主選單目前的光碟")));
+        QTRY_VERIFY(child<QLabel>(check, "lab_checked")
+                        ->text()
+                        .contains(QStringLiteral("按「重新檢查」會檢查主選單目前的光碟")));
 
         // 存成 PDF….
         const QString pdf = other.filePath(QStringLiteral("光碟檢查.pdf"));
@@ -789,8 +825,9 @@ private slots:
         for (const QString &expected : {QStringLiteral("光碟檢查報告"), QStringLiteral("製作日期:113/12/09"),
                                         QStringLiteral("檔案長度不是整數筆"), QStringLiteral("沒有燒錄完整")})
             QVERIFY2(text.contains(expected), qPrintable(expected));
-        QVERIFY2(text.simplified().remove(QLatin1Char(' ')).contains(QString(folder).remove(QLatin1Char(' '))),
-                 qPrintable(text));
+        QVERIFY2(
+            text.simplified().remove(QLatin1Char(' ')).contains(QString(folder).remove(QLatin1Char(' '))),
+            qPrintable(text));
     }
 };
 
@@ -808,8 +845,8 @@ int main(int argc, char *argv[])
         QFile file(config);
         if (!file.open(QIODevice::WriteOnly) || wh.size() != 2)
             return 1;
-        file.write(R"({"screens": [{"name": "clerk", "x": 0, "y": 0, "width": )" + wh[0] + R"(, "height": )" + wh[1] +
-                   R"(, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+        file.write(R"({"screens": [{"name": "clerk", "x": 0, "y": 0, "width": )" + wh[0] + R"(, "height": )" +
+                   wh[1] + R"(, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
     }
     qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.toUtf8());
     int status = 0;
