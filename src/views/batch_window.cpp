@@ -201,10 +201,12 @@ void BatchWindow::run()
                 setStatus(*setupError);
             } else {
                 setResultDisc(discIdentity(disc->folderText(), disc->info()));
-                setStatus(QStringLiteral("共 %1 筆輸入，%2 筆查到，%3 筆查無資料，寫出 %4 列到 %5")
-                              .arg(groupedNumber(summary_.inputs), groupedNumber(summary_.found),
-                                   groupedNumber(summary_.inputs - summary_.found),
-                                   groupedNumber(summary_.rows), QDir::toNativeSeparators(outText)));
+                setStatus(
+                    (outcome.cancelRequested ? QStringLiteral("按下「取消」時結果檔已經寫完。") : QString()) +
+                    QStringLiteral("共 %1 筆輸入，%2 筆查到，%3 筆查無資料，寫出 %4 列到 %5")
+                        .arg(groupedNumber(summary_.inputs), groupedNumber(summary_.found),
+                             groupedNumber(summary_.inputs - summary_.found), groupedNumber(summary_.rows),
+                             QDir::toNativeSeparators(outText)));
             }
             emit done();
         },

@@ -146,6 +146,9 @@ void ExportWindow::run()
                 lines << *setupError;
             else
                 setResultDisc(discIdentity(disc->folderText(), disc->info()));
+            if (!outcome.cancelled && outcome.cancelRequested && outcome.error.isEmpty() &&
+                setupError->isEmpty())
+                lines << QStringLiteral("按下「取消」時檔案已經寫完。");
             for (const RegisterExport &r : summary_.registers) {
                 QString line =
                     QString::fromLatin1(r.spec->ext.data(), 3) + " " + qs(registerName(*r.spec)) + "：";

@@ -122,18 +122,10 @@ private:
     std::vector<int> widths_;
 };
 
-namespace {
-
-QPushButton *button(const QString &text, const char *name, QWidget *parent)
-{
-    auto *b = new QPushButton(text, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    return b;
-}
-
 // A table with its charts: beside it where the page is wide enough for both, below it
 // otherwise; the charts of a page beside each other under the table, above each other
-// beside it.
+// beside it. The room is the width its scroll area shows, not the page's own width, which
+// follows what it holds.
 class TableAndCharts : public QWidget {
 public:
     TableAndCharts(QWidget *table, const std::vector<QWidget *> &charts, QWidget *parent)
@@ -145,26 +137,29 @@ public:
             layout_->addWidget(table, 1);
         else
             layout_->addWidget(table, 0, Qt::AlignTop);
+        if (charts.empty())
+            return;
         chartsLayout_ = new QBoxLayout(QBoxLayout::TopToBottom);
         for (QWidget *chart : charts)
             chartsLayout_->addWidget(chart, 1);
         layout_->addLayout(chartsLayout_, 1);
     }
 
-protected:
-    void resizeEvent(QResizeEvent *event) override
+    // The width the table and its charts need side by side.
+    int besideWidth() const
     {
-        arrange(event->size().width());
-        QWidget::resizeEvent(event);
+        if (charts_.empty())
+            return table_->minimumSizeHint().width();
+        const int chartWidth =
+            charts_.front()->minimumSize().expandedTo(charts_.front()->minimumSizeHint()).width();
+        return table_->minimumSizeHint().width() + layout_->spacing() + chartWidth;
     }
 
-private:
-    void arrange(int width)
+    void fitWidth(int width)
     {
         if (charts_.empty())
             return;
-        const int chartWidth = charts_.front()->minimumSizeHint().width();
-        const bool beside = width >= table_->minimumSizeHint().width() + layout_->spacing() + chartWidth;
+        const bool beside = width >= besideWidth();
         const auto direction = beside ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom;
         if (layout_->direction() == direction)
             return;
@@ -172,11 +167,21 @@ private:
         chartsLayout_->setDirection(beside ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight);
     }
 
+private:
     QWidget *table_;
     std::vector<QWidget *> charts_;
-    QBoxLayout *layout_;
-    QBoxLayout *chartsLayout_;
+    QBoxLayout *layout_ = nullptr;
+    QBoxLayout *chartsLayout_ = nullptr;
 };
+
+namespace {
+
+QPushButton *button(const QString &text, const char *name, QWidget *parent)
+{
+    auto *b = new QPushButton(text, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    return b;
+}
 
 }  // namespace
 
@@ -256,7 +261,10 @@ StatsWindow::StatsWindow(MainMenuWindow &menu) : ToolWindow(menu, "frm_stats", Q
                 charts.push_back(charts_[c]);
             }
         }
-        pageLayout->addWidget(new TableAndCharts(tables_[i], charts, page), 1);
+        pages_[i] = new TableAndCharts(tables_[i], charts, page);
+        pageLayout->addWidget(pages_[i], 1);
+        scrolls_[i] = scroll;
+        scroll->installEventFilter(this);
         notes_[i] = new QLabel(page);
         notes_[i]->setObjectName(QString::fromLatin1(noteNames[i]));
         notes_[i]->setWordWrap(true);
@@ -297,6 +305,9 @@ StatsWindow::StatsWindow(MainMenuWindow &menu) : ToolWindow(menu, "frm_stats", Q
 
 bool StatsWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    for (int i = 0; i < 3; ++i)
+        if (watched == scrolls_[i] && event->type() == QEvent::Resize)
+            fitPage(i, static_cast<QResizeEvent *>(event)->size().width());
     if ((watched == top_ || watched == percent_) && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -353,6 +364,12 @@ void StatsWindow::run()
         });
 }
 
+void StatsWindow::fitPage(int page, int width)
+{
+    const QMargins margins = scrolls_[page]->widget()->layout()->contentsMargins();
+    pages_[page]->fitWidth(width - margins.left() - margins.right());
+}
+
 void StatsWindow::showReport()
 {
     report_ = statsReport(stats_, info_, options_, showId_->isChecked());
@@ -364,6 +381,9 @@ void StatsWindow::showReport()
         showTable(tables_[i], notes_[i], report_.tables[i]);
     for (int c = 0; c < 3; ++c)
         setChart(charts_[c], c);
+    // The tables' new widths decide again where their charts go.
+    for (int i = 0; i < 3; ++i)
+        fitPage(i, scrolls_[i]->width());
     for (QPushButton *b : {print_, pdf_, export_})
         b->setEnabled(true);
     if (!grown_) {
@@ -387,11 +407,17 @@ void StatsWindow::growToContents()
     const QMargins margins(geometry().left() - frame.left(), geometry().top() - frame.top(),
                            frame.right() - geometry().right(), frame.bottom() - geometry().bottom());
     const QSize room = area.size().shrunkBy(margins);
-    // What the pages need beyond the room their scroll areas give them now.
+    // What the pages need beyond the room the page shown has now (the pages share it),
+    // and wide enough for every table with its charts beside it, where the display allows.
+    const QSize shown = static_cast<QScrollArea *>(tabs_->currentWidget())->viewport()->size();
+    const int line = fontMetrics().height();
     QSize more(0, 0);
-    for (int i = 0; i < tabs_->count(); ++i)
-        if (auto *scroll = qobject_cast<QScrollArea *>(tabs_->widget(i)))
-            more = more.expandedTo(scroll->widget()->sizeHint() - scroll->viewport()->size());
+    for (int i = 0; i < 3; ++i) {
+        const QMargins margins = scrolls_[i]->widget()->layout()->contentsMargins();
+        more = more.expandedTo(scrolls_[i]->widget()->sizeHint() - shown);
+        more.setWidth(std::max(more.width(), pages_[i]->besideWidth() + margins.left() + margins.right() +
+                                                 line - shown.width()));
+    }
     const QSize wanted = (size() + more.expandedTo(QSize(0, 0))).boundedTo(room);
     if (wanted == size())
         return;

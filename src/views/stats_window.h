@@ -15,6 +15,7 @@ class QDoubleSpinBox;
 class QLabel;
 class QChartView;
 class QProgressBar;
+class QScrollArea;
 class QPushButton;
 class QSpinBox;
 class QTabWidget;
@@ -22,6 +23,7 @@ class QTabWidget;
 namespace regdisc {
 
 class StatsTableView;
+class TableAndCharts;
 
 class StatsWindow : public ToolWindow {
     Q_OBJECT
@@ -50,6 +52,7 @@ private:
     void showTable(StatsTableView *table, QLabel *notes, const StatsTable &t);
     void setChart(QChartView *view, int which);
     void growToContents();
+    void fitPage(int page, int width);
 
     QSpinBox *top_ = nullptr;
     QDoubleSpinBox *percent_ = nullptr;
@@ -65,6 +68,8 @@ private:
     StatsTableView *tables_[3] = {};
     QLabel *notes_[3] = {};
     QChartView *charts_[3] = {};
+    QScrollArea *scrolls_[3] = {};
+    TableAndCharts *pages_[3] = {};
 
     bool hasStats_ = false;
     bool grown_ = false;

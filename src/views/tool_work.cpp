@@ -193,9 +193,8 @@ void BackgroundWork::start(const QString &title, std::function<void(SharedProgre
         } catch (const std::exception &e) {
             outcome->error = QString::fromUtf8(e.what());
         }
-        // Work that noticed the 取消 and returned early was cancelled all the same.
-        if (progress->cancelled() && outcome->error.isEmpty())
-            outcome->cancelled = true;
+        // Work that ended whole although 取消 was asked for had ended before it could stop.
+        outcome->cancelRequested = progress->cancelled();
     });
     connect(thread_, &QThread::finished, this, &BackgroundWork::end);
 

@@ -117,6 +117,8 @@ public:
     struct Outcome {
         bool cancelled = false;
         QString error;
+        // 取消 was asked for; without `cancelled` the work had done everything by then.
+        bool cancelRequested = false;
     };
 
     // `owner` is the window; the dialog is modal to it. `bar` may be null.

@@ -474,6 +474,15 @@ private slots:
                                     .arg(tableName)
                                     .arg(width)
                                     .arg(table->viewport()->width())));
+            // Nothing of the page lies beyond its sides or its foot.
+            auto *scroll = qobject_cast<QScrollArea *>(tabs->currentWidget());
+                     << scroll->viewport()->size();
+            for (const char *n : charts)
+                qDebug() << n << child<QChartView>(window, n)->geometry();
+            QVERIFY(scroll);
+            QVERIFY2(scroll->horizontalScrollBar()->maximum() == 0 &&
+                         scroll->verticalScrollBar()->maximum() == 0,
+                     tableName);
             for (const char *name : charts) {
                 auto *chart = child<QChartView>(window, name);
                 QVERIFY2(chart->isVisible(), name);
