@@ -476,9 +476,6 @@ private slots:
                                     .arg(table->viewport()->width())));
             // Nothing of the page lies beyond its sides or its foot.
             auto *scroll = qobject_cast<QScrollArea *>(tabs->currentWidget());
-                     << scroll->viewport()->size();
-            for (const char *n : charts)
-                qDebug() << n << child<QChartView>(window, n)->geometry();
             QVERIFY(scroll);
             QVERIFY2(scroll->horizontalScrollBar()->maximum() == 0 &&
                          scroll->verticalScrollBar()->maximum() == 0,
