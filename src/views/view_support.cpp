@@ -276,7 +276,10 @@ void placeBesideMenu(QWidget *screen, const QWidget *menu, const QList<QWidget *
     for (const QWidget *open : openScreens)
         if (open != screen && open->isVisible())
             taken.push_back(open->frameGeometry().topLeft());
-    const int step = frame.top() > 0 ? frame.top() : screen->fontMetrics().height() * 2;
+    // One title bar lower and further out, and never less than a line and a half of text:
+    // a thin frame (or one the window manager has not told yet) would otherwise put the
+    // next window all but on top of the last.
+    const int step = std::max(frame.top(), screen->fontMetrics().height() * 3 / 2);
     screen->move(screenPlacement(area, menuFrame, size.grownBy(frame), taken, step));
 }
 
