@@ -101,6 +101,7 @@ QueryScreenWindow::QueryScreenWindow(std::unique_ptr<QueryScreenModel> model, co
 
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
     scroll_ = new QScrollArea(this);
     scroll_->setFrameShape(QFrame::NoFrame);
     scroll_->setWidgetResizable(true);
