@@ -252,15 +252,15 @@ TEST(BatchLookup, ListFilesOfLinesOrOfACsvColumnInUtf8OrBig5)
     } refused[] = {
         {dir.path() / "d.csv",
          {"統一編號", false},
-         "清單沒有「統一編號」欄；第一列的欄位是 「序號」、「身分證字號」"},
+         "名單沒有「統一編號」欄；第一列的欄位是 「序號」、「身分證字號」"},
         {dir.path() / "d.csv",
          {"身分證字號", true},
-         "沒有標題列的清單以欄號（由 1 起）指定欄位，不能用「身分證字號」"},
-        {dir.path() / "f.txt", {}, "清單第 3 行無法讀取：不是 UTF-8 文字"},
-        {dir.path() / "g.txt", {}, "清單第 2 行的值超過 200 個字，不是統一編號、帳號或戶名"},
+         "沒有標題列的名單以欄號（由 1 起）指定欄位，不能用「身分證字號」"},
+        {dir.path() / "f.txt", {}, "名單第 3 行無法讀取：不是 UTF-8 文字"},
+        {dir.path() / "g.txt", {}, "名單第 2 行的值超過 200 個字，不是統一編號、帳號或戶名"},
         {dir.path() / "missing.txt",
          {},
-         "無法讀取清單 " + (dir.path() / "missing.txt").string() + "：檔案不存在"},
+         "無法讀取名單 " + (dir.path() / "missing.txt").string() + "：檔案不存在"},
     };
     for (const auto &r : refused) {
         Text error;

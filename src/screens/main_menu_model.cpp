@@ -24,10 +24,13 @@ MainMenuModel::MainMenuModel(MessageSink &messages, Text folderText)
 void MainMenuModel::startupRead()
 {
     pathLastBuilt_ = folderPath(folder_, u"stkidx", u"security.txt");
-    if (readDiscInfoFile(openPath(folder_, pathLastBuilt_), discInfo_))
+    if (readDiscInfoFile(openPath(folder_, pathLastBuilt_), discInfo_)) {
         productionDateBox_ = u"製作日期:" + discInfo_.productionDate;
-    else
+        discFolder_ = folder_;
+    } else {
         productionDateBox_.clear();
+        discFolder_.reset();
+    }
 }
 
 void MainMenuModel::chooseFolder(FolderChooser &chooser)
@@ -46,6 +49,7 @@ bool MainMenuModel::checkDataFolder(TextView folder)
     if (missingSubFolders(folder) > 0) {
         messages_.show({MessageKind::FolderWarning, Text(folder) + u"資料夾內需同時存在stk及stkidx次目錄"});
         productionDateBox_ = u"檔案位置錯誤";
+        discFolder_.reset();
         return false;
     }
     readDiscInfo();
@@ -58,10 +62,12 @@ void MainMenuModel::readDiscInfo()
     pathLastBuilt_ = folderPath(folder_, u"stkidx", u"security.txt");
     if (!readDiscInfoFile(openPath(folder_, pathLastBuilt_), discInfo_)) {
         productionDateBox_ = u"開檔錯誤";
+        discFolder_.reset();
         show(u"MSG_0_00 " + pathLastBuilt_ + Text(kOpenFailedEnd));
         return;
     }
     productionDateBox_ = u"製作日期:" + discInfo_.productionDate;
+    discFolder_ = folder_;
     readFailed_ = false;
 }
 

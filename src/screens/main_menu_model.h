@@ -13,6 +13,7 @@
 #include <array>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace regdisc {
@@ -38,6 +39,9 @@ public:
 
     const Text &productionDateBox() const { return productionDateBox_; }  // tx_o_01
     const DiscInfo &discInfo() const { return discInfo_; }
+    // The folder text the disc information was last read from, while the menu reads that
+    // disc: nothing once a folder check or a read has failed since.
+    const std::optional<Text> &discFolder() const { return discFolder_; }
     const Text &pathLastBuilt() const { return pathLastBuilt_; }
 
     bool buttonEnabled(std::string_view button) const;
@@ -61,6 +65,7 @@ private:
     MessageSink &messages_;
     Text folder_;
     DiscInfo discInfo_;
+    std::optional<Text> discFolder_;
     bool readFailed_ = false;
     Text productionDateBox_;
     Text pathLastBuilt_;

@@ -83,9 +83,9 @@ Text encodingError(std::string_view raw)
             utf8 || (isUtf8(line) && std::any_of(line.begin(), line.end(), [](char c) { return c & 0x80; }));
     for (size_t n = 0; n < lines.size(); ++n)
         if (utf8 ? !isUtf8(lines[n]) : !isBig5(lines[n]))
-            return u"清單第 " + fromAscii(std::to_string(n + 1)) + u" 行無法讀取：" +
+            return u"名單第 " + fromAscii(std::to_string(n + 1)) + u" 行無法讀取：" +
                    (utf8 ? Text(u"不是 UTF-8 文字") : Text(u"不是 UTF-8 也不是 Big5 文字"));
-    return u"清單無法讀取：不是 UTF-8 也不是 Big5 文字";
+    return u"名單無法讀取：不是 UTF-8 也不是 Big5 文字";
 }
 
 // A value of the list: the field's bytes decoded, blanks around it dropped.
@@ -217,7 +217,7 @@ std::optional<std::vector<Text>> readInputList(const std::filesystem::path &path
     if (!readWholeFile(path, kMaxListBytes, bytes)) {
         std::error_code code;
         const bool exists = std::filesystem::exists(path, code);
-        error = u"無法讀取清單 " + fromUtf8(path.string()) +
+        error = u"無法讀取名單 " + fromUtf8(path.string()) +
                 (!exists                                                  ? Text(u"：檔案不存在")
                  : std::filesystem::file_size(path, code) > kMaxListBytes ? Text(u"：檔案超過 64 MB")
                                                                           : Text(u"：無法開啟"));
@@ -240,7 +240,7 @@ std::optional<std::vector<Text>> readInputList(const std::filesystem::path &path
     const auto keep = [&](std::string_view field, size_t line) {
         Text v = listValue(field, utf8);
         if (v.size() > kMaxValueLength) {
-            error = u"清單第 " + fromAscii(std::to_string(line)) + u" 行的值超過 " +
+            error = u"名單第 " + fromAscii(std::to_string(line)) + u" 行的值超過 " +
                     fromAscii(std::to_string(kMaxValueLength)) + u" 個字，不是統一編號、帳號或戶名";
             return false;
         }
@@ -262,7 +262,7 @@ std::optional<std::vector<Text>> readInputList(const std::filesystem::path &path
         const std::string &c = options.column;
         const bool number = c.size() < 6 && std::all_of(c.begin(), c.end(), ::isdigit) && std::stoi(c) >= 1;
         if (!number) {
-            error = u"沒有標題列的清單以欄號（由 1 起）指定欄位，不能用「" + fromUtf8(c) + u"」";
+            error = u"沒有標題列的名單以欄號（由 1 起）指定欄位，不能用「" + fromUtf8(c) + u"」";
             return std::nullopt;
         }
         index = static_cast<size_t>(std::stoi(c) - 1);
@@ -279,7 +279,7 @@ std::optional<std::vector<Text>> readInputList(const std::filesystem::path &path
                 headings.push_back(listValue(f, utf8));
             const auto it = std::find(headings.begin(), headings.end(), Text(trimBoth(wanted)));
             if (it == headings.end()) {
-                error = u"清單沒有「" + wanted + u"」欄；第一列的欄位是 " + listOfHeadings(headings);
+                error = u"名單沒有「" + wanted + u"」欄；第一列的欄位是 " + listOfHeadings(headings);
                 failed = true;
                 return false;
             }
@@ -295,7 +295,7 @@ std::optional<std::vector<Text>> readInputList(const std::filesystem::path &path
     if (failed)
         return std::nullopt;
     if (row == 0 && !options.column.empty() && !options.noHeader) {
-        error = u"清單沒有「" + fromUtf8(options.column) + u"」欄：清單是空的";
+        error = u"名單沒有「" + fromUtf8(options.column) + u"」欄：名單是空的";
         return std::nullopt;
     }
     return values;

@@ -1,12 +1,13 @@
 #include "views/batch_window.h"
 
 #include "views/main_menu_window.h"
+#include "views/tool_messages.h"
 #include "views/tool_work.h"
 #include "views/view_support.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFileDialog>
+#include <QDir>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -39,10 +40,8 @@ std::filesystem::path pathOf(const QString &text)
 
 }  // namespace
 
-BatchWindow::BatchWindow(MainMenuWindow &menu) : QWidget(&menu, Qt::Window), menu_(menu)
+BatchWindow::BatchWindow(MainMenuWindow &menu) : ToolWindow(menu, "frm_batch", QStringLiteral("批次查詢"))
 {
-    setObjectName(QStringLiteral("frm_batch"));
-    setWindowTitle(QStringLiteral("批次查詢"));
     auto *layout = new QVBoxLayout(this);
     auto *form = new QFormLayout;
 
@@ -82,6 +81,7 @@ BatchWindow::BatchWindow(MainMenuWindow &menu) : QWidget(&menu, Qt::Window), men
     auto *runRow = new QHBoxLayout;
     bar_ = new QProgressBar(this);
     bar_->setObjectName(QStringLiteral("bar_progress"));
+    bar_->setRange(0, 1000);
     bar_->setValue(0);
     runRow->addWidget(bar_, 1);
     run_ = new QPushButton(QStringLiteral("執行"), this);
@@ -91,10 +91,24 @@ BatchWindow::BatchWindow(MainMenuWindow &menu) : QWidget(&menu, Qt::Window), men
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("lab_status"));
     status_->setWordWrap(true);
+    status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(status_);
     layout->addStretch();
+    auto *bottom = new QHBoxLayout;
+    bottom->addStretch();
+    bottom->addWidget(closeButton());
+    layout->addLayout(bottom);
 
-    work_ = new BackgroundWork(this, bar_);
+    useProgressBar(bar_);
+    askListFile = [this] {
+        return chooseFileToOpen(this, QStringLiteral("選擇名單檔"), list_->text(),
+                                QStringLiteral("名單 (*.txt *.csv);;所有檔案 (*)"));
+    };
+    askOutputFile = [this] {
+        return chooseFileToSave(this, QStringLiteral("結果存成"), out_->text(),
+                                QStringLiteral("批次查詢結果.xlsx"),
+                                QStringLiteral("Excel 活頁簿 (*.xlsx);;CSV (*.csv);;SQLite (*.sqlite)"));
+    };
     connect(browseList, &QPushButton::clicked, this, &BatchWindow::chooseList);
     connect(browseOut, &QPushButton::clicked, this, &BatchWindow::chooseOutput);
     connect(run_, &QPushButton::clicked, this, &BatchWindow::run);
@@ -102,31 +116,49 @@ BatchWindow::BatchWindow(MainMenuWindow &menu) : QWidget(&menu, Qt::Window), men
 
 void BatchWindow::chooseList()
 {
-    const QString file = QFileDialog::getOpenFileName(this, QStringLiteral("選擇名單檔"), list_->text(),
-                                                      QStringLiteral("名單 (*.txt *.csv);;所有檔案 (*)"));
+    const FocusReturn back(this);
+    const QString file = askListFile ? askListFile() : QString();
     if (!file.isEmpty())
-        list_->setText(file);
+        list_->setText(QDir::toNativeSeparators(file));
 }
 
 void BatchWindow::chooseOutput()
 {
-    const QString file =
-        QFileDialog::getSaveFileName(this, QStringLiteral("結果存成"), out_->text(),
-                                     QStringLiteral("CSV (*.csv);;Excel 活頁簿 (*.xlsx);;SQLite (*.sqlite)"));
+    const FocusReturn back(this);
+    const QString file = askOutputFile ? askOutputFile() : QString();
     if (!file.isEmpty()) {
-        out_->setText(file);
-        replaceConsent_ = file;  // the dialog asked before a file that is there is replaced
+        out_->setText(QDir::toNativeSeparators(file));
+        replaceConsent_ = out_->text();  // the dialog asked before a file that is there is replaced
     }
+}
+
+void BatchWindow::setStatus(const QString &text)
+{
+    status_->setText(text);
 }
 
 void BatchWindow::run()
 {
-    if (work_->running())
+    if (work().running())
         return;
-    const std::filesystem::path out = pathOf(out_->text());
+    // A new run: nothing of the last one stays.
+    bar_->setRange(0, 1000);
+    bar_->setValue(0);
+    setStatus({});
+    const QString outText = out_->text().trimmed();
+    const std::filesystem::path out = pathOf(outText);
     const std::optional<OutputFormat> format = outputFormatOf(out);
-    if (list_->text().isEmpty() || !format) {
-        status_->setText(QStringLiteral("請選擇名單檔，並以 .csv、.xlsx 或 .sqlite 為結果檔名。"));
+    if (list_->text().trimmed().isEmpty()) {
+        setStatus(QStringLiteral("請選擇名單檔。"));
+        return;
+    }
+    if (outText.isEmpty() || !format) {
+        setStatus(QStringLiteral("請以 .csv、.xlsx 或 .sqlite 為結果檔名。"));
+        return;
+    }
+    const QString listText = list_->text().trimmed();
+    if (const QString obstacle = outputObstacle(outText); !obstacle.isEmpty()) {
+        setStatus(QStringLiteral("無法寫入結果檔：") + obstacle);
         return;
     }
     // The result file must not be the list or lie on the disc, and replaces a file only
@@ -134,21 +166,20 @@ void BatchWindow::run()
     OutputOptions output;
     output.replace = out_->text() == replaceConsent_;
     output.inputs = discFolders(menu_.model().folderText());
-    output.inputs.push_back(pathOf(list_->text()));
+    output.inputs.push_back(pathOf(listText));
     try {
         checkOutputTarget(out, output);
     } catch (const OutputError &e) {
-        status_->setText(QString::fromUtf8(e.what()) +
-                         (e.kind == OutputError::Kind::Exists
-                              ? QStringLiteral("（要取代它，請按「選擇…」選它）")
-                              : QString()));
+        setStatus(QString::fromUtf8(e.what()) + (e.kind == OutputError::Kind::Exists
+                                                     ? QStringLiteral("（要取代它，請按「選擇…」選它）")
+                                                     : QString()));
         return;
     }
     Text error;
     auto inputs =
-        readInputList(pathOf(list_->text()), ListOptions{column_->text().toStdString(), false}, error);
+        readInputList(pathOf(listText), ListOptions{column_->text().trimmed().toStdString(), false}, error);
     if (!inputs) {
-        status_->setText(qs(error));
+        setStatus(qs(error));
         return;
     }
     BatchOptions options;
@@ -159,10 +190,16 @@ void BatchWindow::run()
     auto setupError = std::make_shared<QString>();
     auto values = std::make_shared<std::vector<Text>>(std::move(*inputs));
     run_->setEnabled(false);
-    status_->setText(QStringLiteral("查詢中…"));
-    work_->start(
+    setStatus(QStringLiteral("查詢中…"));
+    // The lookups are counted; writing the file (an XLSX file's compression, a SQLite
+    // file's indexes) comes after them.
+    WorkPlan plan;
+    plan.steps = static_cast<std::int64_t>(values->size());
+    plan.countedShare = *format == OutputFormat::Csv ? 1.0 : 0.85;
+    plan.afterStage = QStringLiteral("寫入檔案…");
+    work().start(
         QStringLiteral("批次查詢"),
-        [disc, values, options, out, format, output, summary, setupError](Progress &progress) {
+        [disc, values, options, out, format, output, summary, setupError](SharedProgress &progress) {
             if (!disc->open()) {
                 *setupError = qs(disc->error());
                 return;
@@ -172,31 +209,33 @@ void BatchWindow::run()
             auto writer = createTableWriter(*format, out, {"batch"}, rules);
             *summary = runBatch(*disc, *values, options, *writer, progress);
         },
-        [this, summary, setupError, out](const BackgroundWork::Outcome &outcome) {
+        [this, disc, summary, setupError, outText](const BackgroundWork::Outcome &outcome) {
             run_->setEnabled(true);
             summary_ = *summary;
-            if (outcome.cancelled)
-                status_->setText(QStringLiteral("已取消；沒有寫出結果檔。"));
-            else if (!outcome.error.isEmpty())
-                status_->setText(outcome.error);
-            else if (!setupError->isEmpty())
-                status_->setText(*setupError);
-            else {
-                QString text = QStringLiteral("共 %1 筆輸入，%2 筆查到，%3 筆查無資料，寫出 %4 列到 %5")
-                                   .arg(summary_.inputs)
-                                   .arg(summary_.found)
-                                   .arg(summary_.inputs - summary_.found - summary_.unknown)
-                                   .arg(summary_.rows)
-                                   .arg(QString::fromStdString(out.string()));
+            if (outcome.cancelled) {
+                setStatus(QStringLiteral("已取消；沒有寫出結果檔。"));
+            } else if (!outcome.error.isEmpty()) {
+                setStatus(outputFailure(outText, outcome.error));
+            } else if (!setupError->isEmpty()) {
+                setStatus(*setupError);
+            } else {
+                setResultDisc(discIdentity(disc->folderText(), disc->info()));
+                QString text =
+                    (outcome.cancelRequested ? QStringLiteral("按下「取消」時結果檔已經寫完。") : QString()) +
+                    QStringLiteral("共 %1 筆輸入，%2 筆查到，%3 筆查無資料，寫出 %4 列到 %5")
+                        .arg(groupedNumber(summary_.inputs), groupedNumber(summary_.found),
+                             groupedNumber(summary_.inputs - summary_.found - summary_.unknown),
+                             groupedNumber(summary_.rows), QDir::toNativeSeparators(outText));
                 // A register that could not be read is named: its rows say 無法讀取, not 查無資料.
                 for (const RegisterMatches &r : summary_.registers)
                     if (r.state == RegisterState::Unreadable)
                         text += QStringLiteral("\n") + qs(fromAscii(r.spec->ext)) + QStringLiteral(" ") +
                                 qs(registerName(*r.spec)) + QStringLiteral("：無法讀取：") + qs(r.message);
-                status_->setText(text);
+                setStatus(text);
             }
             emit done();
-        });
+        },
+        plan);
 }
 
 }  // namespace regdisc

@@ -3,8 +3,9 @@
 #pragma once
 
 #include "tools/batch.h"
+#include "views/tool_window.h"
 
-#include <QWidget>
+#include <functional>
 
 class QCheckBox;
 class QComboBox;
@@ -15,10 +16,7 @@ class QPushButton;
 
 namespace regdisc {
 
-class BackgroundWork;
-class MainMenuWindow;
-
-class BatchWindow : public QWidget {
+class BatchWindow : public ToolWindow {
     Q_OBJECT
 public:
     explicit BatchWindow(MainMenuWindow &menu);
@@ -26,14 +24,20 @@ public:
     void run();  // 執行
     const BatchSummary &summary() const { return summary_; }
 
+    // The file dialogs of 選擇…: the list file to read and the result file to write (the
+    // dialog asks before an existing file is replaced); empty when the clerk cancels.
+    // Tests answer in their place.
+    std::function<QString()> askListFile;
+    std::function<QString()> askOutputFile;
+
 signals:
     void done();
 
 private:
     void chooseList();
     void chooseOutput();
+    void setStatus(const QString &text);
 
-    MainMenuWindow &menu_;
     QLineEdit *list_ = nullptr;
     QLineEdit *column_ = nullptr;
     QComboBox *key_ = nullptr;
@@ -43,7 +47,6 @@ private:
     QProgressBar *bar_ = nullptr;
     QLabel *status_ = nullptr;
     QString replaceConsent_;  // the result file the save dialog was told to replace
-    BackgroundWork *work_ = nullptr;
     BatchSummary summary_;
 };
 

@@ -2,10 +2,11 @@
 
 #include "datasets/catalogue.h"
 #include "views/main_menu_window.h"
+#include "views/tool_messages.h"
 #include "views/tool_work.h"
 #include "views/view_support.h"
 
-#include <QFileDialog>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,13 +16,12 @@
 #include <QVBoxLayout>
 
 #include <memory>
+#include <system_error>
 
 namespace regdisc {
 
-ExportWindow::ExportWindow(MainMenuWindow &menu) : QWidget(&menu, Qt::Window), menu_(menu)
+ExportWindow::ExportWindow(MainMenuWindow &menu) : ToolWindow(menu, "frm_export", QStringLiteral("匯出"))
 {
-    setObjectName(QStringLiteral("frm_export"));
-    setWindowTitle(QStringLiteral("匯出"));
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("匯出的名冊："), this));
     registers_ = new QListWidget(this);
@@ -58,36 +58,52 @@ ExportWindow::ExportWindow(MainMenuWindow &menu) : QWidget(&menu, Qt::Window), m
     status_->setReadOnly(true);
     status_->setFixedHeight(fontMetrics().height() * 7);
     layout->addWidget(status_);
+    auto *bottom = new QHBoxLayout;
+    bottom->addStretch();
+    bottom->addWidget(closeButton());
+    layout->addLayout(bottom);
 
-    work_ = new BackgroundWork(this);
+    askOutputFile = [this] {
+        return chooseFileToSave(this, QStringLiteral("匯出為"), out_->text(), QStringLiteral("匯出.xlsx"),
+                                QStringLiteral("Excel 活頁簿 (*.xlsx);;CSV (*.csv);;SQLite (*.sqlite)"));
+    };
     connect(browse, &QPushButton::clicked, this, &ExportWindow::chooseOutput);
     connect(run_, &QPushButton::clicked, this, &ExportWindow::run);
 }
 
 void ExportWindow::chooseOutput()
 {
-    const QString file =
-        QFileDialog::getSaveFileName(this, QStringLiteral("匯出為"), out_->text(),
-                                     QStringLiteral("Excel 活頁簿 (*.xlsx);;CSV (*.csv);;SQLite (*.sqlite)"));
+    const FocusReturn back(this);
+    const QString file = askOutputFile ? askOutputFile() : QString();
     if (!file.isEmpty()) {
-        out_->setText(file);
-        replaceConsent_ = file;  // the dialog asked before a file that is there is replaced
+        out_->setText(QDir::toNativeSeparators(file));
+        replaceConsent_ = out_->text();  // the dialog asked before a file that is there is replaced
     }
 }
 
 void ExportWindow::run()
 {
-    if (work_->running())
+    if (work().running())
         return;
+    status_->clear();  // a new run: nothing of the last one stays
     std::vector<const DataSetSpec *> dataSets;
     for (int i = 0; i < registers_->count(); ++i)
         if (registers_->item(i)->checkState() == Qt::Checked)
             dataSets.push_back(findDataSet(registers_->item(i)->data(Qt::UserRole).toString().toStdString()));
-    const QByteArray utf8 = out_->text().toUtf8();
+    const QString outText = out_->text().trimmed();
+    const QByteArray utf8 = outText.toUtf8();
     const std::filesystem::path out(std::u8string(utf8.begin(), utf8.end()));
     const std::optional<OutputFormat> format = outputFormatOf(out);
-    if (dataSets.empty() || !format) {
-        status_->setPlainText(QStringLiteral("請勾選名冊，並以 .csv、.xlsx 或 .sqlite 為檔名。"));
+    if (dataSets.empty()) {
+        status_->setPlainText(QStringLiteral("請勾選要匯出的名冊。"));
+        return;
+    }
+    if (outText.isEmpty() || !format) {
+        status_->setPlainText(QStringLiteral("請以 .csv、.xlsx 或 .sqlite 為檔名。"));
+        return;
+    }
+    if (const QString obstacle = outputObstacle(outText); !obstacle.isEmpty()) {
+        status_->setPlainText(QStringLiteral("無法匯出：") + obstacle);
         return;
     }
     // The files must not lie on the disc, and replace files only where the save dialog
@@ -112,42 +128,67 @@ void ExportWindow::run()
     auto summary = std::make_shared<ExportSummary>();
     auto setupError = std::make_shared<QString>();
     run_->setEnabled(false);
-    work_->start(
+    status_->setPlainText(QStringLiteral("匯出中…"));
+    // The records of the registers are counted; writing the file comes after them and takes
+    // a large part of an XLSX file's time (its compression) and of a SQLite file's (its
+    // indexes).
+    WorkPlan plan;
+    plan.countedShare = *format == OutputFormat::Xlsx ? 0.35 : *format == OutputFormat::Sqlite ? 0.7 : 1.0;
+    plan.afterStage = QStringLiteral("寫入檔案…");
+    work().start(
         QStringLiteral("匯出"),
-        [disc, dataSets, out, format, output, tables, summary, setupError](Progress &progress) {
+        [disc, dataSets, out, format, output, tables, summary, setupError](SharedProgress &progress) {
             if (!disc->open()) {
                 *setupError = qs(disc->error());
                 return;
             }
+            std::int64_t records = 0;
+            for (const DataSetSpec *spec : dataSets) {
+                std::error_code error;
+                const auto bytes = std::filesystem::file_size(disc->dataFilePath(*spec), error);
+                if (!error && spec->data.length > 0)
+                    records +=
+                        static_cast<std::int64_t>(bytes / static_cast<std::uintmax_t>(spec->data.length));
+            }
+            progress.expect(records);
             OutputOptions rules = output;
             rules.progress = &progress;
             auto writer = createTableWriter(*format, out, tables, rules);
             *summary = exportRegisters(*disc, dataSets, *writer, progress);
         },
-        [this, summary, setupError](const BackgroundWork::Outcome &outcome) {
+        [this, disc, summary, setupError, outText](const BackgroundWork::Outcome &outcome) {
             run_->setEnabled(true);
             summary_ = *summary;
             QStringList lines;
             if (outcome.cancelled)
                 lines << QStringLiteral("已取消；沒有寫出檔案。");
             else if (!outcome.error.isEmpty())
-                lines << outcome.error;
+                lines << outputFailure(outText, outcome.error);
             else if (!setupError->isEmpty())
                 lines << *setupError;
+            else
+                setResultDisc(discIdentity(disc->folderText(), disc->info()));
+            if (!outcome.cancelled && outcome.cancelRequested && outcome.error.isEmpty() &&
+                setupError->isEmpty())
+                lines << QStringLiteral("按下「取消」時檔案已經寫完。");
             for (const RegisterExport &r : summary_.registers) {
                 QString line =
                     QString::fromLatin1(r.spec->ext.data(), 3) + " " + qs(registerName(*r.spec)) + "：";
-                line += r.state == RegisterState::Present ? QStringLiteral("%1 筆").arg(r.records)
-                                                          : qs(stateText(r.state));
+                line += r.state == RegisterState::Present
+                            ? QStringLiteral("%1 筆").arg(groupedNumber(r.records))
+                            : qs(stateText(r.state));
                 if (r.undecodable > 0)
-                    line += QStringLiteral("，無法解碼的字元 %1 個（以 U+FFFD 表示）").arg(r.undecodable);
+                    line += QStringLiteral("，無法解碼的字元 %1 個（以 U+FFFD 表示）")
+                                .arg(groupedNumber(r.undecodable));
                 lines << line;
             }
             for (const auto &f : summary_.files)
-                lines << QStringLiteral("→ ") + QString::fromStdString(f.string());
+                lines << QStringLiteral("→ ") +
+                             QDir::toNativeSeparators(QString::fromStdU16String(f.u16string()));
             status_->setPlainText(lines.join('\n'));
             emit done();
-        });
+        },
+        plan);
 }
 
 }  // namespace regdisc

@@ -2,8 +2,9 @@
 #pragma once
 
 #include "tools/export.h"
+#include "views/tool_window.h"
 
-#include <QWidget>
+#include <functional>
 
 class QLabel;
 class QLineEdit;
@@ -13,10 +14,7 @@ class QPushButton;
 
 namespace regdisc {
 
-class BackgroundWork;
-class MainMenuWindow;
-
-class ExportWindow : public QWidget {
+class ExportWindow : public ToolWindow {
     Q_OBJECT
 public:
     explicit ExportWindow(MainMenuWindow &menu);
@@ -24,19 +22,21 @@ public:
     void run();  // 匯出
     const ExportSummary &summary() const { return summary_; }
 
+    // The file dialog of 選擇… (it asks before an existing file is replaced); empty when
+    // the clerk cancels. Tests answer in its place.
+    std::function<QString()> askOutputFile;
+
 signals:
     void done();
 
 private:
     void chooseOutput();
 
-    MainMenuWindow &menu_;
     QListWidget *registers_ = nullptr;
     QLineEdit *out_ = nullptr;
     QPushButton *run_ = nullptr;
     QPlainTextEdit *status_ = nullptr;
     QString replaceConsent_;  // the file the save dialog was told to replace
-    BackgroundWork *work_ = nullptr;
     ExportSummary summary_;
 };
 

@@ -1,6 +1,7 @@
 #include "views/holder_window.h"
 
 #include "views/main_menu_window.h"
+#include "views/tool_messages.h"
 #include "views/tool_work.h"
 #include "views/tools_menu.h"
 #include "views/view_support.h"
@@ -11,6 +12,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -24,6 +26,8 @@ namespace {
 constexpr int kRegisterRole = Qt::UserRole;
 constexpr int kMatchRole = Qt::UserRole + 1;
 
+const QString kHint = QStringLiteral("雙擊一筆資料，開啟該名冊的查詢畫面並顯示該筆。");
+
 QString joined(const std::vector<LabelledValue> &values)
 {
     QStringList parts;
@@ -35,10 +39,8 @@ QString joined(const std::vector<LabelledValue> &values)
 
 }  // namespace
 
-HolderWindow::HolderWindow(MainMenuWindow &menu) : QWidget(&menu, Qt::Window), menu_(menu)
+HolderWindow::HolderWindow(MainMenuWindow &menu) : ToolWindow(menu, "frm_holder", QStringLiteral("全冊查詢"))
 {
-    setObjectName(QStringLiteral("frm_holder"));
-    setWindowTitle(QStringLiteral("全冊查詢"));
     auto *layout = new QVBoxLayout(this);
 
     auto *row = new QHBoxLayout;
@@ -69,15 +71,36 @@ HolderWindow::HolderWindow(MainMenuWindow &menu) : QWidget(&menu, Qt::Window), m
                             QStringLiteral("數量"), QStringLiteral("日期")});
     tree_->setRootIsDecorated(true);
     tree_->setUniformRowHeights(true);
-    tree_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Every column as wide as its longest value, and the clerk may widen or narrow any;
+    // what does not fit scrolls sideways, and each value shows whole as its tool tip.
+    tree_->header()->setSectionResizeMode(QHeaderView::Interactive);
+    tree_->header()->setStretchLastSection(false);
+    tree_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    tree_->setTextElideMode(Qt::ElideNone);
     tree_->setMinimumSize(fontMetrics().height() * 60, fontMetrics().height() * 24);
     layout->addWidget(tree_, 1);
 
-    status_ = new QLabel(QStringLiteral("雙擊一筆資料，開啟該名冊的查詢畫面並顯示該筆。"), this);
+    auto *bottom = new QHBoxLayout;
+    status_ = new QLabel(kHint, this);
     status_->setObjectName(QStringLiteral("lab_status"));
-    layout->addWidget(status_);
+    status_->setWordWrap(true);
+    bottom->addWidget(status_, 1);
+    bottom->addWidget(closeButton());
+    layout->addLayout(bottom);
+    statusText_ = kHint;
 
-    work_ = new BackgroundWork(this);
+    askReplace = [this](const QString &question) {
+        const FocusReturn back(this);
+        QMessageBox box(this);
+        box.setWindowTitle(applicationTitle());
+        box.setIcon(QMessageBox::Question);
+        box.setText(question);
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::No);
+        makeRoomForTitle(box);
+        return box.exec() == QMessageBox::Yes;
+    };
+
     connect(find_, &QPushButton::clicked, this, &HolderWindow::find);
     connect(input_, &QLineEdit::returnPressed, this, &HolderWindow::find);
     connect(tree_, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem *item) { open(item); });
@@ -86,11 +109,12 @@ HolderWindow::HolderWindow(MainMenuWindow &menu) : QWidget(&menu, Qt::Window), m
 
 void HolderWindow::find()
 {
-    if (work_->running())
+    if (work().running())
         return;
     const QString text = input_->text();
     if (text.isEmpty()) {
-        status_->setText(QStringLiteral("請輸入查詢資料。"));
+        statusText_ = QStringLiteral("請輸入查詢資料。");
+        showStatus();
         return;
     }
     HolderQuery query{static_cast<KeyClass>(key_->currentData().toInt()), tx(text), exact_->isChecked()};
@@ -98,21 +122,30 @@ void HolderWindow::find()
     auto results = std::make_shared<std::vector<RegisterMatches>>();
     auto error = std::make_shared<QString>();
     find_->setEnabled(false);
-    work_->start(
+    statusText_ = QStringLiteral("查詢中…");
+    showStatus();
+    work().start(
         QStringLiteral("全冊查詢"),
-        [disc, query, results, error](Progress &progress) {
+        [disc, query, results, error](SharedProgress &progress) {
             if (!disc->open()) {
                 *error = qs(disc->error());
                 return;
             }
             *results = findHolder(*disc, query, {}, progress);
         },
-        [this, results, error](const BackgroundWork::Outcome &outcome) {
+        [this, disc, results, error](const BackgroundWork::Outcome &outcome) {
             find_->setEnabled(true);
-            showResults(*results, outcome.cancelled          ? QStringLiteral("已取消。")
-                                  : !outcome.error.isEmpty() ? outcome.error
-                                                             : *error);
-        });
+            if (outcome.cancelled || !outcome.error.isEmpty() || !error->isEmpty()) {
+                showResults({}, outcome.cancelled ? QStringLiteral("已取消，沒有查詢結果。")
+                                : !outcome.error.isEmpty()
+                                    ? toolError(outcome.error, QStringLiteral("全冊查詢"))
+                                    : *error);
+                return;
+            }
+            setResultDisc(discIdentity(disc->folderText(), disc->info()));
+            showResults(*results, {});
+        },
+        WorkPlan{0, 1.0, {}, QStringLiteral("個名冊")});
 }
 
 void HolderWindow::lookUp(const Text &folder, KeyClass key, const Text &input, bool exact)
@@ -130,7 +163,8 @@ void HolderWindow::showResults(const std::vector<RegisterMatches> &results, cons
     results_ = results;
     tree_->clear();
     if (!error.isEmpty()) {
-        status_->setText(error);
+        statusText_ = error;
+        showStatus();
         emit found();
         return;
     }
@@ -150,6 +184,7 @@ void HolderWindow::showResults(const std::vector<RegisterMatches> &results, cons
         // The register's line spans the row; its records' lines hold the columns.
         group->setText(0, QString::fromLatin1(reg.spec->ext.data(), 3) + " " + qs(registerName(*reg.spec)) +
                               "：" + state);
+        group->setToolTip(0, group->text(0));
         group->setFirstColumnSpanned(true);
         for (size_t m = 0; m < reg.matches.size(); ++m) {
             const HolderMatch &match = reg.matches[m];
@@ -162,14 +197,45 @@ void HolderWindow::showResults(const std::vector<RegisterMatches> &results, cons
             item->setText(5, qs(match.id));
             item->setText(6, joined(match.quantities));
             item->setText(7, joined(match.dates));
+            for (int c = 0; c < tree_->columnCount(); ++c)
+                item->setToolTip(c, item->text(c));
             item->setData(0, kRegisterRole, static_cast<int>(r));
             item->setData(0, kMatchRole, static_cast<int>(m));
             ++total;
         }
         group->setExpanded(!reg.matches.empty());
     }
-    status_->setText(QStringLiteral("共 %1 筆。雙擊一筆資料，開啟該名冊的查詢畫面並顯示該筆。").arg(total));
+    // Each column as wide as its values (the register lines span the row and do not count).
+    for (int c = 0; c < tree_->columnCount(); ++c) {
+        int width = tree_->header()->sectionSizeHint(c);
+        for (int g = 0; g < tree_->topLevelItemCount(); ++g) {
+            QTreeWidgetItem *group = tree_->topLevelItem(g);
+            for (int i = 0; i < group->childCount(); ++i)
+                width = std::max(width, tree_->fontMetrics().horizontalAdvance(group->child(i)->text(c)) +
+                                            tree_->fontMetrics().height());
+        }
+        if (c == 0)
+            width += tree_->indentation();
+        tree_->header()->resizeSection(c, width);
+    }
+    statusText_ = QStringLiteral("共 %1 筆。").arg(total) + kHint;
+    showStatus();
     emit found();
+}
+
+void HolderWindow::discsChanged()
+{
+    ToolWindow::discsChanged();
+    showStatus();
+}
+
+void HolderWindow::showStatus()
+{
+    QString text = statusText_;
+    if (resultsFromOtherDisc())
+        text = QStringLiteral("主選單已改用另一片光碟；下列結果讀自 ") + discText(resultDisc()) +
+               QStringLiteral("。要查詢主選單目前的光碟，請再按「查詢」。");
+    status_->setText(text);
 }
 
 void HolderWindow::open(QTreeWidgetItem *item)
@@ -181,13 +247,26 @@ void HolderWindow::open(QTreeWidgetItem *item)
     if (r >= results_.size() || m >= results_[r].matches.size())
         return;
     const HolderMatch &match = results_[r].matches[m];
-    // A screen reads the main menu's disc: a record of another disc is not shown there.
-    if (!folder_.empty() && folder_ != menu_.model().folderText()) {
-        status_->setText(QStringLiteral("這些結果讀自 ") + qs(folder_) +
-                         QStringLiteral("，不是主選單的光碟；查詢畫面只開啟主選單的光碟。"));
+    const ShownOnScreen shown = showRecordOnScreen(menu_, *match.spec, match.keyKind, match.typed,
+                                                   match.recordNo, resultDisc(), askReplace);
+    switch (shown) {
+    case ShownOnScreen::Shown:
+    case ShownOnScreen::NotOpened:  // the menu has said why
         return;
+    case ShownOnScreen::NotFound:
+        statusText_ = QStringLiteral("查詢畫面找不到這一筆（筆號 %1）；光碟可能已更換，請再按「查詢」。")
+                          .arg(match.recordNo);
+        break;
+    case ShownOnScreen::MenuOnOtherDisc:
+        statusText_ =
+            QStringLiteral("這一筆讀自 ") + discText(resultDisc()) +
+            QStringLiteral("，主選單現在的光碟不是它；沒有開啟查詢畫面。請再按「查詢」查詢目前的光碟。");
+        break;
+    case ShownOnScreen::Declined:
+        statusText_ = QStringLiteral("沒有開啟：該名冊的查詢畫面開著另一片光碟。");
+        break;
     }
-    showRecordOnScreen(menu_, *match.spec, match.keyKind, match.typed, match.recordNo);
+    status_->setText(statusText_);
 }
 
 }  // namespace regdisc

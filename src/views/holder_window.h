@@ -1,11 +1,11 @@
 // 全冊查詢: one holder in every register of the disc, grouped by register; a double click
-// opens the register's screen at that record.
+// opens the register's screen at that record, on the disc the results were read from.
 #pragma once
 
 #include "tools/holder_search.h"
+#include "views/tool_window.h"
 
-#include <QWidget>
-
+#include <functional>
 #include <vector>
 
 class QCheckBox;
@@ -18,10 +18,7 @@ class QTreeWidgetItem;
 
 namespace regdisc {
 
-class BackgroundWork;
-class MainMenuWindow;
-
-class HolderWindow : public QWidget {
+class HolderWindow : public ToolWindow {
     Q_OBJECT
 public:
     explicit HolderWindow(MainMenuWindow &menu);
@@ -32,21 +29,28 @@ public:
     // older disc of a comparison): the query's boxes are filled in and 查詢 pressed.
     void lookUp(const Text &folder, KeyClass key, const Text &input, bool exact);
 
+    // Asks whether a register's screen open on another disc may be closed and opened on
+    // the results' disc; a question box in the application, answered by tests.
+    std::function<bool(const QString &question)> askReplace;
+
 signals:
     void found();  // the results are shown
+
+protected:
+    void discsChanged() override;
 
 private:
     void showResults(const std::vector<RegisterMatches> &results, const QString &error);
     void open(QTreeWidgetItem *item);
+    void showStatus();
 
-    MainMenuWindow &menu_;
     QComboBox *key_ = nullptr;
     QLineEdit *input_ = nullptr;
     QCheckBox *exact_ = nullptr;
     QPushButton *find_ = nullptr;
     QTreeWidget *tree_ = nullptr;
     QLabel *status_ = nullptr;
-    BackgroundWork *work_ = nullptr;
+    QString statusText_;
     std::vector<RegisterMatches> results_;
     Text folder_;  // the disc looked up; empty: the main menu's
 };

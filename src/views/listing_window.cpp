@@ -100,6 +100,9 @@ ListingWindow::ListingWindow(std::unique_ptr<ListingModel> model, Printer &print
         actions->addWidget(button);
     }
     layout->addLayout(actions);
+    // Which disc the listing was read from, outside the screen's own controls.
+    discBar_ = new DiscBar(this);
+    layout->addWidget(discBar_);
 
     connect(print, &QPushButton::clicked, this, [this] {
         try {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "screens/listing_model.h"
+#include "views/disc_identity.h"
 
 #include <QWidget>
 
@@ -18,6 +19,9 @@ public:
     ~ListingWindow() override;
 
     ListingModel &model() { return *model_; }
+    void setDisc(const DiscIdentity &disc) { discBar_->setDisc(disc); }
+    void setMenuDisc(const DiscIdentity &disc) { discBar_->setMenuDisc(disc); }
+    const DiscIdentity &disc() const { return discBar_->disc(); }
 
 signals:
     void closed();
@@ -28,6 +32,7 @@ protected:
 private:
     std::unique_ptr<ListingModel> model_;
     Printer &printer_;
+    DiscBar *discBar_ = nullptr;
 };
 
 }  // namespace regdisc

@@ -10,6 +10,7 @@
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -172,6 +173,15 @@ QList<QWidget *> MainMenuWindow::openScreens() const
     return open;
 }
 
+QList<QWidget *> MainMenuWindow::openWindows() const
+{
+    QList<QWidget *> open = openScreens();
+    for (QWidget *child : findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        if (child->isWindow() && child->isVisible() && child->windowType() == Qt::Window)
+            open.push_back(child);
+    return open;
+}
+
 QPushButton *MainMenuWindow::menuButton(std::string_view name)
 {
     return buttons_.at(std::string(name));
@@ -180,11 +190,15 @@ QPushButton *MainMenuWindow::menuButton(std::string_view name)
 void MainMenuWindow::openDataSet(const DataSetSpec &spec)
 {
     std::unique_ptr<QueryScreenModel> model;
-    guarded([&] { model = menu_.openDataSet(spec); });
+    // The screen walks by a skip index once one is built beside it.
+    guarded([&] { model = menu_.openDataSet(spec, true); });
     refresh();
     if (!model)
         return;
     auto *screen = new QueryScreenWindow(std::move(model), menu_, services_.opener, services_.printer);
+    // The screen reads the disc it was opened on for as long as it is open.
+    screen->setDisc(discIdentity(menu_.folderText(), menu_.discInfo()));
+    screen->setMenuDisc(currentDisc_);
     connect(screen, &QueryScreenWindow::closed, this, &MainMenuWindow::refresh);
     showScreen(screen);
 }
@@ -197,6 +211,8 @@ void MainMenuWindow::openListing(const ListingSpec &spec)
     if (!model)
         return;
     auto *screen = new ListingWindow(std::move(model), services_.printer);
+    screen->setDisc(discIdentity(menu_.folderText(), menu_.discInfo()));
+    screen->setMenuDisc(currentDisc_);
     connect(screen, &ListingWindow::closed, this, &MainMenuWindow::refresh);
     showScreen(screen);
 }
@@ -205,7 +221,7 @@ void MainMenuWindow::showScreen(QWidget *screen)
 {
     // A closed screen goes; its close has given its menu button back.
     screen->setAttribute(Qt::WA_DeleteOnClose);
-    placeBesideMenu(screen, this, openScreens());
+    placeBesideMenu(screen, this, openWindows());
     screens_.push_back(screen);
     screen->show();
     screen->raise();
@@ -233,6 +249,14 @@ void MainMenuWindow::folderFocusOut()
 
 bool MainMenuWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == folderBox_ && event->type() == QEvent::KeyPress) {
+        // Enter reads the folder typed, as the folder dialog reads the one chosen.
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            folderFocusOut();
+            return true;
+        }
+    }
     if (watched == folderBox_ && event->type() == QEvent::FocusOut) {
         // Every loss of the input focus runs the check, changed text or not; a popup or
         // a switch to another program is no loss of focus within the menu.
@@ -269,6 +293,32 @@ void MainMenuWindow::refresh()
         if (name != "lab_01" && name != "cmd_6")
             button->setEnabled(menu_.buttonEnabled(name));
     refreshing_ = false;
+    followDisc();
+}
+
+void MainMenuWindow::followDisc()
+{
+    const std::optional<Text> &folder = menu_.discFolder();
+    const DiscInfo &info = menu_.discInfo();
+    const Text key = (folder ? u"1" + *folder : u"0" + menu_.folderText()) + u'\n' + info.baseName + u'\n' +
+                     info.productionDate + u'\n' + info.dataDate;
+    if (key == discKey_ && currentDisc_.known())
+        return;
+    discKey_ = key;
+    const DiscIdentity disc =
+        folder ? discIdentity(*folder, info) : discIdentity(menu_.folderText(), {}, false);
+    const bool unreadAlike = !disc.read && !currentDisc_.read && disc.canonical == currentDisc_.canonical;
+    const bool changed = !sameDisc(disc, currentDisc_) && !unreadAlike;
+    currentDisc_ = disc;
+    if (!changed)
+        return;
+    for (const QPointer<QWidget> &screen : screens_) {
+        if (auto *query = qobject_cast<QueryScreenWindow *>(screen.data()))
+            query->setMenuDisc(currentDisc_);
+        else if (auto *listing = qobject_cast<ListingWindow *>(screen.data()))
+            listing->setMenuDisc(currentDisc_);
+    }
+    emit discChanged();
 }
 
 }  // namespace regdisc

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "screens/main_menu_model.h"
+#include "views/disc_identity.h"
 
 #include <QList>
 #include <QPointer>
@@ -38,9 +39,16 @@ public:
     const DesktopServices &services() const { return services_; }
     // The query and listing screens that are open, in the order they were opened.
     QList<QWidget *> openScreens() const;
+    // The screens and the tool windows that are shown.
+    QList<QWidget *> openWindows() const;
+    // The disc the menu reads now: the folder its disc information was last read from,
+    // or the folder box's folder, unread, after a failed check or read.
+    const DiscIdentity &currentDisc() const { return currentDisc_; }
 
 signals:
     void screenOpened(QWidget *screen);
+    // The menu reads another disc now (a folder check, the folder dialog, a button).
+    void discChanged();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -55,6 +63,7 @@ private:
     void folderFocusOut();
     void endRun();
     void refresh();
+    void followDisc();
 
     // Brings every window up to date before a message is shown, so that the message
     // box stands over what it speaks of ("開檔錯誤" is in the production-date box).
@@ -79,6 +88,10 @@ private:
     QList<QPointer<QWidget>> screens_;
     bool refreshing_ = false;
     bool checking_ = false;
+    DiscIdentity currentDisc_;
+    // What currentDisc_ was worked out from.
+    std::optional<Text> discFolder_;
+    Text discKey_;
 };
 
 }  // namespace regdisc

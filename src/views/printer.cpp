@@ -12,6 +12,7 @@ namespace regdisc {
 
 bool QtPrintDialogs::offerPdf(QWidget *parent)
 {
+    const FocusReturn back(parent);
     QMessageBox box(parent);
     box.setWindowTitle(applicationTitle());
     box.setIcon(QMessageBox::Question);
@@ -25,12 +26,16 @@ bool QtPrintDialogs::offerPdf(QWidget *parent)
 
 QString QtPrintDialogs::pdfFileName(QWidget *parent, const QString &suggestion)
 {
-    return QFileDialog::getSaveFileName(parent, QStringLiteral("另存成 PDF 檔"), suggestion,
-                                        QStringLiteral("PDF 檔 (*.pdf)"));
+    const FocusReturn back(parent);
+    const QString file = QFileDialog::getSaveFileName(parent, QStringLiteral("另存成 PDF 檔"), suggestion,
+                                                      QStringLiteral("PDF 檔 (*.pdf)"));
+    rememberFileFolder(file);
+    return file;
 }
 
 void QtPrintDialogs::showFailure(QWidget *parent, const QString &text)
 {
+    const FocusReturn back(parent);
     QMessageBox box(parent);
     box.setWindowTitle(applicationTitle());
     box.setIcon(QMessageBox::Warning);
@@ -59,8 +64,9 @@ void QtPrinter::printPages(const PaintPages &paint, const QString &jobName, QWid
     if (info.isNull()) {
         if (!toPdf && !dialogs_.offerPdf(parent))
             return;
+        // The dialog opens where a file was last saved (the home folder at first).
         const QString path =
-            dialogs_.pdfFileName(parent, QDir::home().filePath(jobName + QStringLiteral(".pdf")));
+            dialogs_.pdfFileName(parent, QDir(lastFileFolder()).filePath(jobName + QStringLiteral(".pdf")));
         if (path.isEmpty())
             return;
         if (!paintToPdf(paint, path, jobName))

@@ -12,6 +12,7 @@ namespace regdisc {
 
 void QtMessageSink::show(const Message &message)
 {
+    const FocusReturn back(QApplication::activeWindow());
     QMessageBox box(QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);
     box.setText(qs(message.text));

@@ -101,6 +101,7 @@ QueryScreenWindow::QueryScreenWindow(std::unique_ptr<QueryScreenModel> model, co
 
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
     scroll_ = new QScrollArea(this);
     scroll_->setFrameShape(QFrame::NoFrame);
     scroll_->setWidgetResizable(true);
@@ -128,6 +129,9 @@ QueryScreenWindow::QueryScreenWindow(std::unique_ptr<QueryScreenModel> model, co
     layout->addLayout(bottom);
     layout->addStretch();
     scroll_->setWidget(content_);
+    // Which disc the screen reads, outside the screen's own controls.
+    discBar_ = new DiscBar(this);
+    outer->addWidget(discBar_);
 
     // Tab goes round the query row; the output boxes are reached with the mouse.
     scroll_->setFocusPolicy(Qt::NoFocus);
@@ -143,7 +147,7 @@ QueryScreenWindow::~QueryScreenWindow() = default;
 QSize QueryScreenWindow::sizeHint() const
 {
     // The whole screen without scroll bars; smaller only where the desktop is.
-    return content_->sizeHint() + QSize(2, 2);
+    return content_->sizeHint() + QSize(2, 2 + discBar_->sizeHint().height());
 }
 
 QWidget *QueryScreenWindow::buildQueryArea(QWidget *parent)

@@ -4,6 +4,7 @@
 
 #include "screens/main_menu_model.h"
 #include "screens/query_screen_model.h"
+#include "views/disc_identity.h"
 
 #include <QWidget>
 
@@ -38,6 +39,12 @@ public:
     // Shows the model as it stands: boxes, input, combo and the stepping buttons.
     void refresh();
 
+    // The disc the screen was opened on, and the one the main menu names now; the line at
+    // the screen's foot shows both when they differ.
+    void setDisc(const DiscIdentity &disc) { discBar_->setDisc(disc); }
+    void setMenuDisc(const DiscIdentity &disc) { discBar_->setMenuDisc(disc); }
+    const DiscIdentity &disc() const { return discBar_->disc(); }
+
 signals:
     // CloseScreen has run: the files are closed and the menu button is given back.
     void closed();
@@ -58,6 +65,7 @@ private:
     Printer &printer_;
 
     QScrollArea *scroll_ = nullptr;
+    DiscBar *discBar_ = nullptr;
     QWidget *content_ = nullptr;
     QComboBox *combo_ = nullptr;  // comb_1
     QLineEdit *input_ = nullptr;  // tx_i_01

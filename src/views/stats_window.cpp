@@ -5,6 +5,7 @@
 #include "views/report_tables.h"
 #include "views/stats_charts.h"
 #include "views/stats_print.h"
+#include "views/tool_messages.h"
 #include "views/tool_work.h"
 #include "views/view_support.h"
 
@@ -13,22 +14,166 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QDoubleSpinBox>
-#include <QFileDialog>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QResizeEvent>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
-#include <QSplitter>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 #include <cmath>
 #include <memory>
+#include <numeric>
 
 namespace regdisc {
+
+// A table of the report: every column at least as wide as its heading and values, the
+// room left shared out among them in proportion; as tall as all its rows where `allRows`.
+class StatsTableView : public QTableWidget {
+public:
+    StatsTableView(bool allRows, QWidget *parent) : QTableWidget(parent), allRows_(allRows)
+    {
+        setEditTriggers(QAbstractItemView::NoEditTriggers);
+        verticalHeader()->hide();
+        verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+        verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+        horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+        horizontalHeader()->setStretchLastSection(false);
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        setVerticalScrollBarPolicy(allRows ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
+        setAlternatingRowColors(true);
+        setSizePolicy(allRows ? QSizePolicy::Preferred : QSizePolicy::Expanding,
+                      allRows ? QSizePolicy::Fixed : QSizePolicy::Expanding);
+    }
+
+    // The columns' widths for the values now in the table.
+    void measure()
+    {
+        widths_.assign(static_cast<size_t>(columnCount()), 0);
+        const int padding = fontMetrics().horizontalAdvance(QStringLiteral("證"));
+        for (int c = 0; c < columnCount(); ++c) {
+            int width = horizontalHeader()->sectionSizeHint(c);
+            if (const QTableWidgetItem *head = horizontalHeaderItem(c))
+                width = std::max(width, horizontalHeader()->fontMetrics().horizontalAdvance(head->text()) +
+                                            2 * padding);
+            for (int r = 0; r < rowCount(); ++r)
+                if (const QTableWidgetItem *cell = item(r, c))
+                    width = std::max(width, fontMetrics().horizontalAdvance(cell->text()) + padding);
+            widths_[static_cast<size_t>(c)] = width;
+        }
+        updateGeometry();
+        fit();
+    }
+
+    QSize sizeHint() const override { return {contentWidth(), allRows_ ? rowsHeight() : rowsHeight(12)}; }
+    QSize minimumSizeHint() const override
+    {
+        return {contentWidth(), allRows_ ? rowsHeight() : rowsHeight(6)};
+    }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override
+    {
+        QTableWidget::resizeEvent(event);
+        fit();
+    }
+
+private:
+    int contentWidth() const
+    {
+        return std::accumulate(widths_.begin(), widths_.end(), 0) + 2 * frameWidth() +
+               (allRows_ ? 0 : style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+    }
+    int rowsHeight(int rows = -1) const
+    {
+        const int shown = rows < 0 ? rowCount() : std::min(rows, std::max(rowCount(), 1));
+        return horizontalHeader()->sizeHint().height() + shown * verticalHeader()->defaultSectionSize() +
+               2 * frameWidth() + 1;
+    }
+    // The viewport's width shared out: each column its own width and its part of the rest.
+    void fit()
+    {
+        const int total = std::accumulate(widths_.begin(), widths_.end(), 0);
+        if (total <= 0)
+            return;
+        const int room = viewport()->width();
+        const int extra = std::max(0, room - total);
+        int given = 0;
+        for (int c = 0; c < columnCount(); ++c) {
+            const int own = widths_[static_cast<size_t>(c)];
+            int width = own + extra * own / total;
+            if (c == columnCount() - 1 && extra > 0)
+                width = std::max(own, room - given);
+            horizontalHeader()->resizeSection(c, width);
+            given += width;
+        }
+    }
+
+    bool allRows_;
+    std::vector<int> widths_;
+};
+
+// A table with its charts: beside it where the page is wide enough for both, below it
+// otherwise; the charts of a page beside each other under the table, above each other
+// beside it. The room is the width its scroll area shows, not the page's own width, which
+// follows what it holds.
+class TableAndCharts : public QWidget {
+public:
+    TableAndCharts(QWidget *table, const std::vector<QWidget *> &charts, QWidget *parent)
+        : QWidget(parent), table_(table), charts_(charts)
+    {
+        layout_ = new QBoxLayout(QBoxLayout::LeftToRight, this);
+        layout_->setContentsMargins(0, 0, 0, 0);
+        if (charts.empty())
+            layout_->addWidget(table, 1);
+        else
+            layout_->addWidget(table, 0, Qt::AlignTop);
+        if (charts.empty())
+            return;
+        chartsLayout_ = new QBoxLayout(QBoxLayout::TopToBottom);
+        for (QWidget *chart : charts)
+            chartsLayout_->addWidget(chart, 1);
+        layout_->addLayout(chartsLayout_, 1);
+    }
+
+    // The width the table and its charts need side by side.
+    int besideWidth() const
+    {
+        if (charts_.empty())
+            return table_->minimumSizeHint().width();
+        const int chartWidth =
+            charts_.front()->minimumSize().expandedTo(charts_.front()->minimumSizeHint()).width();
+        return table_->minimumSizeHint().width() + layout_->spacing() + chartWidth;
+    }
+
+    void fitWidth(int width)
+    {
+        if (charts_.empty())
+            return;
+        const bool beside = width >= besideWidth();
+        const auto direction = beside ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom;
+        if (layout_->direction() == direction)
+            return;
+        layout_->setDirection(direction);
+        chartsLayout_->setDirection(beside ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight);
+    }
+
+private:
+    QWidget *table_;
+    std::vector<QWidget *> charts_;
+    QBoxLayout *layout_ = nullptr;
+    QBoxLayout *chartsLayout_ = nullptr;
+};
 
 namespace {
 
@@ -41,11 +186,11 @@ QPushButton *button(const QString &text, const char *name, QWidget *parent)
 
 }  // namespace
 
-StatsWindow::StatsWindow(MainMenuWindow &menu) : QWidget(&menu, Qt::Window), menu_(menu)
+StatsWindow::StatsWindow(MainMenuWindow &menu) : ToolWindow(menu, "frm_stats", QStringLiteral("股權統計"))
 {
-    setObjectName(QStringLiteral("frm_stats"));
-    setWindowTitle(QStringLiteral("股權統計"));
     auto *layout = new QVBoxLayout(this);
+    const int line = fontMetrics().height();
+    layout->setSpacing(line / 3);
 
     auto *row = new QHBoxLayout;
     row->addWidget(new QLabel(QStringLiteral("主要股東：持股前"), this));
@@ -77,6 +222,9 @@ StatsWindow::StatsWindow(MainMenuWindow &menu) : QWidget(&menu, Qt::Window), men
     bar_ = new QProgressBar(this);
     bar_->setObjectName(QStringLiteral("bar_progress"));
     bar_->setTextVisible(false);
+    bar_->setRange(0, 1000);
+    bar_->setValue(0);
+    bar_->setMaximumHeight(line / 2);
     layout->addWidget(bar_);
     summary_ = new QLabel(this);
     summary_->setObjectName(QStringLiteral("lab_summary"));
@@ -92,58 +240,58 @@ StatsWindow::StatsWindow(MainMenuWindow &menu) : QWidget(&menu, Qt::Window), men
     const QString titles[] = {QStringLiteral("股權分散表"), QStringLiteral("股東結構"),
                               QStringLiteral("主要股東")};
     for (int i = 0; i < 3; ++i) {
-        auto *page = new QWidget(tabs_);
+        // A page scrolls only where the display is smaller than the window needs.
+        auto *scroll = new QScrollArea(tabs_);
+        scroll->setWidgetResizable(true);
+        scroll->setFrameShape(QFrame::NoFrame);
+        auto *page = new QWidget(scroll);
         auto *pageLayout = new QVBoxLayout(page);
-        auto *splitter = new QSplitter(Qt::Vertical, page);
-        auto *top = new QWidget(splitter);
-        auto *topLayout = new QVBoxLayout(top);
-        topLayout->setContentsMargins(0, 0, 0, 0);
-        tables_[i] = new QTableWidget(top);
+        pageLayout->setContentsMargins(line / 3, line / 3, line / 3, line / 3);
+        pageLayout->setSpacing(line / 3);
+        // The distribution and the structure show every row; the principal holders scroll.
+        tables_[i] = new StatsTableView(i < 2, page);
         tables_[i]->setObjectName(QString::fromLatin1(tableNames[i]));
-        tables_[i]->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        tables_[i]->verticalHeader()->hide();
-        tables_[i]->setAlternatingRowColors(true);
-        topLayout->addWidget(tables_[i], 1);
-        notes_[i] = new QLabel(top);
+        std::vector<QWidget *> charts;
+        if (i < 2) {
+            // Holders and shares per level beside the distribution, the structure's beside it.
+            for (int c = i == 0 ? 0 : 2; c <= (i == 0 ? 1 : 2); ++c) {
+                charts_[c] = new QChartView(page);
+                charts_[c]->setObjectName(QString::fromLatin1(chartNames[c]));
+                charts_[c]->setRenderHint(QPainter::Antialiasing);
+                charts_[c]->setMinimumSize(line * 18, line * 10);
+                charts.push_back(charts_[c]);
+            }
+        }
+        pages_[i] = new TableAndCharts(tables_[i], charts, page);
+        pageLayout->addWidget(pages_[i], 1);
+        scrolls_[i] = scroll;
+        scroll->installEventFilter(this);
+        notes_[i] = new QLabel(page);
         notes_[i]->setObjectName(QString::fromLatin1(noteNames[i]));
         notes_[i]->setWordWrap(true);
         notes_[i]->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        topLayout->addWidget(notes_[i]);
-        splitter->addWidget(top);
-        // The charts: holders and shares per level under the distribution, the structure's
-        // under the structure.
-        if (i < 2) {
-            auto *chartRow = new QWidget(splitter);
-            auto *chartLayout = new QHBoxLayout(chartRow);
-            chartLayout->setContentsMargins(0, 0, 0, 0);
-            for (int c = i == 0 ? 0 : 2; c <= (i == 0 ? 1 : 2); ++c) {
-                charts_[c] = new QChartView(chartRow);
-                charts_[c]->setObjectName(QString::fromLatin1(chartNames[c]));
-                charts_[c]->setRenderHint(QPainter::Antialiasing);
-                charts_[c]->setMinimumSize(fontMetrics().height() * 22, fontMetrics().height() * 14);
-                chartLayout->addWidget(charts_[c]);
-            }
-            splitter->addWidget(chartRow);
-        }
-        pageLayout->addWidget(splitter);
-        tabs_->addTab(page, titles[i]);
+        pageLayout->addWidget(notes_[i]);
+        scroll->setWidget(page);
+        tabs_->addTab(scroll, titles[i]);
     }
     breakdowns_ = new BreakdownTab(tabs_);
     tabs_->addTab(breakdowns_, QStringLiteral("縣市、年齡、國籍"));
-    tabs_->setMinimumSize(fontMetrics().height() * 60, fontMetrics().height() * 34);
     layout->addWidget(tabs_, 1);
+    auto *bottom = new QHBoxLayout;
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("lab_status"));
     status_->setWordWrap(true);
-    layout->addWidget(status_);
+    status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    bottom->addWidget(status_, 1);
+    bottom->addWidget(closeButton());
+    layout->addLayout(bottom);
 
     for (QPushButton *b : {print_, pdf_, export_})
         b->setEnabled(false);
-    work_ = new BackgroundWork(this, bar_);
+    useProgressBar(bar_);
     askExportFile = [this] {
-        return QFileDialog::getSaveFileName(this, QStringLiteral("匯出統計表"),
-                                            QDir::home().filePath(QStringLiteral("股權統計.xlsx")),
-                                            QStringLiteral("Excel 活頁簿 (*.xlsx);;CSV (*.csv)"));
+        return chooseFileToSave(this, QStringLiteral("匯出統計表"), {}, QStringLiteral("股權統計.xlsx"),
+                                QStringLiteral("Excel 活頁簿 (*.xlsx);;CSV (*.csv)"));
     };
     connect(run_, &QPushButton::clicked, this, &StatsWindow::run);
     connect(print_, &QPushButton::clicked, this, [this] { print(false); });
@@ -153,11 +301,31 @@ StatsWindow::StatsWindow(MainMenuWindow &menu) : QWidget(&menu, Qt::Window), men
         if (hasStats_)
             showReport();
     });
+    // Enter in either number recounts with it.
+    for (QWidget *box : {static_cast<QWidget *>(top_), static_cast<QWidget *>(percent_)})
+        box->installEventFilter(this);
+}
+
+bool StatsWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    for (int i = 0; i < 3; ++i)
+        if (watched == scrolls_[i] && event->type() == QEvent::Resize)
+            fitPage(i, static_cast<QResizeEvent *>(event)->size().width());
+    if ((watched == top_ || watched == percent_) && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            // The typed number is taken as the box would take it on leaving.
+            static_cast<QAbstractSpinBox *>(watched)->interpretText();
+            run();
+            return true;
+        }
+    }
+    return ToolWindow::eventFilter(watched, event);
 }
 
 void StatsWindow::run()
 {
-    if (work_->running())
+    if (work().running())
         return;
     StatsOptions options;
     options.top = top_->value();
@@ -167,9 +335,9 @@ void StatsWindow::run()
     auto error = std::make_shared<QString>();
     run_->setEnabled(false);
     status_->setText(QStringLiteral("統計中…"));
-    work_->start(
+    work().start(
         QStringLiteral("股權統計"),
-        [disc, options, stats, error](Progress &progress) {
+        [disc, options, stats, error](SharedProgress &progress) {
             if (!disc->open()) {
                 *error = qs(disc->error());
                 return;
@@ -180,21 +348,29 @@ void StatsWindow::run()
         },
         [this, disc, options, stats, error](const BackgroundWork::Outcome &outcome) {
             run_->setEnabled(true);
-            const QString failure = outcome.cancelled          ? QStringLiteral("已取消。")
-                                    : !outcome.error.isEmpty() ? outcome.error
-                                                               : *error;
+            const QString failure = outcome.cancelled ? QStringLiteral("已取消。")
+                                    : !outcome.error.isEmpty()
+                                        ? toolError(outcome.error, QStringLiteral("股權統計"))
+                                        : *error;
             status_->setText(failure);
             if (failure.isEmpty()) {
                 stats_ = *stats;
                 options_ = options;
                 info_ = disc->info();
                 hasStats_ = true;
+                setResultDisc(discIdentity(disc->folderText(), disc->info()));
                 showReport();
             } else if (hasStats_) {
                 status_->setText(failure + QStringLiteral("下方仍是上次的統計。"));
             }
             emit done();
         });
+}
+
+void StatsWindow::fitPage(int page, int width)
+{
+    const QMargins margins = scrolls_[page]->widget()->layout()->contentsMargins();
+    pages_[page]->fitWidth(width - margins.left() - margins.right());
 }
 
 void StatsWindow::showReport()
@@ -209,11 +385,59 @@ void StatsWindow::showReport()
     for (int c = 0; c < 3; ++c)
         setChart(charts_[c], c);
     breakdowns_->show(report_);
+    // The tables' new widths decide again where their charts go.
+    for (int i = 0; i < 3; ++i)
+        fitPage(i, scrolls_[i]->width());
     for (QPushButton *b : {print_, pdf_, export_})
         b->setEnabled(true);
+    if (!grown_) {
+        // The first tables: the window takes the room they need, as far as the display has it.
+        grown_ = true;
+        growToContents();
+    }
 }
 
-void StatsWindow::showTable(QTableWidget *table, QLabel *notes, const StatsTable &t)
+void StatsWindow::growToContents()
+{
+    if (isMaximized() || isFullScreen())
+        return;
+    ensurePolished();
+    layout()->activate();
+    QScreen *display = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!display)
+        return;
+    const QRect area = display->availableGeometry();
+    const QRect frame = frameGeometry();
+    const QMargins margins(geometry().left() - frame.left(), geometry().top() - frame.top(),
+                           frame.right() - geometry().right(), frame.bottom() - geometry().bottom());
+    const QSize room = area.size().shrunkBy(margins);
+    // What the pages need beyond the room the page shown has now (the pages share it),
+    // and wide enough for every table with its charts beside it, where the display allows.
+    const QSize shown = static_cast<QScrollArea *>(tabs_->currentWidget())->viewport()->size();
+    const int line = fontMetrics().height();
+    QSize more(0, 0);
+    for (int i = 0; i < 3; ++i) {
+        const QMargins margins = scrolls_[i]->widget()->layout()->contentsMargins();
+        more = more.expandedTo(scrolls_[i]->widget()->sizeHint() - shown);
+        more.setWidth(std::max(more.width(), pages_[i]->besideWidth() + margins.left() + margins.right() +
+                                                 line - shown.width()));
+    }
+    const QSize wanted = (size() + more.expandedTo(QSize(0, 0))).boundedTo(room);
+    if (wanted == size())
+        return;
+    resize(wanted);
+    // Still on the display: moved back in where the larger frame would leave it.
+    QRect moved(frame.topLeft(), wanted.grownBy(margins));
+    if (moved.right() > area.right())
+        moved.moveRight(area.right());
+    if (moved.bottom() > area.bottom())
+        moved.moveBottom(area.bottom());
+    moved.moveLeft(std::max(moved.left(), area.left()));
+    moved.moveTop(std::max(moved.top(), area.top()));
+    move(moved.topLeft());
+}
+
+void StatsWindow::showTable(StatsTableView *table, QLabel *notes, const StatsTable &t)
 {
     table->clear();
     table->setColumnCount(static_cast<int>(t.columns.size()));
@@ -231,7 +455,7 @@ void StatsWindow::showTable(QTableWidget *table, QLabel *notes, const StatsTable
             table->setItem(r, c, item);
         }
     }
-    table->resizeColumnsToContents();
+    table->measure();
     QStringList lines;
     for (const Text &note : t.notes)
         lines << QStringLiteral("註：") + qs(note);
@@ -262,7 +486,11 @@ void StatsWindow::exportTables()
 {
     if (!hasStats_)
         return;
-    const QString file = askExportFile ? askExportFile() : QString();
+    QString file;
+    {
+        const FocusReturn back(this);
+        file = askExportFile ? askExportFile() : QString();
+    }
     if (file.isEmpty())
         return;
     const QByteArray utf8 = file.toUtf8();
@@ -270,6 +498,10 @@ void StatsWindow::exportTables()
     const std::optional<OutputFormat> format = outputFormatOf(out);
     if (format != OutputFormat::Csv && format != OutputFormat::Xlsx) {
         status_->setText(QStringLiteral("請以 .xlsx 或 .csv 為檔名。"));
+        return;
+    }
+    if (const QString obstacle = outputObstacle(file); !obstacle.isEmpty()) {
+        status_->setText(QStringLiteral("無法匯出：") + obstacle);
         return;
     }
     try {
@@ -285,8 +517,8 @@ void StatsWindow::exportTables()
         for (const auto &f : writer->files())
             files << QDir::toNativeSeparators(QString::fromStdU16String(f.u16string()));
         status_->setText(QStringLiteral("已匯出：") + files.join(QStringLiteral("、")));
-    } catch (const OutputError &e) {
-        status_->setText(QString::fromUtf8(e.what()));
+    } catch (const std::exception &e) {
+        status_->setText(outputFailure(file, QString::fromUtf8(e.what())));
     }
 }
 

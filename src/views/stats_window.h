@@ -1,11 +1,12 @@
 // 股權統計: the holder register's shareholding tables with their charts, printed or saved
 // as PDF, exported as CSV or XLSX. The register is read off the GUI thread with a progress
-// bar and 取消.
+// bar and 取消. The window fits a small display (1366 × 768) and grows with its frame: the
+// tables show all their rows and stretch their columns; the charts stand beside the tables
+// where the window is wide enough, below them otherwise, and take the room left.
 #pragma once
 
 #include "tools/stats_report.h"
-
-#include <QWidget>
+#include "views/tool_window.h"
 
 #include <functional>
 
@@ -14,18 +15,18 @@ class QDoubleSpinBox;
 class QLabel;
 class QChartView;
 class QProgressBar;
+class QScrollArea;
 class QPushButton;
 class QSpinBox;
-class QTableWidget;
 class QTabWidget;
 
 namespace regdisc {
 
-class BackgroundWork;
 class BreakdownTab;
-class MainMenuWindow;
+class StatsTableView;
+class TableAndCharts;
 
-class StatsWindow : public QWidget {
+class StatsWindow : public ToolWindow {
     Q_OBJECT
 public:
     explicit StatsWindow(MainMenuWindow &menu);
@@ -44,12 +45,16 @@ public:
 signals:
     void done();  // a run ended (counted, failed or cancelled)
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void showReport();
-    void showTable(QTableWidget *table, QLabel *notes, const StatsTable &t);
+    void showTable(StatsTableView *table, QLabel *notes, const StatsTable &t);
     void setChart(QChartView *view, int which);
+    void growToContents();
+    void fitPage(int page, int width);
 
-    MainMenuWindow &menu_;
     QSpinBox *top_ = nullptr;
     QDoubleSpinBox *percent_ = nullptr;
     QCheckBox *showId_ = nullptr;
@@ -61,13 +66,15 @@ private:
     QLabel *summary_ = nullptr;  // the title and what the data check found
     QLabel *status_ = nullptr;  // how the last run or export went
     QTabWidget *tabs_ = nullptr;
-    QTableWidget *tables_[3] = {};
+    StatsTableView *tables_[3] = {};
     QLabel *notes_[3] = {};
     QChartView *charts_[3] = {};
     BreakdownTab *breakdowns_ = nullptr;  // 縣市、年齡、國籍
-    BackgroundWork *work_ = nullptr;
+    QScrollArea *scrolls_[3] = {};
+    TableAndCharts *pages_[3] = {};
 
     bool hasStats_ = false;
+    bool grown_ = false;
     HolderStats stats_;
     StatsOptions options_;
     DiscInfo info_;

@@ -22,14 +22,15 @@ namespace regdisc {
 
 namespace {
 
-// Each tool has one window: the menu item shows it again when it is open.
+// Each tool has one window: the menu item shows it again when it is open. A new window
+// stands beside the menu, away from the windows already open.
 template <typename Window>
 void showTool(MainMenuWindow &menu, QPointer<Window> &window, bool runAtOnce = false)
 {
     if (!window) {
         window = new Window(menu);
         window->setAttribute(Qt::WA_DeleteOnClose);
-        sizeAndCentre(window);
+        placeBesideMenu(window, &menu, menu.openWindows());
         window->show();
         if constexpr (requires { window->run(); })
             if (runAtOnce)
@@ -80,19 +81,31 @@ QMenuBar *createToolsMenuBar(MainMenuWindow &menu)
     help->setObjectName(QStringLiteral("menu_help"));
     QObject::connect(addTool(help, QStringLiteral("關於 regdisc…"), "act_about"), &QAction::triggered, &menu,
                      [&menu] {
-                         QMessageBox::about(&menu, QStringLiteral("關於 regdisc"),
-                                            QStringLiteral("<p><b>regdisc %1</b></p>"
-                                                           "<p>證券所有人名冊光碟查詢。</p>"
-                                                           "<p>工具選單：全冊查詢、批次查詢、匯出、光碟檢查；"
-                                                           "同樣的功能也可用命令列 regdisc-cli 執行。</p>")
-                                                .arg(QCoreApplication::applicationVersion()));
+                         const FocusReturn back(&menu);
+                         QMessageBox::about(&menu, QStringLiteral("關於 regdisc"), aboutText());
                      });
     return bar;
 }
 
-bool showRecordOnScreen(MainMenuWindow &menu, const DataSetSpec &spec, int keyKind, TextView typed,
-                        std::int64_t recordNo)
+QString aboutText()
 {
+    // Every item of the 工具 menu, in its order.
+    QStringList tools;
+    for (const char *tool : {"全冊查詢", "批次查詢", "匯出", "股權統計", "光碟檢查"})
+        tools << QString::fromUtf8(tool);
+    return QStringLiteral("<p><b>regdisc %1</b></p>"
+                          "<p>證券所有人名冊光碟查詢。</p>"
+                          "<p>工具選單：%2；同樣的功能也可用命令列 regdisc-cli 執行。</p>")
+        .arg(QCoreApplication::applicationVersion(), tools.join(QStringLiteral("、")));
+}
+
+ShownOnScreen showRecordOnScreen(MainMenuWindow &menu, const DataSetSpec &spec, int keyKind, TextView typed,
+                                 std::int64_t recordNo, const DiscIdentity &disc,
+                                 const std::function<bool(const QString &question)> &replace)
+{
+    // A screen the menu opens now reads the menu's disc: only that of the record will do.
+    if (!sameDisc(menu.currentDisc(), disc))
+        return ShownOnScreen::MenuOnOtherDisc;
     const QString screenName =
         QString::fromLatin1(spec.screen.data(), static_cast<qsizetype>(spec.screen.size()));
     QueryScreenWindow *screen = nullptr;
@@ -100,12 +113,26 @@ bool showRecordOnScreen(MainMenuWindow &menu, const DataSetSpec &spec, int keyKi
     for (QWidget *open : menu.openScreens())
         if (open->objectName() == screenName)
             screen = qobject_cast<QueryScreenWindow *>(open);
+    if (screen && !sameDisc(screen->disc(), disc)) {
+        // The register's screen reads another disc: it is not used for this one.
+        const QString question = QStringLiteral("「") + qs(spec.buttonCaption).simplified() +
+                                 QStringLiteral("」畫面正開著另一片光碟：") + discText(screen->disc()) +
+                                 QStringLiteral("。\n\n要關閉它，改在 ") + discText(disc) +
+                                 QStringLiteral(" 開啟這一筆嗎？");
+        if (!replace || !replace(question))
+            return ShownOnScreen::Declined;
+        QPointer<QueryScreenWindow> old = screen;
+        screen->close();
+        if (old && old->isVisible())
+            return ShownOnScreen::Declined;
+        screen = nullptr;
+    }
     if (!screen) {
         // The data set's own menu button opens it, with the menu's checks and messages.
         auto *button = menu.findChild<QPushButton *>(
             QString::fromLatin1(spec.button.data(), static_cast<qsizetype>(spec.button.size())));
         if (!button || !button->isEnabled())
-            return false;
+            return ShownOnScreen::NotOpened;
         const auto connection =
             QObject::connect(&menu, &MainMenuWindow::screenOpened, &menu,
                              [&](QWidget *opened) { screen = qobject_cast<QueryScreenWindow *>(opened); });
@@ -114,10 +141,14 @@ bool showRecordOnScreen(MainMenuWindow &menu, const DataSetSpec &spec, int keyKi
         fresh = true;
     }
     if (!screen)
-        return false;
+        return ShownOnScreen::NotOpened;
     screen->raise();
     screen->activateWindow();
-    return screen->showFound(keyKind, typed, recordNo, fresh) == LookupOutcome::Shown;
+    if (!sameDisc(screen->disc(), disc))
+        return ShownOnScreen::MenuOnOtherDisc;  // the disc changed under the folder meanwhile
+    return screen->showFound(keyKind, typed, recordNo, fresh) == LookupOutcome::Shown
+               ? ShownOnScreen::Shown
+               : ShownOnScreen::NotFound;
 }
 
 }  // namespace regdisc

@@ -7,10 +7,14 @@
 #include "screens/printout.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLinearGradient>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPainterPath>
@@ -272,7 +276,10 @@ void placeBesideMenu(QWidget *screen, const QWidget *menu, const QList<QWidget *
     for (const QWidget *open : openScreens)
         if (open != screen && open->isVisible())
             taken.push_back(open->frameGeometry().topLeft());
-    const int step = frame.top() > 0 ? frame.top() : screen->fontMetrics().height() * 2;
+    // One title bar lower and further out, and never less than a line and a half of text:
+    // a thin frame (or one the window manager has not told yet) would otherwise put the
+    // next window all but on top of the last.
+    const int step = std::max(frame.top(), screen->fontMetrics().height() * 3 / 2);
     screen->move(screenPlacement(area, menuFrame, size.grownBy(frame), taken, step));
 }
 
@@ -292,6 +299,75 @@ void makeRoomForTitle(QMessageBox &box)
     if (auto *grid = qobject_cast<QGridLayout *>(box.layout()))
         grid->addItem(new QSpacerItem(wanted, 0, QSizePolicy::Fixed, QSizePolicy::Minimum), grid->rowCount(),
                       0, 1, grid->columnCount());
+}
+
+FocusReturn::FocusReturn(QWidget *owner)
+    : window_(owner ? owner->window() : QApplication::activeWindow()),
+      focus_(window_ ? window_->focusWidget() : nullptr)
+{
+}
+
+FocusReturn::~FocusReturn()
+{
+    if (!window_ || !window_->isVisible())
+        return;
+    window_->raise();
+    window_->activateWindow();
+    if (focus_ && focus_->window() == window_ && focus_->isVisible() && focus_->isEnabled())
+        focus_->setFocus(Qt::OtherFocusReason);
+}
+
+namespace {
+
+QString &fileFolder()
+{
+    static QString folder;
+    return folder;
+}
+
+}  // namespace
+
+QString lastFileFolder()
+{
+    return fileFolder().isEmpty() ? QDir::homePath() : fileFolder();
+}
+
+void rememberFileFolder(const QString &file)
+{
+    if (!file.isEmpty())
+        fileFolder() = QFileInfo(file).absolutePath();
+}
+
+QString fileDialogStart(const QString &current, const QString &name)
+{
+    if (!current.isEmpty()) {
+        const QFileInfo file(current);
+        if (file.absoluteDir().exists())
+            return file.absoluteFilePath();
+    }
+    return QDir(lastFileFolder()).filePath(name);
+}
+
+QString chooseFileToOpen(QWidget *owner, const QString &title, const QString &current, const QString &filter)
+{
+    const FocusReturn back(owner);
+    const QString file = QFileDialog::getOpenFileName(owner, title, fileDialogStart(current, {}), filter);
+    rememberFileFolder(file);
+    return file;
+}
+
+QString chooseFileToSave(QWidget *owner, const QString &title, const QString &current, const QString &name,
+                         const QString &filter)
+{
+    const FocusReturn back(owner);
+    const QString file = QFileDialog::getSaveFileName(owner, title, fileDialogStart(current, name), filter);
+    rememberFileFolder(file);
+    return file;
+}
+
+QString groupedNumber(std::int64_t n)
+{
+    return QLocale(QLocale::Chinese, QLocale::Taiwan).toString(static_cast<qlonglong>(n));
 }
 
 namespace {

@@ -5,8 +5,11 @@
 #include "platform/text.h"
 
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QString>
+
+#include <cstdint>
 
 class QApplication;
 class QLabel;
@@ -74,6 +77,37 @@ QString applicationTitle();
 // Widens a message box, as it is about to be shown, so that the window manager need not
 // cut its title.
 void makeRoomForTitle(QMessageBox &box);
+
+// Gives the keyboard back to the window that opened a dialog once the dialog has closed:
+// the window comes forward again and the control that had the focus has it again. A window
+// manager may otherwise hand the keyboard to another window of the application, where the
+// next Enter would press a button the clerk does not see.
+class FocusReturn {
+public:
+    explicit FocusReturn(QWidget *owner);
+    ~FocusReturn();
+    FocusReturn(const FocusReturn &) = delete;
+    FocusReturn &operator=(const FocusReturn &) = delete;
+
+private:
+    QPointer<QWidget> window_;
+    QPointer<QWidget> focus_;
+};
+
+// The file dialogs of the windows open in the folder a file was last chosen in (the home
+// folder at first) and give the keyboard back to the window when they close. `current` is
+// the file the window names now, if any; `name` the file name suggested for a new file.
+QString chooseFileToOpen(QWidget *owner, const QString &title, const QString &current, const QString &filter);
+QString chooseFileToSave(QWidget *owner, const QString &title, const QString &current, const QString &name,
+                         const QString &filter);
+// Where a file dialog opens for `current` (when its folder exists) or `name`.
+QString fileDialogStart(const QString &current, const QString &name);
+// The folder the file dialogs open in next.
+QString lastFileFolder();
+void rememberFileFolder(const QString &file);
+
+// A count as the clerk reads it: 1,234,567.
+QString groupedNumber(std::int64_t n);
 
 // A push button whose caption wraps: a run of blanks inside the caption starts a new
 // line, and a line too long for the button wraps between characters. text() keeps the

@@ -145,14 +145,15 @@ private slots:
         QVERIFY(holder);
         QSignalSpy found(holder, &HolderWindow::found);
         QVERIFY(found.count() > 0 || found.wait(10000));
-        QCOMPARE(holder->windowTitle(), "全冊查詢 " + older);
+        // Its title names the older disc, which is not the main menu's.
+        QVERIFY2(holder->windowTitle().startsWith("全冊查詢 — " + older), qPrintable(holder->windowTitle()));
         QCOMPARE(child<QLineEdit>(holder, "tx_key")->text(), QString("87654321"));
         QCOMPARE(holder->results().front().matches.size(), 1u);
         QCOMPARE(holder->results().front().matches.front().recordNo, 11);  // the older register's
         found.clear();
         doubleClickCell(buyers, 0, 5);
         QVERIFY(found.count() > 0 || found.wait(10000));
-        QCOMPARE(holder->windowTitle(), "全冊查詢 " + newer);
+        QVERIFY2(holder->windowTitle().startsWith("全冊查詢 — " + newer), qPrintable(holder->windowTitle()));
         QCOMPARE(holder->results().front().matches.front().recordNo, 12);  // the newer register's
         // The accounts without an ID are looked up by account.
         window->openHolder(0, 0, 1);

@@ -100,9 +100,10 @@ private slots:
         answer.stop();
         QCOMPARE(child<QLineEdit>(window, "tx_out")->text(), out);
         click(child<QPushButton>(window, "cmd_run"));
-        auto *dialog = window->findChild<QProgressDialog *>("dlg_progress");
-        QVERIFY(dialog);
-        QPushButton *cancel = dialog->findChild<QPushButton *>();
+        // The progress dialog shows once the work has run for a moment.
+        QDialog *dialog = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT((dialog = window->findChild<QDialog *>("dlg_progress")) != nullptr, 20000);
+        QPushButton *cancel = dialog->findChild<QPushButton *>("cmd_cancel");
         QVERIFY(cancel);
         QCOMPARE(cancel->text(), QString("取消"));
         cancel->click();
