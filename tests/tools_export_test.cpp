@@ -3,6 +3,7 @@
 // and SQL through SQLite.
 #include "tools_support.h"
 
+#include "tools/batch.h"
 #include "tools/export.h"
 
 #include <gtest/gtest.h>
@@ -176,4 +177,47 @@ TEST(Export, UndecodableBytesAreShownAsReplacementCharactersAndCounted)
     const std::vector<std::string> rows = csvRows(summary.files.at(0));
     ASSERT_EQ(rows.size(), 6u);
     EXPECT_NE(rows[2].find("\xEF\xBF\xBD"), std::string::npos);  // U+FFFD
+}
+
+// A batch's quantity column holds values of several fields: each keeps its own rule. On a
+// disc whose decimalFlag is "Y" the holder register's 各筆股數 carries two decimals and the
+// restricted shares' 持有股數 (a whole number whatever the flag) none: in XLSX as numbers
+// in #,##0.00 and #,##0, in SQLite as REAL and INTEGER.
+TEST(Export, BatchQuantitiesKeepTheirOwnFieldsRule)
+{
+    TempDir dir;
+    writeTestDisc(
+        dir.path(),
+        {{&psmDataSet(),
+          {makeRecord(
+              psmDataSet(),
+              {{"account", "11110000001"}, {"id", "A123456789"}, {"name", "王大明"}, {"shares", "123456"}})}},
+         {&rsaDataSet(),
+          {makeRecord(rsaDataSet(), {{"account", "11110000001"},
+                                     {"id", "A123456789"},
+                                     {"name", "王大明"},
+                                     {"sharesHeld", "167346"}})}}},
+        testDiscInfo("Y"));
+    Disc disc(dir.text());
+    ASSERT_TRUE(disc.open());
+    NoProgress progress;
+    for (const char *name : {"b.xlsx", "b.sqlite"}) {
+        auto writer = createTableWriter(*outputFormatOf(name), dir.path() / name, 1);
+        runBatch(disc, {u"A123456789"}, {KeyClass::Id, false, {&psmDataSet(), &rsaDataSet()}}, *writer,
+                 progress);
+    }
+    EXPECT_EQ(runPython(R"(import sys, openpyxl
+ws = openpyxl.load_workbook(sys.argv[1]).worksheets[0]
+for r in (2, 3):
+    c = ws.cell(row=r, column=11)
+    print(ws.cell(row=r, column=3).value, c.value, c.number_format)
+)",
+                        dir.path() / "b.xlsx"),
+              "psm 1234.56 #,##0.00\nrsa 167346 #,##0\n");
+    EXPECT_EQ(runPython(R"(import sys, sqlite3
+for row in sqlite3.connect(sys.argv[1]).execute("SELECT register, quantity_1, typeof(quantity_1) FROM batch"):
+    print(*row)
+)",
+                        dir.path() / "b.sqlite"),
+              "psm 1234.56 real\nrsa 167346 integer\n");
 }

@@ -105,7 +105,7 @@ public:
             const Cell &cell = cells[i];
             if (!cell.isNumber && cell.text.empty() && columns_[i].type != CellType::Text)
                 sqlite3_bind_null(insert_, param);
-            else if (cell.isNumber && columns_[i].decimals > 0)
+            else if (cell.isNumber && (cell.decimals >= 0 ? cell.decimals : columns_[i].decimals) > 0)
                 sqlite3_bind_double(insert_, param, cell.number);
             else if (cell.isNumber)
                 sqlite3_bind_int64(insert_, param, cell.whole);

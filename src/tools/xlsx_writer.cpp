@@ -212,8 +212,11 @@ public:
             const Cell &cell = cells[i];
             lxw_error error;
             if (cell.isNumber)
-                error = api_.worksheet_write_number(sheet_, row_, col, cell.number,
-                                                    columns_[i].decimals > 0 ? decimal_ : whole_);
+                // A value's own decimals where they differ from its column's (a batch's
+                // quantities come from fields of different rules).
+                error = api_.worksheet_write_number(
+                    sheet_, row_, col, cell.number,
+                    (cell.decimals >= 0 ? cell.decimals : columns_[i].decimals) > 0 ? decimal_ : whole_);
             else if (cell.text.empty())
                 continue;
             else {
