@@ -1,5 +1,11 @@
 #include "views/compare_window.h"
 
+#include "tools/output_file.h"
+
+#include "views/disc_identity.h"
+
+#include "views/tool_messages.h"
+
 #include "printing/document_renderer.h"
 #include "views/compare_charts.h"
 #include "views/holder_window.h"
@@ -75,10 +81,9 @@ constexpr int kNewerColumns[] = {5, 6};
 
 }  // namespace
 
-CompareWindow::CompareWindow(MainMenuWindow &menu) : QWidget(&menu, Qt::Window), menu_(menu)
+CompareWindow::CompareWindow(MainMenuWindow &menu)
+    : ToolWindow(menu, "frm_compare", QStringLiteral("異動比較"))
 {
-    setObjectName(QStringLiteral("frm_compare"));
-    setWindowTitle(QStringLiteral("異動比較"));
     auto *layout = new QVBoxLayout(this);
 
     // The two discs: the older one picked, the newer one the main menu's unless picked.
@@ -125,6 +130,7 @@ CompareWindow::CompareWindow(MainMenuWindow &menu) : QWidget(&menu, Qt::Window),
     export_ = button(QStringLiteral("匯出…"), "cmd_export", this);
     for (QPushButton *b : {run_, print_, pdf_, export_})
         row->addWidget(b);
+    row->addWidget(closeButton());
     layout->addLayout(row);
 
     bar_ = new QProgressBar(this);
@@ -217,7 +223,7 @@ CompareWindow::CompareWindow(MainMenuWindow &menu) : QWidget(&menu, Qt::Window),
 
     for (QPushButton *b : {print_, pdf_, export_})
         b->setEnabled(false);
-    work_ = new BackgroundWork(this, bar_);
+    useProgressBar(bar_);
     askExportFile = [this] {
         return QFileDialog::getSaveFileName(this, QStringLiteral("匯出異動比較"),
                                             QDir::home().filePath(QStringLiteral("異動比較.xlsx")),
@@ -245,7 +251,7 @@ void CompareWindow::chooseFolder(QLineEdit *box, TextView title)
 
 void CompareWindow::run()
 {
-    if (work_->running())
+    if (work().running())
         return;
     if (older_->text().isEmpty() || newer_->text().isEmpty()) {
         status_->setText(older_->text().isEmpty() ? QStringLiteral("請選擇舊光碟（前次過戶）的資料夾。")
@@ -262,9 +268,9 @@ void CompareWindow::run()
     auto error = std::make_shared<QString>();
     run_->setEnabled(false);
     status_->setText(QStringLiteral("比較中…"));
-    work_->start(
+    work().start(
         QStringLiteral("異動比較"),
-        [older, newer, options, comparison, error](Progress &progress) {
+        [older, newer, options, comparison, error](SharedProgress &progress) {
             for (const auto &[disc, which] :
                  {std::pair{older.get(), "舊光碟："}, std::pair{newer.get(), "新光碟："}})
                 if (!disc->open()) {
@@ -275,7 +281,7 @@ void CompareWindow::run()
             if (!comparison->refusal.empty())
                 *error = qs(comparison->refusal);
         },
-        [this, comparison, error](const BackgroundWork::Outcome &outcome) {
+        [this, newer, comparison, error](const BackgroundWork::Outcome &outcome) {
             run_->setEnabled(true);
             const QString failure = outcome.cancelled          ? QStringLiteral("已取消。")
                                     : !outcome.error.isEmpty() ? outcome.error
@@ -284,6 +290,7 @@ void CompareWindow::run()
             if (failure.isEmpty()) {
                 comparison_ = std::move(*comparison);
                 hasComparison_ = true;
+                setResultDisc(discIdentity(newer->folderText(), newer->info()));
                 showReport();
                 status_->setText(
                     QStringLiteral("雙擊買超、賣超或跨越門檻的一位股東，在該欄的光碟上以全冊查詢查他。"));
@@ -396,7 +403,11 @@ void CompareWindow::exportTables()
 {
     if (!hasComparison_)
         return;
-    const QString file = askExportFile ? askExportFile() : QString();
+    QString file;
+    {
+        const FocusReturn back(this);
+        file = askExportFile ? askExportFile() : QString();
+    }
     if (file.isEmpty())
         return;
     const QByteArray utf8 = file.toUtf8();
@@ -406,17 +417,27 @@ void CompareWindow::exportTables()
         status_->setText(QStringLiteral("請以 .xlsx 或 .csv 為檔名。"));
         return;
     }
+    if (const QString obstacle = outputObstacle(file); !obstacle.isEmpty()) {
+        status_->setText(QStringLiteral("無法匯出：") + obstacle);
+        return;
+    }
     try {
-        auto writer = format == OutputFormat::Csv
-                          ? createCsvWriter(out, static_cast<int>(report_.tables.size()) + 1)
-                          : createXlsxWriter(out);
+        // The file was chosen in the save dialog, which asked before one that is there is
+        // replaced; it must not lie on either disc.
+        OutputOptions output;
+        output.replace = true;
+        output.inputs = discFolders(tx(older_->text()));
+        for (const std::filesystem::path &folder : discFolders(tx(newer_->text())))
+            output.inputs.push_back(folder);
+        auto writer = format == OutputFormat::Csv ? createCsvWriter(out, compareTableNames(), output)
+                                                  : createXlsxWriter(out, output);
         writeStatsReport(report_, *writer);
         QStringList files;
         for (const auto &f : writer->files())
             files << QDir::toNativeSeparators(QString::fromStdU16String(f.u16string()));
         status_->setText(QStringLiteral("已匯出：") + files.join(QStringLiteral("、")));
-    } catch (const OutputError &e) {
-        status_->setText(QString::fromUtf8(e.what()));
+    } catch (const std::exception &e) {
+        status_->setText(outputFailure(file, QString::fromUtf8(e.what())));
     }
 }
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "tools/compare_report.h"
+#include "views/tool_window.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -30,7 +31,7 @@ class BreakdownTab;
 class HolderWindow;
 class MainMenuWindow;
 
-class CompareWindow : public QWidget {
+class CompareWindow : public ToolWindow {
     Q_OBJECT
 public:
     explicit CompareWindow(MainMenuWindow &menu);
@@ -61,7 +62,6 @@ private:
     void showReport();
     void setChart(QChartView *view, int which);
 
-    MainMenuWindow &menu_;
     QLineEdit *older_ = nullptr;
     QLineEdit *newer_ = nullptr;
     QSpinBox *top_ = nullptr;
@@ -83,7 +83,6 @@ private:
     QLabel *notes_[5] = {};  // movement, lists, crossings, levels, structure
     QChartView *charts_[4] = {};  // CompareChart order
     BreakdownTab *breakdowns_ = nullptr;
-    BackgroundWork *work_ = nullptr;
     QPointer<HolderWindow> holder_;
 
     bool hasComparison_ = false;

@@ -527,6 +527,8 @@ private slots:
                                   << "frm_stats";
         QTest::newRow("光碟檢查") << "act_check"
                                   << "frm_check";
+        QTest::newRow("異動比較") << "act_compare"
+                                  << "frm_compare";
     }
 
     void escAndCloseButton()
