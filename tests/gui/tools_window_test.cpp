@@ -185,6 +185,57 @@ private slots:
             child<QLabel>(window, "lab_status")->text().startsWith("共 3 筆輸入，2 筆查到，1 筆查無資料"));
     }
 
+    // A register that cannot be read (pla's DataFile gone, its index files there) is said to
+    // be so in every window, never shown as 查無資料.
+    void anUnreadableRegisterIsNeverNothingFound()
+    {
+        HolderDisc disc;
+        const std::filesystem::path folder = disc.dir.path().toStdString();
+        std::filesystem::remove(test::dataSetFile(folder, plaDataSet(), "data"));
+        const QString message =
+            QString("MSG_0_08 ") +
+            QString::fromStdString(test::dataSetFile(folder, plaDataSet(), "data").string()) + " 開檔錯誤 !";
+        Menu menu(disc.dir.path());
+
+        auto *holder = qobject_cast<HolderWindow *>(chooseTool(menu, "act_holder", "frm_holder"));
+        QVERIFY(holder);
+        QSignalSpy found(holder, &HolderWindow::found);
+        typeText(child<QLineEdit>(holder, "tx_key"), "Z999999999");
+        click(child<QPushButton>(holder, "cmd_find"));
+        QVERIFY(found.wait(10000));
+        auto *tree = child<QTreeWidget>(holder, "tree_results");
+        QCOMPARE(group(tree, "pla")->text(0), "pla 設質資料：無法讀取　" + message);
+        QCOMPARE(group(tree, "psm")->text(0), QString("psm 證券所有人名冊：無符合資料"));
+
+        auto *batch = qobject_cast<BatchWindow *>(chooseTool(menu, "act_batch", "frm_batch"));
+        QVERIFY(batch);
+        const QString list = disc.dir.filePath("list.txt");
+        QFile file(list);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("Z999999999\n");
+        file.close();
+        child<QLineEdit>(batch, "tx_list")->setText(list);
+        child<QLineEdit>(batch, "tx_out")->setText(disc.dir.filePath("結果.csv"));
+        QSignalSpy batched(batch, &BatchWindow::done);
+        click(child<QPushButton>(batch, "cmd_run"));
+        QVERIFY(batched.wait(10000));
+        const QString status = child<QLabel>(batch, "lab_status")->text();
+        QVERIFY2(status.contains("，0 筆查無資料") && status.contains("pla 設質資料：無法讀取：" + message),
+                 qPrintable(status));
+        const std::vector<std::string> rows = test::csvRows(disc.dir.filePath("結果.csv").toStdString());
+        QCOMPARE(rows.size(), size_t{2});
+        QVERIFY2(rows[1].starts_with("Z999999999␟無法讀取␟pla␟"), rows[1].c_str());
+
+        auto *exporter = qobject_cast<ExportWindow *>(chooseTool(menu, "act_export", "frm_export"));
+        QVERIFY(exporter);
+        child<QLineEdit>(exporter, "tx_out")->setText(disc.dir.filePath("disc.csv"));
+        QSignalSpy exported(exporter, &ExportWindow::done);
+        click(child<QPushButton>(exporter, "cmd_run"));
+        QVERIFY(exported.wait(10000));
+        const QString summary = child<QPlainTextEdit>(exporter, "tx_summary")->toPlainText();
+        QVERIFY2(summary.contains("pla 設質資料：無法讀取"), qPrintable(summary));
+    }
+
     void exportAndCheckReportEveryRegister()
     {
         HolderDisc disc;
