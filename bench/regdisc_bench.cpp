@@ -5,6 +5,9 @@
 //   regdisc-bench load DISC DB        the disc's holder register into a SQLite database
 //   regdisc-bench keys DISC OUTDIR    its ID, account and name keys, one file each
 //   regdisc-bench run DISC DB [--cold] [--cli=PATH] [--skip=G] [Google Benchmark flags]
+//   regdisc-bench skip-build DISC [--skip=G] [--repetitions=R]
+//                                     the skip index's build time cold and warm, its size,
+//                                     and how soon a build asked to stop returns
 //
 // `run` measures, per KeyKind (ID, account, name): the first match of a whole key, a walk
 // of 查詢 and 49 × 次筆 over a shared beginning, and a miss; and both command-line tools as
@@ -15,7 +18,8 @@
 // build time and size on standard error). With
 // --cold the page cache of the disc's files and of the database is dropped before every
 // first match (posix_fadvise DONTNEED). Counters per query: read system calls and bytes
-// read (/proc/self/io), and for regdisc the records it read. After the runs, the medians of
+// read (/proc/self/io), major page faults (pages of a mapping read from the medium), and
+// for regdisc the records it read. After the runs, the medians of
 // the repetitions are set side by side as ratios (regdisc / SQLite: below 1 is faster).
 #include "datasets/catalogue.h"
 #include "engine/record_text.h"
@@ -32,6 +36,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -43,6 +48,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 extern char **environ;
@@ -154,11 +160,15 @@ std::map<std::string, Keys> sampleKeys(const fs::path &disc)
 struct IoCount {
     double reads = 0;  // read system calls
     double bytes = 0;  // bytes they returned
+    double faults = 0;  // major page faults: pages of a mapping read from the medium
 };
 
 IoCount ioNow()
 {
     IoCount io;
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    io.faults = static_cast<double>(usage.ru_majflt);
     std::ifstream in("/proc/self/io");
     std::string name;
     double value = 0;
@@ -176,6 +186,7 @@ void setIoCounters(benchmark::State &state, const IoCount &before, double querie
     const IoCount after = ioNow();
     state.counters["reads"] = benchmark::Counter((after.reads - before.reads) / queries);
     state.counters["bytes"] = benchmark::Counter((after.bytes - before.bytes) / queries);
+    state.counters["faults"] = benchmark::Counter((after.faults - before.faults) / queries);
 }
 
 // Drops the files' pages from the page cache.
@@ -210,13 +221,13 @@ struct RegdiscScreen {
     }
     // A skip index of the holder register's three KeyKinds, as the desktop builds one when
     // a screen opens; returns the seconds it took.
-    double buildSkipIndex(int spacing)
+    double buildSkipIndex(int spacing, const std::function<bool()> &stopped = {})
     {
         const auto start = std::chrono::steady_clock::now();
         skip = SkipIndex::build(psm().lookupProfile(),
                                 {&menu.slot(psm().top.slot), &menu.slot(psm().detail.slot),
                                  &menu.slot(psm().data.slot)},
-                                {}, spacing);
+                                {}, spacing, stopped);
         screen->setSkipIndex(skip);
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
@@ -387,6 +398,7 @@ void regdiscCase(benchmark::State &state, const Setup &setup, const KeyKindCase 
             const IoCount openingAfter = ioNow();
             before.reads += openingAfter.reads - openingBefore.reads + probe.reads;
             before.bytes += openingAfter.bytes - openingBefore.bytes + probe.bytes;
+            before.faults += openingAfter.faults - openingBefore.faults;
             state.ResumeTiming();
         }
         QueryScreenModel &screen = *s->screen;
@@ -541,10 +553,61 @@ private:
     std::map<std::string, Times> medians_;
 };
 
+// ---------------------------------------------------------------------------------------
+// The skip index's build: its time with the page cache dropped (what opening a register
+// costs on a fresh disc) and warm, its size, and how soon a build asked to stop returns.
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n == 0 ? 0.0 : (n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2);
+}
+
+int skipBuild(const fs::path &disc, int spacing, int repetitions)
+{
+    const std::vector<fs::path> files = {dataFilePath(disc, "top"), dataFilePath(disc, "detail"),
+                                         dataFilePath(disc, "data")};
+    std::vector<double> cold, warm, stop;
+    long long points = 0;
+    double megabytes = 0;
+    for (int i = 0; i < repetitions; ++i) {
+        {
+            dropFromCache(files);
+            RegdiscScreen s(disc);  // opened afresh: no page of the files stays mapped
+            cold.push_back(s.buildSkipIndex(spacing));
+            warm.push_back(s.buildSkipIndex(spacing));
+            points = static_cast<long long>(s.skip->points());
+            megabytes = static_cast<double>(s.skip->bytes()) / 1e6;
+        }
+        // A build stopped a third of the way: the time from the request to the build's return.
+        RegdiscScreen s(disc);
+        std::atomic<bool> asked{false};
+        std::chrono::steady_clock::time_point askedAt, returnedAt;
+        std::thread build([&] {
+            s.buildSkipIndex(spacing, [&] { return asked.load(); });
+            returnedAt = std::chrono::steady_clock::now();
+        });
+        std::this_thread::sleep_for(std::chrono::duration<double>(warm.back() / 3));
+        askedAt = std::chrono::steady_clock::now();
+        asked = true;
+        build.join();
+        if (s.skip)
+            throw std::runtime_error("a build asked to stop kept an index");
+        stop.push_back(std::chrono::duration<double>(returnedAt - askedAt).count());
+        std::printf("run %d: cold %.2f s, warm %.2f s, stop %.1f ms\n", i + 1, cold.back(), warm.back(),
+                    1e3 * stop.back());
+    }
+    std::printf("skip index G=%d: %lld points, %.1f MB; medians of %d: build cold %.2f s, warm %.2f s; "
+                "stopped after %.1f ms\n",
+                spacing, points, megabytes, repetitions, median(cold), median(warm), 1e3 * median(stop));
+    return 0;
+}
+
 int usage()
 {
     std::fprintf(stderr, "usage: regdisc-bench load DISC DB | keys DISC OUTDIR | run DISC DB [--cold] "
-                         "[--cli=PATH] [benchmark flags]\n");
+                         "[--cli=PATH] [--skip=G] [benchmark flags] | skip-build DISC [--skip=G] [--repetitions=R]\n");
     return 2;
 }
 
@@ -553,6 +616,19 @@ int usage()
 int main(int argc, char *argv[])
 {
     try {
+        if (argc >= 3 && std::string(argv[1]) == "skip-build") {
+            int spacing = SkipIndex::kDefaultSpacing, repetitions = 5;
+            for (int i = 3; i < argc; ++i) {
+                const std::string arg = argv[i];
+                if (arg.starts_with("--skip="))
+                    spacing = std::stoi(arg.substr(7));
+                else if (arg.starts_with("--repetitions="))
+                    repetitions = std::stoi(arg.substr(14));
+                else
+                    return usage();
+            }
+            return skipBuild(argv[2], spacing, repetitions);
+        }
         if (argc < 4)
             return usage();
         const std::string mode = argv[1];
