@@ -165,6 +165,9 @@ TEST(SkipIndex, AnswersAsTheWalkOnDamagedDiscs)
         std::vector<std::pair<std::uint64_t, std::string>> patches;
     } cases[] = {
         {"ID key goes down", {{30 * kDetail, "A000000000"}, {31 * kDetail, "A999999999"}}},
+        // One low key in the middle of a section: the keys remembered beyond it ascend
+        // again, so only a build that stops at the fault keeps walks from jumping over it.
+        {"ID key goes down once", {{11 * kDetail, "A000000000"}}},
         {"ID chain loops back", {{40 * kDetail + kNextId, "0000001"}, {90 * kDetail + kNextId, "0000090"}}},
         // Records 6, 19, 32, … share an ID (the seventh in the chain's order): entries 7, 20,
         // 33, 46, 59, … follow each other. Entry 59 leads back to 20, a loop that no key
@@ -182,7 +185,9 @@ TEST(SkipIndex, AnswersAsTheWalkOnDamagedDiscs)
         for (const auto &[offset, bytes] : c.patches)
             patchFile(detail, offset, bytes);
         // Built from the damaged files: it keeps only what it verified.
-        expectSameAnswers(dir.path(), psmDataSet(), records, 2, c.name);
+        for (int spacing : {1, 2})
+            expectSameAnswers(dir.path(), psmDataSet(), records, spacing,
+                              std::string(c.name) + " G=" + std::to_string(spacing));
         // Built before the damage: the files are no longer the ones it describes.
         TempDir later;
         writeTestDisc(later.path(), {{&psmDataSet(), records, kSmallSections}});

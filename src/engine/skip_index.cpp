@@ -35,6 +35,70 @@ std::vector<std::int64_t> sectionStarts(const LookupProfile &profile, const KeyK
 
 }  // namespace
 
+// One section's walk during a build: where it stands and what it has remembered so far.
+struct SkipIndex::SectionWalk {
+    SectionWalk(std::int64_t start, std::int64_t end, RecordSource &detail)
+        : start(start), end(end), n(start), reads(detail)
+    {
+        reads.prefetch(n);
+    }
+
+    // Reads the section's next entry; true when the walk has ended: at the next section's
+    // first entry, the chain's end, a key going down, the budget spent, or a fault.
+    bool step(const IndexWalk &walk, const DetailEntryLayout &entries, const KeyKindSpec &kind, int spacing,
+              std::int64_t &budget)
+    {
+        if (budget-- <= 0 || (position > 0 && n == end))
+            return true;
+        try {
+            walk.readChainEntry(n, guard, reads, entry);
+        } catch (const RecordReadError &) {
+            return true;  // what was read before the fault ascended
+        }
+        if (position > 0 && walk.keyGoesDown(kind, previous, entry))
+            return true;
+        if ((position + 1) % spacing == 0) {
+            points.push_back({n, guard});
+            Text key(entries.key(entry, kind));
+            key.resize(static_cast<size_t>(kind.keyWidth), u' ');
+            keys += key;
+        }
+        n = entries.next(entry, kind);
+        if (n == walk.profile().chainEnd())
+            return true;
+        std::swap(previous, entry);
+        ++position;
+        reads.prefetch(n);
+        return false;
+    }
+
+    // What the walk verified, added to the KeyKind's points: only when the reads that found
+    // it stand.
+    void finish(Kind &k)
+    {
+        try {
+            reads.confirm();
+        } catch (const RecordReadError &) {
+            return;
+        }
+        if (points.empty())
+            return;
+        k.sections.push_back(
+            {start, static_cast<std::uint32_t>(k.points.size()), static_cast<std::uint32_t>(points.size())});
+        k.points.insert(k.points.end(), points.begin(), points.end());
+        k.keys += keys;
+    }
+
+    std::int64_t start, end;
+    std::int64_t n;  // the entry read next
+    std::int64_t position = 0;  // entries read before it
+    ChainGuard guard;
+    RecordReads reads;
+    Text entry, previous;
+    std::vector<Point> points;
+    Text keys;
+};
+
 TextView SkipIndex::Kind::key(std::size_t point) const
 {
     return TextView(keys).substr(point * static_cast<std::size_t>(keyWidth),
@@ -72,47 +136,30 @@ std::shared_ptr<const SkipIndex> SkipIndex::build(const LookupProfile &profile, 
         // Sections that would each walk on to the chain's end (a damaged index) are not
         // followed past twice the entries the file holds.
         std::int64_t budget = 2 * entryCount + 1;
-        Text entry, previous;
-        for (size_t s = 0; s < starts.size() && budget > 0; ++s) {
+        // Each entry of a chain is a read at a scattered place whose address is known only
+        // once the entry before it is read: a single walk waits on memory at every step.
+        // Several sections are walked in turns, each asking ahead for its next entry, so
+        // that their waits overlap; each walk is still its own, in its chain's order.
+        std::vector<std::unique_ptr<SectionWalk>> walks(kWalksInTurn);
+        size_t nextSection = 0;
+        for (bool walking = true; walking;) {
             if (stopped && stopped())
                 return nullptr;
-            Section section{starts[s], static_cast<std::uint32_t>(k.points.size()), 0};
-            const std::int64_t end = s + 1 < starts.size() ? starts[s + 1] : profile.chainEnd();
-            ChainGuard guard;
-            RecordReads detail(*files.detail);
-            std::int64_t n = section.start;
-            try {
-                for (std::int64_t position = 0; budget-- > 0; ++position) {
-                    if (position > 0 && n == end)
-                        break;  // the next section begins
-                    walk.readChainEntry(n, guard, detail, entry);
-                    if (position > 0 && walk.keyGoesDown(kind, previous, entry))
-                        break;
-                    if ((position + 1) % index->spacing_ == 0) {
-                        k.points.push_back({n, guard});
-                        Text key(entries.key(entry, kind));
-                        key.resize(static_cast<size_t>(kind.keyWidth), u' ');
-                        k.keys += key;
-                    }
-                    n = entries.next(entry, kind);
-                    if (n == profile.chainEnd())
-                        break;
-                    std::swap(previous, entry);
+            walking = false;
+            for (std::unique_ptr<SectionWalk> &w : walks) {
+                if (!w && nextSection < starts.size() && budget > 0) {
+                    const size_t s = nextSection++;
+                    const std::int64_t end = s + 1 < starts.size() ? starts[s + 1] : profile.chainEnd();
+                    w = std::make_unique<SectionWalk>(starts[s], end, *files.detail);
                 }
-                detail.confirm();
-            } catch (const RecordReadError &) {
-                // What was read before the fault ascended; it stays remembered only when the
-                // reads that found it stand.
-                try {
-                    detail.confirm();
-                } catch (const RecordReadError &) {
-                    k.points.resize(section.first);
-                    k.keys.resize(static_cast<size_t>(section.first) * static_cast<size_t>(k.keyWidth));
+                if (!w)
+                    continue;
+                walking = true;
+                if (w->step(walk, entries, kind, index->spacing_, budget)) {
+                    w->finish(k);
+                    w.reset();
                 }
             }
-            section.count = static_cast<std::uint32_t>(k.points.size() - section.first);
-            if (section.count > 0)
-                k.sections.push_back(section);
         }
         std::sort(k.sections.begin(), k.sections.end(),
                   [](const Section &a, const Section &b) { return a.start < b.start; });

@@ -65,6 +65,11 @@ private:
         std::uint32_t first = 0;  // its points: points[first, first + count)
         std::uint32_t count = 0;
     };
+    struct Kind;
+    struct SectionWalk;
+    // Sections walked in turns during a build.
+    static constexpr int kWalksInTurn = 16;
+
     struct Kind {
         bool built = false;
         int keyWidth = 0;
