@@ -224,10 +224,10 @@ struct RegdiscScreen {
     double buildSkipIndex(int spacing, const std::function<bool()> &stopped = {})
     {
         const auto start = std::chrono::steady_clock::now();
-        skip = SkipIndex::build(psm().lookupProfile(),
-                                {&menu.slot(psm().top.slot), &menu.slot(psm().detail.slot),
-                                 &menu.slot(psm().data.slot)},
-                                {}, spacing, stopped);
+        skip = SkipIndex::build(
+            psm().lookupProfile(),
+            {&menu.slot(psm().top.slot), &menu.slot(psm().detail.slot), &menu.slot(psm().data.slot)}, {},
+            spacing, stopped);
         screen->setSkipIndex(skip);
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
@@ -355,7 +355,8 @@ const std::vector<std::string> &inputsOf(const Keys &keys, Kind kind)
     return kind == Kind::First ? keys.whole : (kind == Kind::Walk ? keys.beginning : keys.miss);
 }
 
-void regdiscCase(benchmark::State &state, const Setup &setup, const KeyKindCase &keyKind, Kind kind, bool skip)
+void regdiscCase(benchmark::State &state, const Setup &setup, const KeyKindCase &keyKind, Kind kind,
+                 bool skip)
 {
     // Cold: the screen is opened afresh before every query, so that none of the files' pages
     // stays mapped into the process (the page cache keeps mapped pages whatever fadvise asks).
@@ -367,8 +368,9 @@ void regdiscCase(benchmark::State &state, const Setup &setup, const KeyKindCase 
             if (!built) {
                 const double seconds = s->buildSkipIndex(setup.spacing);
                 built = s->skip;
-                std::fprintf(stderr, "skip index G=%d: %.2f s, %lld points, %.1f MB\n", setup.spacing, seconds,
-                             static_cast<long long>(built->points()), static_cast<double>(built->bytes()) / 1e6);
+                std::fprintf(stderr, "skip index G=%d: %.2f s, %lld points, %.1f MB\n", setup.spacing,
+                             seconds, static_cast<long long>(built->points()),
+                             static_cast<double>(built->bytes()) / 1e6);
             }
             s->skip = built;
             s->screen->setSkipIndex(built);
@@ -606,8 +608,9 @@ int skipBuild(const fs::path &disc, int spacing, int repetitions)
 
 int usage()
 {
-    std::fprintf(stderr, "usage: regdisc-bench load DISC DB | keys DISC OUTDIR | run DISC DB [--cold] "
-                         "[--cli=PATH] [--skip=G] [benchmark flags] | skip-build DISC [--skip=G] [--repetitions=R]\n");
+    std::fprintf(
+        stderr, "usage: regdisc-bench load DISC DB | keys DISC OUTDIR | run DISC DB [--cold] "
+                "[--cli=PATH] [--skip=G] [benchmark flags] | skip-build DISC [--skip=G] [--repetitions=R]\n");
     return 2;
 }
 
@@ -684,10 +687,9 @@ int main(int argc, char *argv[])
                     regdiscCase(state, setup, kind, k, false);
                 })->Unit(benchmark::kMicrosecond);
                 if (setup.spacing > 0)
-                    benchmark::RegisterBenchmark(("regdisc-skip/" + what).c_str(),
-                                                 [&kind, k](benchmark::State &state) {
-                                                     regdiscCase(state, setup, kind, k, true);
-                                                 })
+                    benchmark::RegisterBenchmark(
+                        ("regdisc-skip/" + what).c_str(),
+                        [&kind, k](benchmark::State &state) { regdiscCase(state, setup, kind, k, true); })
                         ->Unit(benchmark::kMicrosecond);
                 benchmark::RegisterBenchmark(("sqlite/" + what).c_str(), [&kind, k](benchmark::State &state) {
                     sqliteCase(state, setup, kind, k);
