@@ -12,7 +12,6 @@ namespace {
 constexpr std::u16string_view kOpenFailedEnd = u" 開檔錯誤 !";
 // A register's count listing is a few hundred thousand lines at most; a larger file is
 // refused as a whole, never shown cut short.
-constexpr std::size_t kMaxListingBytes = 64u << 20;
 constexpr std::u16string_view kTooLargeEnd = u" 檔案過大，無法完整顯示 !";
 }  // namespace
 

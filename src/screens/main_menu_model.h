@@ -42,7 +42,6 @@ public:
     // The folder text the disc information was last read from, while the menu reads that
     // disc: nothing once a folder check or a read has failed since.
     const std::optional<Text> &discFolder() const { return discFolder_; }
-    const Text &pathLastBuilt() const { return pathLastBuilt_; }
 
     bool buttonEnabled(std::string_view button) const;
 

@@ -73,7 +73,6 @@ public:
     const std::vector<std::string> &boxNames() const { return boxNames_; }
     Text caption(std::string_view label) const;  // a label's caption from the layout
     std::int64_t recordShown() const { return recordShown_; }
-    const QueryState &queryState() const { return lookup_.state(); }
     const RecordHistory &history() const { return history_; }
 
 private:

@@ -28,11 +28,6 @@ std::string_view withoutPart(std::string_view meaning)
 
 }  // namespace
 
-Text trimTrailingBlanks(TextView text)
-{
-    return Text(trimEnd(text));
-}
-
 std::string snakeCase(std::string_view meaning)
 {
     std::string out;
@@ -190,12 +185,6 @@ void columnCell(const Column &column, TextView record, const DisplayContext &con
     cell.isNumber = true;
     cell.number = q.shown();
     cell.whole = q.scale == 0 ? q.units : 0;
-}
-
-bool columnCellMalformed(const Column &column, TextView record, TextView decimalFlag)
-{
-    return column.type == CellType::Number &&
-           !quantityOf(*column.parts.front(), record, decimalFlag).wellFormed;
 }
 
 }  // namespace regdisc

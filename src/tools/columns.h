@@ -43,11 +43,6 @@ struct Cell {
 // fill the field on the disc and carry nothing. A quantity is a number only when its field
 // holds a whole number; otherwise the cell keeps the text alone.
 void columnCell(const Column &column, TextView record, const DisplayContext &context, Cell &cell);
-// Whether a number column's field holds no whole number.
-bool columnCellMalformed(const Column &column, TextView record, TextView decimalFlag);
-
-// Trailing half-width and ideographic blanks removed.
-Text trimTrailingBlanks(TextView text);
 
 // The snake-case ASCII form of a field meaning ("pledgor.mailingAddress" ->
 // "pledgor_mailing_address").

@@ -34,7 +34,6 @@ public:
     // Its query; only while the register is present.
     RegisterQuery &query() { return *query_; }
     // Records of the DataFile, as its size counts them when it was opened.
-    std::int64_t dataRecords() const { return data_.recordCount(); }
 
 private:
     friend class Disc;

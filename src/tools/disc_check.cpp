@@ -8,6 +8,7 @@
 #include "engine/record_layout.h"
 #include "engine/record_text.h"
 #include "platform/codepage.h"
+#include "platform/paths.h"
 #include "platform/record_file.h"
 #include "tools/record_scan.h"
 
@@ -418,11 +419,10 @@ DiscCheck checkDisc(Disc &disc, Progress &progress)
         return check;
     }
     check.files.push_back({u"security.txt", true});
-    for (const ListingSpec *listing : allListings()) {
-        std::string bytes;
-        check.files.push_back({disc.info().baseName + u"." + fromAscii(listing->ext),
-                               readWholeFile(disc.listingPath(*listing), 64u << 20, bytes)});
-    }
+    for (const ListingSpec *listing : allListings())
+        check.files.push_back(
+            {disc.info().baseName + u"." + fromAscii(listing->ext),
+             readBoundedFile(disc.listingPath(*listing), kMaxListingBytes).status == FileContent::Read});
     for (const DataSetSpec *spec : allDataSets())
         check.registers.push_back(checkRegister(disc, *spec, progress));
     return check;

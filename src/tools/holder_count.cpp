@@ -41,13 +41,6 @@ TextView fieldView(TextView record, const FieldSpec &f)
     return record.substr(pos, static_cast<size_t>(f.width));
 }
 
-Text trimmed(TextView t)
-{
-    while (!t.empty() && (t.back() == u' ' || t.back() == u'\u3000'))
-        t.remove_suffix(1);
-    return Text(t);
-}
-
 // What the count takes from one record.
 struct CountedRecord {
     std::uint64_t key = 0;  // the packed ID; 0: a holder of its own
@@ -222,7 +215,7 @@ Text unpackId(std::uint64_t key)
                 : v <= 10 ? static_cast<char16_t>(u'0' + v - 1)
                           : static_cast<char16_t>(u'A' + v - 11);
     }
-    return trimmed(id);
+    return Text(trimEnd(id));
 }
 
 RegisterCount countRegister(const Disc &disc, Progress &progress)
@@ -288,7 +281,7 @@ RegisterCount countRegister(const Disc &disc, Progress &progress)
     // have their own, any further one the last.
     count.nations = {Text()};
     const auto nationOf = [&](TextView code) -> unsigned {
-        const Text t = trimmed(code);
+        const Text t = Text(trimEnd(code));
         if (t.empty())
             return 0;
         for (size_t i = 1; i < count.nations.size(); ++i)
@@ -415,9 +408,9 @@ FirstRecords::Names FirstRecords::names(const Holder &holder)
 {
     const Text record = of(holder);
     Names n;
-    n.name = trimmed(fieldView(record, holderField("name")));
-    n.id = holder.key != 0 ? unpackId(holder.key) : trimmed(fieldView(record, holderField("id")));
-    n.account = trimmed(fieldView(record, holderField("account")));
+    n.name = Text(trimEnd(fieldView(record, holderField("name"))));
+    n.id = holder.key != 0 ? unpackId(holder.key) : Text(trimEnd(fieldView(record, holderField("id"))));
+    n.account = Text(trimEnd(fieldView(record, holderField("account"))));
     return n;
 }
 

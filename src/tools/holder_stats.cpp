@@ -29,10 +29,7 @@ bool isUpper(char16_t c)
 // The characters before the trailing blanks.
 size_t usedLength(TextView text)
 {
-    size_t n = text.size();
-    while (n > 0 && text[n - 1] == u' ')
-        --n;
-    return n;
+    return trimEnd(text, isHalfWidthBlank).size();
 }
 
 // floor(part * multiplier / whole) and what is left over, exactly, for
@@ -209,14 +206,7 @@ bool reachesPercent(std::int64_t part, std::int64_t whole, int hundredths)
 std::vector<HolderType> holderTypesOfLegend(TextView legend)
 {
     std::vector<HolderType> types;
-    const auto trimmed = [](TextView t) {
-        const auto blank = [](char16_t c) { return c == u' ' || c == u'\u3000'; };
-        while (!t.empty() && blank(t.front()))
-            t.remove_prefix(1);
-        while (!t.empty() && blank(t.back()))
-            t.remove_suffix(1);
-        return Text(t);
-    };
+    const auto trimmed = [](TextView t) { return Text(trimBoth(t)); };
     size_t from = 0;
     while (from <= legend.size()) {
         size_t to = legend.find(u'、', from);
@@ -249,10 +239,7 @@ Text ageBandLabel(int band)
 
 std::optional<CalendarDate> dataDateOf(TextView text)
 {
-    while (!text.empty() && text.front() == u' ')
-        text.remove_prefix(1);
-    while (!text.empty() && text.back() == u' ')
-        text.remove_suffix(1);
+    text = trimBoth(text, isHalfWidthBlank);
     CalendarDate d;
     int rocYear = -1;
     const size_t slash = text.find(u'/');

@@ -25,8 +25,4 @@ struct ScanResult {
 ScanResult scanRecords(const std::filesystem::path &path, int recordLength, std::int64_t maxRecords,
                        Progress &progress, const std::function<void(std::int64_t, std::string_view)> &visit);
 
-// The whole file in memory (index files of a few hundred MB at most); nothing when it
-// cannot be read or is larger than `maxBytes`.
-bool readWholeFile(const std::filesystem::path &path, std::uint64_t maxBytes, std::string &bytes);
-
 }  // namespace regdisc

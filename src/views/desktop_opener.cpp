@@ -21,16 +21,7 @@
 
 namespace regdisc {
 
-namespace {
-
-constexpr int kUnknownError = 0;
-constexpr int kFileNotFound = 2;
-constexpr int kPathNotFound = 3;
-constexpr int kAccessDenied = 5;
-constexpr int kAssociationIncomplete = 27;
-constexpr int kNoAssociation = 31;
-
-}  // namespace
+using namespace OpenResult;
 
 #ifndef _WIN32
 namespace {
@@ -114,7 +105,7 @@ bool DesktopDocumentOpener::launch(const QString &file)
                          if (started.elapsed() > launchWait_.count() || !launchFailures_)
                              return;
                          const int code = launchResult(exitCode, status == QProcess::CrashExit);
-                         if (code <= 32)
+                         if (!succeeded(code))
                              showOpenResult(code, *launchFailures_);
                      });
     process->start();

@@ -1126,13 +1126,6 @@ const FieldSpec &fieldNamed(const DataSetSpec &spec, std::string_view meaning)
     throw std::logic_error("no field " + std::string(meaning));
 }
 
-Text trimmedText(TextView t)
-{
-    while (!t.empty() && (t.back() == u' ' || t.back() == u'\u3000'))
-        t.remove_suffix(1);
-    return Text(t);
-}
-
 std::uint64_t hashText(TextView text, std::uint64_t seed)
 {
     std::uint64_t h = 0xCBF29CE484222325ULL ^ seed;
@@ -1200,17 +1193,17 @@ Party partyOfRecord(TextView record)
 {
     const DataSetSpec &psm = psmDataSet();
     Party p;
-    p.name = trimmedText(fieldOf(record, fieldNamed(psm, "name")));
-    p.id = trimmedText(fieldOf(record, fieldNamed(psm, "id")));
-    p.account = trimmedText(fieldOf(record, fieldNamed(psm, "account")));
-    p.registeredAddress = trimmedText(fieldOf(record, fieldNamed(psm, "registeredAddress")));
-    p.mailingAddress = trimmedText(fieldOf(record, fieldNamed(psm, "mailingAddress")));
+    p.name = Text(trimEnd(fieldOf(record, fieldNamed(psm, "name"))));
+    p.id = Text(trimEnd(fieldOf(record, fieldNamed(psm, "id"))));
+    p.account = Text(trimEnd(fieldOf(record, fieldNamed(psm, "account"))));
+    p.registeredAddress = Text(trimEnd(fieldOf(record, fieldNamed(psm, "registeredAddress"))));
+    p.mailingAddress = Text(trimEnd(fieldOf(record, fieldNamed(psm, "mailingAddress"))));
     p.birthDate = Text(fieldOf(record, fieldNamed(psm, "birthDate")));
-    p.telephone = trimmedText(fieldOf(record, fieldNamed(psm, "telephone")));
+    p.telephone = Text(trimEnd(fieldOf(record, fieldNamed(psm, "telephone"))));
     p.postcode = Text(fieldOf(record, fieldNamed(psm, "postcode")));
     p.holderType = Text(fieldOf(record, fieldNamed(psm, "holderType")));
     p.nationality = Text(fieldOf(record, fieldNamed(psm, "nationality")));
-    p.foreignInvestorNumber = trimmedText(fieldOf(record, fieldNamed(psm, "foreignInvestorNumber")));
+    p.foreignInvestorNumber = Text(trimEnd(fieldOf(record, fieldNamed(psm, "foreignInvestorNumber"))));
     p.englishName = u"HOLDER " + p.account;
     return p;
 }
@@ -1282,7 +1275,7 @@ private:
     // A holder is known by its ID, or, without one, by its account.
     std::uint64_t holderKey(TextView record) const
     {
-        const Text id = trimmedText(fieldOf(record, idField_));
+        const Text id = Text(trimEnd(fieldOf(record, idField_)));
         return id.empty() ? hashText(u"#" + Text(fieldOf(record, accountField_)), 0) : hashText(id, 0);
     }
 
