@@ -86,12 +86,9 @@ std::int64_t timesCapped(std::int64_t a, std::int64_t scale, bool &saturated)
     return a * scale;
 }
 
-const FieldSpec &holderField(std::string_view meaning)
+const FieldSpec &holderField(FieldMeaning meaning)
 {
-    for (const FieldSpec &f : psmDataSet().fields)
-        if (f.meaning == meaning)
-            return f;
-    throw std::logic_error("the holder register has no field " + std::string(meaning));
+    return fieldOf(psmDataSet().fields, meaning);
 }
 
 HolderSlots::HolderSlots(size_t count)
@@ -224,14 +221,14 @@ RegisterCount countRegister(const Disc &disc, Progress &progress)
     RegisterCount count;
     HolderStats &stats = count.stats;
     stats.decimals = disc.info().decimalFlag == u"Y" ? 2 : 0;
-    const FieldSpec &accountField = holderField("account");
-    const FieldSpec &idField = holderField("id");
-    const FieldSpec &sharesField = holderField("shares");
-    const FieldSpec &totalField = holderField("totalShares");
-    const FieldSpec &birthField = holderField("birthDate");
-    const FieldSpec &typeField = holderField("holderType");
-    const FieldSpec &postcodeField = holderField("postcode");
-    const FieldSpec &nationalityField = holderField("nationality");
+    const FieldSpec &accountField = holderField(FieldMeaning::Account);
+    const FieldSpec &idField = holderField(FieldMeaning::Id);
+    const FieldSpec &sharesField = holderField(FieldMeaning::Shares);
+    const FieldSpec &totalField = holderField(FieldMeaning::TotalShares);
+    const FieldSpec &birthField = holderField(FieldMeaning::BirthDate);
+    const FieldSpec &typeField = holderField(FieldMeaning::HolderType);
+    const FieldSpec &postcodeField = holderField(FieldMeaning::Postcode);
+    const FieldSpec &nationalityField = holderField(FieldMeaning::Nationality);
 
     stats.state = disc.presence(spec);
     const std::filesystem::path path = disc.dataFilePath(spec);
@@ -408,9 +405,10 @@ FirstRecords::Names FirstRecords::names(const Holder &holder)
 {
     const Text record = of(holder);
     Names n;
-    n.name = Text(trimEnd(fieldView(record, holderField("name"))));
-    n.id = holder.key != 0 ? unpackId(holder.key) : Text(trimEnd(fieldView(record, holderField("id"))));
-    n.account = Text(trimEnd(fieldView(record, holderField("account"))));
+    n.name = Text(trimEnd(fieldView(record, holderField(FieldMeaning::Name))));
+    n.id = holder.key != 0 ? unpackId(holder.key)
+                           : Text(trimEnd(fieldView(record, holderField(FieldMeaning::Id))));
+    n.account = Text(trimEnd(fieldView(record, holderField(FieldMeaning::Account))));
     return n;
 }
 

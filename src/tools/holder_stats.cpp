@@ -311,7 +311,7 @@ void tabulate(RegisterCount &count, const StatsOptions &options)
     const DataSetSpec &spec = psmDataSet();
     HolderStats &stats = count.stats;
     HolderTable &table = count.table;
-    stats.types = holderTypesOfLegend(legendOf(spec, holderField("holderType").box));
+    stats.types = holderTypesOfLegend(legendOf(spec, holderField(FieldMeaning::HolderType).box));
     stats.structure.assign(stats.types.size(), {});
     const std::span<const std::u16string_view> counties = postalCounties();
     stats.byCounty.assign(counties.size() + 1, {});

@@ -104,7 +104,7 @@ Text securityIdentity(const Disc &disc)
     if (file.open(disc.dataFilePath(spec), spec.data.length) && file.recordCount() > 0) {
         try {
             const Text record = readRecordText(file, 1, spec.dataN);
-            const FieldSpec &code = holderField("securityCode");
+            const FieldSpec &code = holderField(FieldMeaning::SecurityCode);
             const Text value = Text(trimBoth(fieldView(record, code.pos, code.width)));
             if (!value.empty())
                 return value;
