@@ -32,8 +32,8 @@ namespace {
 // ---------------------------------------------------------------------------------------
 // What a signal removes: the temporary files and folders still open, and the child
 // processes writing into them. The handler may run at any moment on any thread, so the
-// table is a fixed array of atomic pointers, and a path once entered is never freed (the
-// handler may be reading it).
+// table is a fixed array of atomic pointers, and a path is not freed as soon as it leaves
+// the table (the handler may be reading it).
 
 constexpr int kSlots = 256;
 std::atomic<const char *> temporaries[kSlots];  // "F<path>" a file, "D<path>" a folder
@@ -61,10 +61,22 @@ int enterTemporary(const fs::path &path, bool folder)
     return -1;
 }
 
+// A path no longer entered stays allocated for a while after: a handler that took it just
+// before may still be reading it. The last kRetired are kept (and reachable), older ones
+// freed.
+constexpr int kRetired = 1024;
+std::atomic<const char *> retired[kRetired];
+std::atomic<unsigned> retiredNext{0};
+
 void forgetTemporary(int &slot)
 {
-    if (slot >= 0)
-        temporaries[slot].store(nullptr);  // the text stays allocated: a handler may read it
+    if (slot >= 0) {
+        const char *text = temporaries[slot].exchange(nullptr);
+        if (text) {
+            const unsigned at = retiredNext.fetch_add(1) % kRetired;
+            std::free(const_cast<char *>(retired[at].exchange(text)));
+        }
+    }
     slot = -1;
 }
 
