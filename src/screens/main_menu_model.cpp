@@ -3,8 +3,8 @@
 #include "platform/codepage.h"
 #include "platform/paths.h"
 #include "platform/text_input.h"
-#include "shell/data_folder.h"
-#include "shell/data_set_files.h"
+#include "disc/data_folder.h"
+#include "disc/data_set_files.h"
 
 namespace regdisc {
 

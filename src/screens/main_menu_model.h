@@ -8,7 +8,7 @@
 #include "platform/ui.h"
 #include "screens/listing_model.h"
 #include "screens/query_screen_model.h"
-#include "shell/disc_info.h"
+#include "disc/disc_info.h"
 
 #include <array>
 #include <map>

@@ -9,7 +9,7 @@
 #include "platform/ui.h"
 #include "screens/background_skip_index.h"
 #include "screens/printout.h"
-#include "shell/disc_info.h"
+#include "disc/disc_info.h"
 
 #include <chrono>
 #include <functional>

@@ -6,8 +6,8 @@
 
 #include "datasets/dataset.h"
 #include "engine/field_values.h"
-#include "tools/disc.h"
-#include "tools/progress.h"
+#include "disc/opened_disc.h"
+#include "platform/progress.h"
 
 #include <cstdint>
 #include <functional>

@@ -2,7 +2,7 @@
 // a whole register reads it once, at the speed of the disc, whatever its size.
 #pragma once
 
-#include "tools/progress.h"
+#include "platform/progress.h"
 
 #include <cstdint>
 #include <filesystem>

@@ -2,8 +2,10 @@
 
 #include "views/main_menu_window.h"
 #include "views/tool_messages.h"
-#include "views/tool_work.h"
-#include "views/view_support.h"
+#include "views/background_work.h"
+#include "views/qt_text.h"
+#include "views/window_placement.h"
+#include "views/file_dialogs.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -6,8 +6,8 @@
 #include "views/main_menu_window.h"
 #include "views/printer.h"
 #include "views/tool_messages.h"
-#include "views/tool_work.h"
-#include "views/view_support.h"
+#include "views/background_work.h"
+#include "views/qt_text.h"
 
 #include <QDateTime>
 #include <QHBoxLayout>

@@ -1,6 +1,6 @@
 #include "views/compare_window.h"
 
-#include "tools/output_file.h"
+#include "output/output_file.h"
 
 #include "views/disc_identity.h"
 
@@ -13,8 +13,10 @@
 #include "views/printer.h"
 #include "views/report_tables.h"
 #include "views/stats_print.h"
-#include "views/tool_work.h"
-#include "views/view_support.h"
+#include "views/background_work.h"
+#include "views/qt_text.h"
+#include "views/screen_look.h"
+#include "views/window_placement.h"
 
 #include <QChart>
 #include <QChartView>

@@ -1,8 +1,8 @@
 #include "views/desktop_opener.h"
 
-#include "output/document_opener.h"
+#include "screens/document_opening.h"
 #include "platform/paths.h"
-#include "views/view_support.h"
+#include "views/qt_text.h"
 
 #include <QDir>
 #include <QElapsedTimer>

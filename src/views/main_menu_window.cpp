@@ -3,7 +3,9 @@
 #include "views/listing_window.h"
 #include "views/query_screen_window.h"
 #include "views/tools_menu.h"
-#include "views/view_support.h"
+#include "views/qt_text.h"
+#include "views/screen_look.h"
+#include "views/window_placement.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -2,7 +2,7 @@
 
 #include "printing/document_renderer.h"
 #include "views/stats_charts.h"
-#include "views/view_support.h"
+#include "views/qt_text.h"
 
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>

@@ -6,8 +6,11 @@
 #include "views/stats_charts.h"
 #include "views/stats_print.h"
 #include "views/tool_messages.h"
-#include "views/tool_work.h"
-#include "views/view_support.h"
+#include "views/background_work.h"
+#include "views/qt_text.h"
+#include "views/screen_look.h"
+#include "views/window_placement.h"
+#include "views/file_dialogs.h"
 
 #include <QChart>
 #include <QChartView>

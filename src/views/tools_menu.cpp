@@ -9,7 +9,8 @@
 #include "views/main_menu_window.h"
 #include "views/query_screen_window.h"
 #include "views/stats_window.h"
-#include "views/view_support.h"
+#include "views/qt_text.h"
+#include "views/window_placement.h"
 
 #include <QCoreApplication>
 #include <QMenu>

@@ -7,7 +7,6 @@
 #include "platform/collation.h"
 #include "writer/disc_writer.h"
 #include "writer/key_sorter.h"
-#include "writer/writer_support.h"
 
 #include <algorithm>
 #include <cstring>

@@ -4,7 +4,7 @@
 
 #include "datasets/dataset.h"
 #include "platform/text.h"
-#include "shell/disc_info.h"
+#include "disc/disc_info.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -115,5 +115,10 @@ void writeListing(const std::filesystem::path &folder, TextView baseName, std::s
 
 // Writes bytes to a file, creating its folder.
 void writeFileBytes(const std::filesystem::path &path, std::string_view bytes);
+
+// Shared by the writer's files: a record number as the index stores it (`width` digits)
+// and the path of a file below the disc folder's `sub` folder.
+Text pointerDigits(std::int64_t value, int width);
+std::filesystem::path discFilePath(const std::filesystem::path &folder, std::string_view sub, TextView name);
 
 }  // namespace regdisc

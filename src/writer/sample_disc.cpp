@@ -9,7 +9,6 @@
 #include "engine/field_values.h"
 #include "engine/record_text.h"
 #include "writer/disc_writer.h"
-#include "writer/writer_support.h"
 
 #include <algorithm>
 #include <array>

@@ -6,7 +6,7 @@
 #include "datasets/catalogue.h"
 #include "views/desktop_session.h"
 #include "views/query_screen_window.h"
-#include "views/view_support.h"
+#include "views/qt_text.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "cli/cli_support.h"
+#include "cli/command_io.h"
 
 #include "cli/commands.h"
 #include "screens/main_menu_model.h"

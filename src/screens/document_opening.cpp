@@ -1,6 +1,6 @@
-#include "output/document_opener.h"
+#include "screens/document_opening.h"
 
-#include "shell/data_folder.h"
+#include "disc/data_folder.h"
 
 namespace regdisc {
 

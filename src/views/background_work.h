@@ -9,7 +9,7 @@
 // it goes only when the work has really ended, 取消 or not.
 #pragma once
 
-#include "tools/progress.h"
+#include "platform/progress.h"
 
 #include <QDialog>
 #include <QObject>

@@ -9,8 +9,8 @@
 // to end on its own, and its temporary file is removed. libxlsxwriter's own error texts
 // (English, on standard error) are held back: the writer says what failed, and why.
 #include "platform/shared_library.h"
-#include "tools/progress.h"
-#include "tools/table_writer.h"
+#include "platform/progress.h"
+#include "output/table_writer.h"
 
 #include <xlsxwriter.h>
 

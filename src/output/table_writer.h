@@ -3,8 +3,8 @@
 #pragma once
 
 #include "platform/text.h"
-#include "tools/columns.h"
-#include "tools/output_file.h"
+#include "output/cell.h"
+#include "output/output_file.h"
 
 #include <cstdio>
 #include <filesystem>

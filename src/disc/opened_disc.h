@@ -7,7 +7,7 @@
 #include "engine/register_query.h"
 #include "platform/record_file.h"
 #include "platform/text.h"
-#include "shell/disc_info.h"
+#include "disc/disc_info.h"
 
 #include <cstdint>
 #include <filesystem>

@@ -5,7 +5,7 @@
 
 #include "datasets/dataset.h"
 #include "platform/record_file.h"
-#include "shell/disc_info.h"
+#include "disc/disc_info.h"
 
 namespace regdisc {
 
