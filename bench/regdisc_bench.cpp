@@ -213,10 +213,10 @@ struct RegdiscScreen {
     double buildSkipIndex(int spacing)
     {
         const auto start = std::chrono::steady_clock::now();
-        skip = SkipIndex::build(psm().lookupProfile(),
-                                {&menu.slot(psm().top.slot), &menu.slot(psm().detail.slot),
-                                 &menu.slot(psm().data.slot)},
-                                {}, spacing);
+        skip = SkipIndex::build(
+            psm().lookupProfile(),
+            {&menu.slot(psm().top.slot), &menu.slot(psm().detail.slot), &menu.slot(psm().data.slot)}, {},
+            spacing);
         screen->setSkipIndex(skip);
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
@@ -344,7 +344,8 @@ const std::vector<std::string> &inputsOf(const Keys &keys, Kind kind)
     return kind == Kind::First ? keys.whole : (kind == Kind::Walk ? keys.beginning : keys.miss);
 }
 
-void regdiscCase(benchmark::State &state, const Setup &setup, const KeyKindCase &keyKind, Kind kind, bool skip)
+void regdiscCase(benchmark::State &state, const Setup &setup, const KeyKindCase &keyKind, Kind kind,
+                 bool skip)
 {
     // Cold: the screen is opened afresh before every query, so that none of the files' pages
     // stays mapped into the process (the page cache keeps mapped pages whatever fadvise asks).
@@ -356,8 +357,9 @@ void regdiscCase(benchmark::State &state, const Setup &setup, const KeyKindCase 
             if (!built) {
                 const double seconds = s->buildSkipIndex(setup.spacing);
                 built = s->skip;
-                std::fprintf(stderr, "skip index G=%d: %.2f s, %lld points, %.1f MB\n", setup.spacing, seconds,
-                             static_cast<long long>(built->points()), static_cast<double>(built->bytes()) / 1e6);
+                std::fprintf(stderr, "skip index G=%d: %.2f s, %lld points, %.1f MB\n", setup.spacing,
+                             seconds, static_cast<long long>(built->points()),
+                             static_cast<double>(built->bytes()) / 1e6);
             }
             s->skip = built;
             s->screen->setSkipIndex(built);
@@ -608,10 +610,9 @@ int main(int argc, char *argv[])
                     regdiscCase(state, setup, kind, k, false);
                 })->Unit(benchmark::kMicrosecond);
                 if (setup.spacing > 0)
-                    benchmark::RegisterBenchmark(("regdisc-skip/" + what).c_str(),
-                                                 [&kind, k](benchmark::State &state) {
-                                                     regdiscCase(state, setup, kind, k, true);
-                                                 })
+                    benchmark::RegisterBenchmark(
+                        ("regdisc-skip/" + what).c_str(),
+                        [&kind, k](benchmark::State &state) { regdiscCase(state, setup, kind, k, true); })
                         ->Unit(benchmark::kMicrosecond);
                 benchmark::RegisterBenchmark(("sqlite/" + what).c_str(), [&kind, k](benchmark::State &state) {
                     sqliteCase(state, setup, kind, k);

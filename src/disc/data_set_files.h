@@ -4,8 +4,8 @@
 #pragma once
 
 #include "datasets/dataset.h"
-#include "platform/record_file.h"
 #include "disc/disc_info.h"
+#include "platform/record_file.h"
 
 namespace regdisc {
 

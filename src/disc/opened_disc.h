@@ -4,10 +4,10 @@
 #pragma once
 
 #include "datasets/dataset.h"
+#include "disc/disc_info.h"
 #include "engine/register_query.h"
 #include "platform/record_file.h"
 #include "platform/text.h"
-#include "disc/disc_info.h"
 
 #include <cstdint>
 #include <filesystem>

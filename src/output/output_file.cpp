@@ -1,7 +1,7 @@
 #include "output/output_file.h"
 
-#include "platform/paths.h"
 #include "disc/data_folder.h"
+#include "platform/paths.h"
 
 #include <atomic>
 #include <cerrno>

@@ -1,10 +1,10 @@
 #include "screens/main_menu_model.h"
 
+#include "disc/data_folder.h"
+#include "disc/data_set_files.h"
 #include "platform/codepage.h"
 #include "platform/paths.h"
 #include "platform/text_input.h"
-#include "disc/data_folder.h"
-#include "disc/data_set_files.h"
 
 namespace regdisc {
 

@@ -4,11 +4,11 @@
 #pragma once
 
 #include "datasets/catalogue.h"
+#include "disc/disc_info.h"
 #include "platform/record_file.h"
 #include "platform/ui.h"
 #include "screens/listing_model.h"
 #include "screens/query_screen_model.h"
-#include "disc/disc_info.h"
 
 #include <array>
 #include <map>

@@ -4,12 +4,12 @@
 #pragma once
 
 #include "datasets/dataset.h"
+#include "disc/disc_info.h"
 #include "engine/lookup.h"
 #include "engine/record_history.h"
 #include "platform/ui.h"
 #include "screens/background_skip_index.h"
 #include "screens/printout.h"
-#include "disc/disc_info.h"
 
 #include <chrono>
 #include <functional>

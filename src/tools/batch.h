@@ -5,9 +5,9 @@
 #pragma once
 
 #include "disc/opened_disc.h"
-#include "tools/holder_search.h"
-#include "platform/progress.h"
 #include "output/table_writer.h"
+#include "platform/progress.h"
+#include "tools/holder_search.h"
 
 #include <filesystem>
 #include <optional>

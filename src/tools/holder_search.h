@@ -5,8 +5,8 @@
 #pragma once
 
 #include "datasets/dataset.h"
-#include "engine/field_values.h"
 #include "disc/opened_disc.h"
+#include "engine/field_values.h"
 #include "platform/progress.h"
 
 #include <cstdint>

@@ -6,8 +6,8 @@
 #pragma once
 
 #include "disc/opened_disc.h"
-#include "tools/holder_stats.h"
 #include "platform/progress.h"
+#include "tools/holder_stats.h"
 
 #include <array>
 #include <cstdint>

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "disc/disc_info.h"
-#include "tools/holder_stats.h"
 #include "output/table_writer.h"
+#include "tools/holder_stats.h"
 
 #include <string>
 #include <vector>

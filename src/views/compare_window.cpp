@@ -7,15 +7,15 @@
 #include "views/tool_messages.h"
 
 #include "printing/document_renderer.h"
+#include "views/background_work.h"
 #include "views/compare_charts.h"
 #include "views/holder_window.h"
 #include "views/main_menu_window.h"
 #include "views/printer.h"
-#include "views/report_tables.h"
-#include "views/stats_print.h"
-#include "views/background_work.h"
 #include "views/qt_text.h"
+#include "views/report_tables.h"
 #include "views/screen_look.h"
+#include "views/stats_print.h"
 #include "views/window_placement.h"
 
 #include <QChart>

@@ -1,7 +1,7 @@
 #include "views/desktop_opener.h"
 
-#include "screens/document_opening.h"
 #include "platform/paths.h"
+#include "screens/document_opening.h"
 #include "views/qt_text.h"
 
 #include <QDir>

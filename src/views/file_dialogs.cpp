@@ -77,5 +77,4 @@ QString chooseFileToSave(QWidget *owner, const QString &title, const QString &cu
     return file;
 }
 
-
 }  // namespace regdisc

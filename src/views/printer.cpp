@@ -1,8 +1,8 @@
 #include "views/printer.h"
 
 #include "printing/document_renderer.h"
-#include "views/window_placement.h"
 #include "views/file_dialogs.h"
+#include "views/window_placement.h"
 
 #include <QDir>
 #include <QFileDialog>

@@ -1,16 +1,16 @@
 #include "views/stats_window.h"
 
+#include "views/background_work.h"
+#include "views/file_dialogs.h"
 #include "views/main_menu_window.h"
 #include "views/printer.h"
+#include "views/qt_text.h"
 #include "views/report_tables.h"
+#include "views/screen_look.h"
 #include "views/stats_charts.h"
 #include "views/stats_print.h"
 #include "views/tool_messages.h"
-#include "views/background_work.h"
-#include "views/qt_text.h"
-#include "views/screen_look.h"
 #include "views/window_placement.h"
-#include "views/file_dialogs.h"
 
 #include <QChart>
 #include <QChartView>

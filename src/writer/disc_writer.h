@@ -3,8 +3,8 @@
 #pragma once
 
 #include "datasets/dataset.h"
-#include "platform/text.h"
 #include "disc/disc_info.h"
+#include "platform/text.h"
 
 #include <cstdint>
 #include <filesystem>

@@ -8,6 +8,7 @@
 
 #include "../tools_support.h"
 #include "hand_built_disc.h"
+#include "views/background_work.h"
 #include "views/batch_window.h"
 #include "views/check_window.h"
 #include "views/export_window.h"
@@ -17,7 +18,6 @@
 #include "views/query_screen_window.h"
 #include "views/stats_window.h"
 #include "views/tool_messages.h"
-#include "views/background_work.h"
 #include "views/tools_menu.h"
 
 #include <QChartView>

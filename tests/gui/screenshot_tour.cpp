@@ -5,8 +5,8 @@
 // was saved). scripts/screenshots.sh runs it under Xvfb.
 #include "datasets/catalogue.h"
 #include "views/desktop_session.h"
-#include "views/query_screen_window.h"
 #include "views/qt_text.h"
+#include "views/query_screen_window.h"
 
 #include <QApplication>
 #include <QDir>
