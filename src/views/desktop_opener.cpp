@@ -86,6 +86,11 @@ int DesktopDocumentOpener::launchResult(int exitStatus, bool crashed)
     }
 }
 
+int DesktopDocumentOpener::launchesRunning() const
+{
+    return static_cast<int>(launches_.findChildren<QProcess *>(Qt::FindDirectChildrenOnly).size());
+}
+
 bool DesktopDocumentOpener::launch(const QString &file)
 {
     auto *process = new QProcess(&launches_);

@@ -31,6 +31,9 @@ public:
     // The result code of an xdg-open that ended with `exitStatus`, or crashed.
     static int launchResult(int exitStatus, bool crashed);
 
+    // The xdg-open processes started and not yet ended and dealt with.
+    int launchesRunning() const;
+
 private:
     bool launch(const QString &file);
 
