@@ -88,7 +88,7 @@ std::string trimmed(TextView text)
 const FieldSpec &fieldOf(std::string_view meaning)
 {
     for (const FieldSpec &f : psm().fields)
-        if (f.meaning == meaning)
+        if (fieldName(f) == meaning)
             return f;
     throw std::runtime_error("the holder register has no field " + std::string(meaning));
 }
@@ -278,7 +278,7 @@ std::vector<std::string> columnNames()
 {
     std::vector<std::string> names;
     for (const FieldSpec &f : psm().fields) {
-        std::string name(f.meaning);
+        std::string name = fieldName(f);
         std::replace(name.begin(), name.end(), '.', '_');
         while (std::find(names.begin(), names.end(), name) != names.end())
             name += "_";

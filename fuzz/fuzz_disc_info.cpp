@@ -1,7 +1,7 @@
 // The disc information's list input: five values from any bytes; a file read from its start
 // may stop as soon as the values are settled; a baseName names nothing outside the folder.
-#include "fuzz_support.h"
-#include "shell/disc_info.h"
+#include "disc/disc_info.h"
+#include "fuzz_input.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 // The count listings: any bytes become lines and the listing box text; the printout and the
 // terminal's escaped text of every line stay sound.
-#include "fuzz_support.h"
+#include "fuzz_input.h"
 #include "platform/codepage.h"
 #include "platform/text_input.h"
 #include "screens/listing_model.h"

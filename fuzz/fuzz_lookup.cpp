@@ -4,7 +4,7 @@
 // a record shown or one of the lookup's messages, within a bounded number of reads, and a
 // step that shows nothing leaves the screen as it was.
 #include "datasets/catalogue.h"
-#include "fuzz_support.h"
+#include "fuzz_input.h"
 #include "platform/codepage.h"
 #include "platform/record_source.h"
 #include "screens/query_screen_model.h"

@@ -4,7 +4,7 @@
 #include "datasets/catalogue.h"
 #include "engine/display_rules.h"
 #include "engine/record_text.h"
-#include "fuzz_support.h"
+#include "fuzz_input.h"
 #include "platform/codepage.h"
 
 #include <algorithm>

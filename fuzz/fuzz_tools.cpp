@@ -5,7 +5,7 @@
 // a record the index can name, every record a holder lookup gives comes once per KeyKind,
 // and the statistics' percentages add up to exactly 100.00 (or nothing).
 #include "datasets/catalogue.h"
-#include "fuzz_support.h"
+#include "fuzz_input.h"
 #include "platform/codepage.h"
 #include "tools/disc_check.h"
 #include "tools/export.h"
@@ -94,7 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     // Only this data set's files are on the disc.
     const fs::path &root = folder();
-    for (const fs::path dir : {root / "stk", root / "stkidx"})
+    for (const fs::path &dir : {root / "stk", root / "stkidx"})
         for (const auto &entry : fs::directory_iterator(dir))
             if (entry.path().filename() != "security.txt")
                 fs::remove(entry.path());

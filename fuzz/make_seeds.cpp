@@ -4,7 +4,7 @@
 //
 //   make_fuzz_seeds OUTDIR
 #include "datasets/catalogue.h"
-#include "fuzz_support.h"
+#include "fuzz_input.h"
 #include "platform/codepage.h"
 #include "writer/disc_writer.h"
 #include "writer/sample_disc.h"

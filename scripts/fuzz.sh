@@ -14,9 +14,17 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 
+# The newest clang++-N installed, or clang++ on the PATH.
+compiler=$(compgen -c clang++- | grep -E '^clang\+\+-[0-9]+$' | sort -t- -k2 -n -u | tail -n 1 || true)
+if [ -z "$compiler" ]; then compiler=clang++; fi
+if ! command -v "$compiler" >/dev/null; then
+  echo "fuzz.sh: no clang++ found (scripts/install-deps.sh installs it)" >&2
+  exit 1
+fi
+
 launcher=()
 if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
-cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
+cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER="$compiler" \
   -DREGDISC_CORE_ONLY=ON -DREGDISC_FUZZ=ON "${launcher[@]}" >/dev/null
 cmake --build build-fuzz -j "$(nproc)"
 

@@ -12,13 +12,13 @@ packages=(
   libbenchmark-dev libsqlite3-dev sqlite3 time
   fonts-noto-cjk fonts-arphic-uming
   qt6-translations-l10n
-  libxlsxwriter-dev libsqlite3-dev
+  libxlsxwriter-dev
   python3 python3-openpyxl
   poppler-utils
   xvfb xauth
   xdg-utils
   clang-format
-  clang-14 libclang-rt-14-dev
+  clang libclang-rt-dev  # the fuzz targets (libFuzzer)
   strace
   help2man dpkg-dev lintian desktop-file-utils appstream man-db
 )

@@ -13,7 +13,8 @@ eval "$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --export=sh)"
 export CXXFLAGS="$CXXFLAGS $CPPFLAGS" LDFLAGS
 launcher=()
 if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
-cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=None "${launcher[@]}" >/dev/null
+cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=None -DREGDISC_BUILD_TESTS=OFF \
+  -DREGDISC_BUILD_BENCH=OFF "${launcher[@]}" >/dev/null
 # What the package installs: the programs and what packaging/ makes (no tests, no benchmark).
 cmake --build build-package -j "$(nproc)" --target src/all packaging/all
 

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Installs, builds and runs every test: the whole suite, then the Qt-free tests again
-# under AddressSanitizer and UndefinedBehaviorSanitizer, then a short run of every fuzz
-# target.
+# Installs, builds and runs every test: the sources' format, the whole suite, then the
+# Qt-free tests again under AddressSanitizer and UndefinedBehaviorSanitizer, then a short
+# run of every fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build.sh
+bash scripts/check-format.sh
 export QT_QPA_PLATFORM=offscreen
 (cd build && ctest --output-on-failure -j "$(nproc)")
 

@@ -2,8 +2,7 @@
 // tests/expected/printout_<ext>.txt: the fourteen query screens with the hand-built record
 // of tests/hand_built_disc.cpp on display, and the two count listings.
 #include "expected_printout.h"
-#include "hand_built_disc.h"
-#include "test_support.h"
+#include "hand_built_disc_suite.h"
 
 #include <gtest/gtest.h>
 
@@ -12,17 +11,7 @@ using namespace regdisc::test;
 
 namespace {
 
-class ExpectedPrintout : public testing::TestWithParam<std::string> {
-protected:
-    static void SetUpTestSuite()
-    {
-        disc = new TempDir;
-        writeHandDisc(disc->path());
-    }
-    static void TearDownTestSuite() { delete disc; }
-    static TempDir *disc;
-};
-TempDir *ExpectedPrintout::disc = nullptr;
+class ExpectedPrintout : public HandBuiltDiscSuite<testing::TestWithParam<std::string>> {};
 
 void expectLines(const std::vector<std::string> &printed, const std::vector<std::string> &expected,
                  const std::string &ext)

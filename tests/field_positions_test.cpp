@@ -1,7 +1,7 @@
 // Every output box of every query screen, for a record built by hand byte by byte from the
 // disc's position tables (tests/hand_built_disc.cpp): the literal text each box must show,
 // and the disc information taken at the moment a record is displayed.
-#include "hand_built_disc.h"
+#include "hand_built_disc_suite.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -364,17 +364,7 @@ void expectBoxes(const Boxes &actual, const Boxes &expected, const std::string &
     }
 }
 
-class HandBuiltDisc : public testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        disc = new TempDir;
-        writeHandDisc(disc->path());
-    }
-    static void TearDownTestSuite() { delete disc; }
-    static TempDir *disc;
-};
-TempDir *HandBuiltDisc::disc = nullptr;
+class HandBuiltDisc : public HandBuiltDiscSuite<> {};
 
 }  // namespace
 

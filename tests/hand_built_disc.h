@@ -6,7 +6,7 @@
 // is wrong in the same way.
 #pragma once
 
-#include "shell/disc_info.h"
+#include "disc/disc_info.h"
 
 #include <filesystem>
 #include <string>

@@ -1,7 +1,7 @@
 // Every message of every query screen and of the main menu, reached the way a clerk reaches
 // it, on the hand-built disc of tests/hand_built_disc.cpp; and the comparison each name
 // look-ahead makes. The texts stand here literally, one row per case.
-#include "hand_built_disc.h"
+#include "hand_built_disc_suite.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -177,17 +177,7 @@ const std::vector<ScreenMessages> &screenMessages()
     return screens;
 }
 
-class Messages : public testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        disc = new TempDir;
-        writeHandDisc(disc->path());
-    }
-    static void TearDownTestSuite() { delete disc; }
-    static TempDir *disc;
-};
-TempDir *Messages::disc = nullptr;
+class Messages : public HandBuiltDiscSuite<> {};
 
 }  // namespace
 

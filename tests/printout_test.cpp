@@ -1,5 +1,5 @@
 // The printed lines of the record printout and the listing, and the PDF button's messages.
-#include "output/document_opener.h"
+#include "screens/document_opening.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

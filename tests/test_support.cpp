@@ -47,7 +47,7 @@ Text makeRecord(const DataSetSpec &spec, const std::map<std::string, std::string
 {
     RecordBuilder record(spec.dataN);
     for (const FieldSpec &f : spec.fields) {
-        const auto it = values.find(std::string(f.meaning));
+        const auto it = values.find(fieldName(f));
         record.put(f.pos, f.width, it == values.end() ? Text() : t(it->second), f.doubleByte);
     }
     return record.text();

@@ -278,7 +278,8 @@ TEST(BatchLookup, RowsAreTheSameWithASkipIndex)
     patchFile(dataSetFile(dir.path(), psmDataSet(), "idxd"), 3 * 61 + 40, "0000001");
     Disc disc(dir.text());
     ASSERT_TRUE(disc.open());
-    const std::vector<Text> inputs{u"A123456789", u"A1", u"B123456789", u"C100000001", u"Z9", u"", u"12345678"};
+    const std::vector<Text> inputs{u"A123456789", u"A1", u"B123456789", u"C100000001",
+                                   u"Z9",         u"",   u"12345678"};
     for (const bool prefix : {false, true}) {
         std::vector<std::string> answers[2];
         for (int withIndex = 0; withIndex < 2; ++withIndex) {

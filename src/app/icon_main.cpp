@@ -1,7 +1,7 @@
 // regdisc-icon OUTDIR NAME: paints the application's icon into the layout of a desktop icon
 // theme, OUTDIR/<size>x<size>/apps/NAME.png for every size the application's own icon has.
 // A build tool: the pictures are the emblem the windows show, painted by the same code.
-#include "views/view_support.h"
+#include "views/screen_look.h"
 
 #include <QDir>
 #include <QGuiApplication>

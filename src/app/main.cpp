@@ -1,9 +1,10 @@
 // regdisc: the desktop application. `regdisc [FOLDER]` starts on the main menu with the
 // folder box holding FOLDER, which the start-up read then uses.
-#include "tools/output_file.h"
+#include "output/output_file.h"
 #include "version.h"
 #include "views/desktop_session.h"
-#include "views/view_support.h"
+#include "views/qt_text.h"
+#include "views/screen_look.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -2,7 +2,7 @@
 // standard error is a terminal (a script's log gets nothing).
 #pragma once
 
-#include "tools/progress.h"
+#include "platform/progress.h"
 
 #include <chrono>
 #include <string>

@@ -1,7 +1,7 @@
 // The commands of regdisc-cli, one file each; commands.cpp lists them.
 #pragma once
 
-#include "cli/cli_support.h"
+#include "cli/command_io.h"
 
 #include <span>
 

@@ -2,7 +2,7 @@
 // same screen models as the desktop application, message for message. It needs Qt Core
 // only, so that a query starts in a few milliseconds.
 #include "cli/commands.h"
-#include "tools/output_file.h"
+#include "output/output_file.h"
 #include "version.h"
 
 #include <QCoreApplication>

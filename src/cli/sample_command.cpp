@@ -3,7 +3,7 @@
 #include "cli/commands.h"
 #include "cli/tool_options.h"
 
-#include "tools/output_file.h"
+#include "output/output_file.h"
 #include "writer/sample_disc.h"
 
 #include <QCommandLineParser>

@@ -2,9 +2,9 @@
 // the main menu opens it, register lists, and JSON of a register.
 #pragma once
 
-#include "cli/cli_support.h"
-#include "tools/disc.h"
-#include "tools/output_file.h"
+#include "cli/command_io.h"
+#include "disc/opened_disc.h"
+#include "output/output_file.h"
 
 #include <QJsonObject>
 #include <QStringList>

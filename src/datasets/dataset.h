@@ -7,6 +7,7 @@
 #include "engine/lookup_profile.h"
 #include "engine/record_layout.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -152,5 +153,7 @@ struct ListingSpec {
     std::u16string_view msgOpenFailed;  // followed by the path and u" 開檔錯誤 !"
     std::u16string_view printTitle;
 };
+// A listing larger than this is refused as a whole rather than held in memory.
+constexpr std::size_t kMaxListingBytes = 64u << 20;
 
 }  // namespace regdisc

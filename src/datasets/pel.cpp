@@ -1,7 +1,8 @@
 // Long English names: the full English account name (up to 300 characters) of an account.
 // Everything on this disc file is single-byte, the 12-character name key included.
 #include "datasets/catalogue.h"
-#include "datasets/shared_profiles.h"
+#include "datasets/key_kinds.h"
+#include "datasets/screen_cells.h"
 
 namespace regdisc {
 
@@ -27,17 +28,19 @@ const DataSetSpec &pelDataSet()
         .recordNoPos = 34,
         .comboMessage = u"MSG_3_01:查詢條件 不在範圍內 !",
         .damagedMessage = u"MSG_3_99:資料燒錄錯誤 !",
-        .keyKinds =
-            {
-                {1, u"依 統一編號", InputCase::Upper, Comparison::Binary, Comparison::Binary, false, 12, 1,
-                 10, 40, 12, u"MSG_3_02:無符合資料 !", u"MSG_3_04:無符合資料 !", KeyClass::Id},
-                {2, u"依 帳號", InputCase::AsTyped, Comparison::Binary, Comparison::Binary, false, 12, 11, 11,
-                 46, 1, u"MSG_3_02:無符合資料 !", u"MSG_3_05:無符合資料 !", KeyClass::Account},
-                // The English name is used exactly as typed and compared exactly throughout:
-                // letter case counts.
-                {3, u"依 英文戶名", InputCase::AsTyped, Comparison::Binary, Comparison::Binary, false, 12, 22,
-                 12, 52, 22, u"MSG_3_03:無符合資料 !", u"MSG_3_06:無符合資料 !", KeyClass::Name},
-            },
+        .keyKinds = onePartyKeyKinds({
+            // The English name is used exactly as typed and compared exactly throughout:
+            // letter case counts.
+            .idSource = 12,
+            .accountSource = 1,
+            .nameSource = 22,
+            .englishName = true,
+            .messages = {.idAccountTopScan = u"MSG_3_02:無符合資料 !",
+                         .nameTopScan = u"MSG_3_03:無符合資料 !",
+                         .idPrefix = u"MSG_3_04:無符合資料 !",
+                         .accountPrefix = u"MSG_3_05:無符合資料 !",
+                         .namePrefix = u"MSG_3_06:無符合資料 !"},
+        }),
         .testOrder = {1, 2, 3},
         .listOrder = {3, 2, 1},
         .initialKeyKind = 3,
@@ -45,10 +48,14 @@ const DataSetSpec &pelDataSet()
         .dataN = 342,
         .fields =
             {
-                {"tx_o_01", 1, 11, Rule::Text, false, "account"},
-                {"tx_o_02", 12, 10, Rule::Text, false, "id"},
-                {"tx_o_03", 22, 300, Rule::Text, false, "englishName"},
-                {"tx_o_04", 322, 6, Rule::Security, false, "securityCode"},
+                {.box = "tx_o_01", .pos = 1, .width = 11, .meaning = FieldMeaning::Account},
+                {.box = "tx_o_02", .pos = 12, .width = 10, .meaning = FieldMeaning::Id},
+                {.box = "tx_o_03", .pos = 22, .width = 300, .meaning = FieldMeaning::EnglishName},
+                {.box = "tx_o_04",
+                 .pos = 322,
+                 .width = 6,
+                 .rule = Rule::Security,
+                 .meaning = FieldMeaning::SecurityCode},
             },
         .dataDateBox = "tx_o_05",
         .hasPdf = true,

@@ -1,6 +1,7 @@
 // Same-ID holder register: holders whose ID number is the same while their birth or
 // registration date differs.
 #include "datasets/catalogue.h"
+#include "datasets/key_kinds.h"
 
 namespace regdisc {
 
@@ -26,17 +27,19 @@ const DataSetSpec &pidDataSet()
         .recordNoPos = 28,
         .comboMessage = u"MSG_7_01:查詢條件 不在範圍內 !",
         .damagedMessage = u"MSG_7_99:資料燒錄錯誤 !",
-        .keyKinds =
-            {
-                {1, u"依 統一編號", InputCase::Upper, Comparison::Binary, Comparison::Binary, false, 12, 1,
-                 10, 34, 31, u"MSG_7_02:無符合資料 !", u"MSG_7_04:無符合資料 !", KeyClass::Id},
-                {2, u"依 帳號", InputCase::AsTyped, Comparison::Binary, Comparison::Binary, false, 12, 11, 11,
-                 40, 1, u"MSG_7_02:無符合資料 !", u"MSG_7_05:無符合資料 !", KeyClass::Account},
-                // The name look-ahead compares exactly: 次筆 follows only names that begin
-                // with exactly the typed characters.
-                {3, u"依 中文戶名", InputCase::AsTyped, Comparison::Text, Comparison::Binary, true, 6, 22, 6,
-                 46, 12, u"MSG_7_03:無符合資料 !", u"MSG_7_06:無符合資料 !", KeyClass::Name},
-            },
+        .keyKinds = onePartyKeyKinds({
+            // The name look-ahead compares exactly: 次筆 follows only names that begin
+            // with exactly the typed characters.
+            .idSource = 31,
+            .accountSource = 1,
+            .nameSource = 12,
+            .nameLookAhead = Comparison::Binary,
+            .messages = {.idAccountTopScan = u"MSG_7_02:無符合資料 !",
+                         .nameTopScan = u"MSG_7_03:無符合資料 !",
+                         .idPrefix = u"MSG_7_04:無符合資料 !",
+                         .accountPrefix = u"MSG_7_05:無符合資料 !",
+                         .namePrefix = u"MSG_7_06:無符合資料 !"},
+        }),
         .testOrder = {1, 2, 3},
         .listOrder = {3, 2, 1},
         .initialKeyKind = 3,

@@ -2,6 +2,7 @@
 // mandate. The two screens are one design; they differ in captions, files, slots and
 // message identifiers.
 #include "datasets/catalogue.h"
+#include "datasets/key_kinds.h"
 
 namespace regdisc {
 
@@ -37,15 +38,16 @@ DataSetSpec mandateDataSet(const MandateDifferences &d)
         .recordNoPos = 28,
         .comboMessage = d.msg01,
         .damagedMessage = d.msg99,
-        .keyKinds =
-            {
-                {1, u"依 統一編號", InputCase::Upper, Comparison::Binary, Comparison::Binary, false, 12, 1,
-                 10, 34, 31, d.msg02, d.msg04, KeyClass::Id},
-                {2, u"依 帳號", InputCase::AsTyped, Comparison::Binary, Comparison::Binary, false, 12, 11, 11,
-                 40, 1, d.msg02, d.msg05, KeyClass::Account},
-                {3, u"依 中文戶名", InputCase::AsTyped, Comparison::Text, Comparison::Text, true, 6, 22, 6,
-                 46, 12, d.msg03, d.msg06, KeyClass::Name},
-            },
+        .keyKinds = onePartyKeyKinds({
+            .idSource = 31,
+            .accountSource = 1,
+            .nameSource = 12,
+            .messages = {.idAccountTopScan = d.msg02,
+                         .nameTopScan = d.msg03,
+                         .idPrefix = d.msg04,
+                         .accountPrefix = d.msg05,
+                         .namePrefix = d.msg06},
+        }),
         .testOrder = {1, 2, 3},
         .listOrder = {3, 2, 1},
         .initialKeyKind = 3,

@@ -1,7 +1,8 @@
 // Long Chinese names: the full Chinese account name (up to 79 characters) of an account,
 // shown in two boxes of 40 and 39 characters.
 #include "datasets/catalogue.h"
-#include "datasets/shared_profiles.h"
+#include "datasets/key_kinds.h"
+#include "datasets/screen_cells.h"
 
 namespace regdisc {
 
@@ -27,16 +28,17 @@ const DataSetSpec &pslDataSet()
         .recordNoPos = 28,
         .comboMessage = u"MSG_3_01:查詢條件 不在範圍內 !",
         .damagedMessage = u"MSG_3_99:資料燒錄錯誤 !",
-        .keyKinds =
-            {
-                {1, u"依 統一編號", InputCase::Upper, Comparison::Binary, Comparison::Binary, false, 12, 1,
-                 10, 34, 12, u"MSG_3_02:無符合資料 !", u"MSG_3_04:無符合資料 !", KeyClass::Id},
-                {2, u"依 帳號", InputCase::AsTyped, Comparison::Binary, Comparison::Binary, false, 12, 11, 11,
-                 40, 1, u"MSG_3_02:無符合資料 !", u"MSG_3_05:無符合資料 !", KeyClass::Account},
-                // The name key is the first 6 characters of the 79-character name.
-                {3, u"依 中文戶名", InputCase::AsTyped, Comparison::Text, Comparison::Text, true, 6, 22, 6,
-                 46, 22, u"MSG_3_03:無符合資料 !", u"MSG_3_06:無符合資料 !", KeyClass::Name},
-            },
+        .keyKinds = onePartyKeyKinds({
+            // The name key is the first 6 characters of the 79-character name.
+            .idSource = 12,
+            .accountSource = 1,
+            .nameSource = 22,
+            .messages = {.idAccountTopScan = u"MSG_3_02:無符合資料 !",
+                         .nameTopScan = u"MSG_3_03:無符合資料 !",
+                         .idPrefix = u"MSG_3_04:無符合資料 !",
+                         .accountPrefix = u"MSG_3_05:無符合資料 !",
+                         .namePrefix = u"MSG_3_06:無符合資料 !"},
+        }),
         .testOrder = {1, 2, 3},
         .listOrder = {3, 2, 1},
         .initialKeyKind = 3,
@@ -44,11 +46,25 @@ const DataSetSpec &pslDataSet()
         .dataN = 121,
         .fields =
             {
-                {"tx_o_01", 1, 11, Rule::Text, false, "account"},
-                {"tx_o_02", 12, 10, Rule::Text, false, "id"},
-                {"tx_o_03_1", 22, 40, Rule::Text, true, "name.part1"},
-                {"tx_o_03_2", 62, 39, Rule::Text, true, "name.part2"},
-                {"tx_o_04", 101, 6, Rule::Security, false, "securityCode"},
+                {.box = "tx_o_01", .pos = 1, .width = 11, .meaning = FieldMeaning::Account},
+                {.box = "tx_o_02", .pos = 12, .width = 10, .meaning = FieldMeaning::Id},
+                {.box = "tx_o_03_1",
+                 .pos = 22,
+                 .width = 40,
+                 .doubleByte = true,
+                 .meaning = FieldMeaning::Name,
+                 .part = 1},
+                {.box = "tx_o_03_2",
+                 .pos = 62,
+                 .width = 39,
+                 .doubleByte = true,
+                 .meaning = FieldMeaning::Name,
+                 .part = 2},
+                {.box = "tx_o_04",
+                 .pos = 101,
+                 .width = 6,
+                 .rule = Rule::Security,
+                 .meaning = FieldMeaning::SecurityCode},
             },
         .dataDateBox = "tx_o_05",
         .hasPdf = true,

@@ -1,5 +1,6 @@
 // Holder register: the register of holder accounts of the security on the disc.
 #include "datasets/catalogue.h"
+#include "datasets/key_kinds.h"
 
 namespace regdisc {
 
@@ -25,15 +26,17 @@ const DataSetSpec &psmDataSet()
         .recordNoPos = 28,
         .comboMessage = u"MSG_1_01:查詢條件 不在範圍內 !",
         .damagedMessage = u"MSG_1_99:資料燒錄錯誤 !",
-        .keyKinds =
-            {
-                {1, u"依 統一編號", InputCase::Upper, Comparison::Binary, Comparison::Binary, false, 12, 1,
-                 10, 35, 31, u"MSG_1_02:無符合資料 !", u"MSG_1_04:無符合資料 !", KeyClass::Id},
-                {2, u"依 帳號", InputCase::AsTyped, Comparison::Binary, Comparison::Binary, false, 12, 11, 11,
-                 42, 1, u"MSG_1_02:無符合資料 !", u"MSG_1_05:無符合資料 !", KeyClass::Account},
-                {3, u"依 中文戶名", InputCase::AsTyped, Comparison::Text, Comparison::Text, true, 6, 22, 6,
-                 49, 12, u"MSG_1_03:無符合資料 !", u"MSG_1_06:無符合資料 !", KeyClass::Name},
-            },
+        .keyKinds = onePartyKeyKinds({
+            .pointerWidth = 7,
+            .idSource = 31,
+            .accountSource = 1,
+            .nameSource = 12,
+            .messages = {.idAccountTopScan = u"MSG_1_02:無符合資料 !",
+                         .nameTopScan = u"MSG_1_03:無符合資料 !",
+                         .idPrefix = u"MSG_1_04:無符合資料 !",
+                         .accountPrefix = u"MSG_1_05:無符合資料 !",
+                         .namePrefix = u"MSG_1_06:無符合資料 !"},
+        }),
         .testOrder = {1, 2, 3},
         .listOrder = {3, 2, 1},
         .initialKeyKind = 3,

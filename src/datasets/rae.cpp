@@ -2,7 +2,8 @@
 // holder-register record (laid out as there) followed directly by the legal representative
 // and the security code. The box names are those of the holder-register screen.
 #include "datasets/catalogue.h"
-#include "datasets/shared_profiles.h"
+#include "datasets/key_kinds.h"
+#include "datasets/screen_cells.h"
 
 namespace regdisc {
 
@@ -28,15 +29,16 @@ const DataSetSpec &raeDataSet()
         .recordNoPos = 28,
         .comboMessage = u"MSG_14_01:查詢條件 不在範圍內 !",
         .damagedMessage = u"MSG_14_99:資料燒錄錯誤 !",
-        .keyKinds =
-            {
-                {1, u"依 統一編號", InputCase::Upper, Comparison::Binary, Comparison::Binary, false, 12, 1,
-                 10, 34, 31, u"MSG_14_02:無符合資料 !", u"MSG_14_04:無符合資料 !", KeyClass::Id},
-                {2, u"依 帳號", InputCase::AsTyped, Comparison::Binary, Comparison::Binary, false, 12, 11, 11,
-                 40, 1, u"MSG_14_02:無符合資料 !", u"MSG_14_05:無符合資料 !", KeyClass::Account},
-                {3, u"依 中文戶名", InputCase::AsTyped, Comparison::Text, Comparison::Text, true, 6, 22, 6,
-                 46, 12, u"MSG_14_03:無符合資料 !", u"MSG_14_06:無符合資料 !", KeyClass::Name},
-            },
+        .keyKinds = onePartyKeyKinds({
+            .idSource = 31,
+            .accountSource = 1,
+            .nameSource = 12,
+            .messages = {.idAccountTopScan = u"MSG_14_02:無符合資料 !",
+                         .nameTopScan = u"MSG_14_03:無符合資料 !",
+                         .idPrefix = u"MSG_14_04:無符合資料 !",
+                         .accountPrefix = u"MSG_14_05:無符合資料 !",
+                         .namePrefix = u"MSG_14_06:無符合資料 !"},
+        }),
         .testOrder = {1, 2, 3},
         .listOrder = {3, 2, 1},
         .initialKeyKind = 3,
@@ -44,13 +46,29 @@ const DataSetSpec &raeDataSet()
         .dataN = 135,
         .fields =
             {
-                {"tx_o_01", 1, 11, Rule::Text, false, "account"},
-                {"tx_o_02", 12, 19, Rule::Text, true, "name"},
-                {"tx_o_03", 31, 10, Rule::Text, false, "id"},
-                {"tx_o_04", 41, 39, Rule::Text, true, "registeredAddress"},
-                {"tx_o_05", 80, 39, Rule::Text, true, "mailingAddress"},
-                {"tx_o_09", 119, 9, Rule::Text, true, "legalRepresentative"},
-                {"tx_o_11", 128, 6, Rule::Security, false, "securityCode"},
+                {.box = "tx_o_01", .pos = 1, .width = 11, .meaning = FieldMeaning::Account},
+                {.box = "tx_o_02", .pos = 12, .width = 19, .doubleByte = true, .meaning = FieldMeaning::Name},
+                {.box = "tx_o_03", .pos = 31, .width = 10, .meaning = FieldMeaning::Id},
+                {.box = "tx_o_04",
+                 .pos = 41,
+                 .width = 39,
+                 .doubleByte = true,
+                 .meaning = FieldMeaning::RegisteredAddress},
+                {.box = "tx_o_05",
+                 .pos = 80,
+                 .width = 39,
+                 .doubleByte = true,
+                 .meaning = FieldMeaning::MailingAddress},
+                {.box = "tx_o_09",
+                 .pos = 119,
+                 .width = 9,
+                 .doubleByte = true,
+                 .meaning = FieldMeaning::LegalRepresentative},
+                {.box = "tx_o_11",
+                 .pos = 128,
+                 .width = 6,
+                 .rule = Rule::Security,
+                 .meaning = FieldMeaning::SecurityCode},
             },
         .dataDateBox = "tx_o_23",
         .hasPdf = true,

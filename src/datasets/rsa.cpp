@@ -2,7 +2,8 @@
 // quantity each holds. The index is laid out like that of the long Chinese names and
 // reports with the same messages.
 #include "datasets/catalogue.h"
-#include "datasets/shared_profiles.h"
+#include "datasets/key_kinds.h"
+#include "datasets/screen_cells.h"
 
 namespace regdisc {
 
@@ -29,15 +30,16 @@ const DataSetSpec &rsaDataSet()
         .recordNoPos = 28,
         .comboMessage = u"MSG_3_01:查詢條件 不在範圍內 !",
         .damagedMessage = u"MSG_3_99:資料燒錄錯誤 !",
-        .keyKinds =
-            {
-                {1, u"依 統一編號", InputCase::Upper, Comparison::Binary, Comparison::Binary, false, 12, 1,
-                 10, 34, 37, u"MSG_3_02:無符合資料 !", u"MSG_3_04:無符合資料 !", KeyClass::Id},
-                {2, u"依 帳號", InputCase::AsTyped, Comparison::Binary, Comparison::Binary, false, 12, 11, 11,
-                 40, 7, u"MSG_3_02:無符合資料 !", u"MSG_3_05:無符合資料 !", KeyClass::Account},
-                {3, u"依 中文戶名", InputCase::AsTyped, Comparison::Text, Comparison::Text, true, 6, 22, 6,
-                 46, 18, u"MSG_3_03:無符合資料 !", u"MSG_3_06:無符合資料 !", KeyClass::Name},
-            },
+        .keyKinds = onePartyKeyKinds({
+            .idSource = 37,
+            .accountSource = 7,
+            .nameSource = 18,
+            .messages = {.idAccountTopScan = u"MSG_3_02:無符合資料 !",
+                         .nameTopScan = u"MSG_3_03:無符合資料 !",
+                         .idPrefix = u"MSG_3_04:無符合資料 !",
+                         .accountPrefix = u"MSG_3_05:無符合資料 !",
+                         .namePrefix = u"MSG_3_06:無符合資料 !"},
+        }),
         .testOrder = {1, 2, 3},
         .listOrder = {3, 2, 1},
         .initialKeyKind = 3,
@@ -46,11 +48,19 @@ const DataSetSpec &rsaDataSet()
         // The quantity held is always a whole number, whatever the decimal flag says.
         .fields =
             {
-                {"tx_o_04", 1, 6, Rule::Security, false, "securityCode"},
-                {"tx_o_01", 7, 11, Rule::Text, false, "account"},
-                {"tx_o_03", 18, 19, Rule::Text, true, "name"},
-                {"tx_o_02", 37, 10, Rule::Text, false, "id"},
-                {"tx_o_06", 47, 13, Rule::WholeNumber, false, "sharesHeld"},
+                {.box = "tx_o_04",
+                 .pos = 1,
+                 .width = 6,
+                 .rule = Rule::Security,
+                 .meaning = FieldMeaning::SecurityCode},
+                {.box = "tx_o_01", .pos = 7, .width = 11, .meaning = FieldMeaning::Account},
+                {.box = "tx_o_03", .pos = 18, .width = 19, .doubleByte = true, .meaning = FieldMeaning::Name},
+                {.box = "tx_o_02", .pos = 37, .width = 10, .meaning = FieldMeaning::Id},
+                {.box = "tx_o_06",
+                 .pos = 47,
+                 .width = 13,
+                 .rule = Rule::WholeNumber,
+                 .meaning = FieldMeaning::SharesHeld},
             },
         .dataDateBox = "tx_o_05",
         .hasPdf = true,

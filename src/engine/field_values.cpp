@@ -22,11 +22,9 @@ Quantity quantityOfText(TextView text, Rule rule, TextView decimalFlag)
     Quantity q;
     q.scale = rule == Rule::Quantity && decimalFlag == u"Y" ? 2 : 0;
     // The number between the blanks around it.
-    size_t from = 0, to = text.size();
-    while (from < to && text[from] == u' ')
-        ++from;
-    while (to > from && text[to - 1] == u' ')
-        --to;
+    text = trimBoth(text, isHalfWidthBlank);
+    size_t from = 0;
+    const size_t to = text.size();
     if (from == to)
         return q;  // only blanks: zero
     const bool negative = text[from] == u'-';

@@ -51,8 +51,6 @@ struct LookupProfile {
     std::span<const FieldSpec> fields;  // the DataFile record's fields
 
     const KeyKindSpec &keyKind(int number) const { return keyKinds[static_cast<size_t>(number - 1)]; }
-    // Characters of a top record or block read of a KeyKind: 100 entries of key and number.
-    int topN(const KeyKindSpec &k) const { return 100 * (k.topKeyWidth + pointerWidth); }
     std::int64_t chainEnd() const { return pointerWidth == 7 ? 9999999 : 999999; }
     std::u16string emptyMarker() const { return std::u16string(static_cast<size_t>(pointerWidth), u'0'); }
 };

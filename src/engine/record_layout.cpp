@@ -1,8 +1,102 @@
 #include "engine/record_layout.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace regdisc {
+
+std::string_view meaningName(FieldMeaning meaning)
+{
+    static constexpr std::string_view kNames[] = {
+        "",
+        "account",
+        "addressChangeDate",
+        "agencyNumber",
+        "balance",
+        "birthDate",
+        "capitalReductionAgreementCode",
+        "caseMoneyAccount",
+        "caseNumber",
+        "courtAuctionBalanceMark",
+        "courtDepositKind",
+        "courtDepositMark",
+        "creditCode",
+        "depositCertificateNumber",
+        "depositedShares",
+        "detailCategory",
+        "duplicateIdMark",
+        "englishName",
+        "foreignInvestorNumber",
+        "fruitsAgreementCode",
+        "giroAccount",
+        "holderType",
+        "id",
+        "idErrorMark",
+        "legalRepresentative",
+        "mailingAddress",
+        "mandateCode",
+        "name",
+        "nationality",
+        "number",
+        "oddLotMark",
+        "openingDate",
+        "pledgeMark",
+        "pledgeNumber",
+        "pledgeNumberMark",
+        "pledgeTrustCode",
+        "pledgedShares",
+        "pledgee",
+        "postcode",
+        "registeredAddress",
+        "registrationMark",
+        "remark",
+        "repliedDeferredTaxShares",
+        "repliedShares",
+        "reserved",
+        "securityCode",
+        "seizureCategory",
+        "seizureNumber",
+        "shares",
+        "sharesHeld",
+        "subAccount",
+        "telephone",
+        "totalShares",
+        "trustPropertyAccount",
+        "withholdingUnitNumber",
+    };
+    return kNames[static_cast<size_t>(meaning)];
+}
+
+namespace {
+
+std::string_view ownerName(FieldOwner owner)
+{
+    static constexpr std::string_view kNames[] = {
+        "", "auctionAccount", "court", "depositor", "owner", "pledgee", "pledgor", "treasuryBank",
+    };
+    return kNames[static_cast<size_t>(owner)];
+}
+
+}  // namespace
+
+std::string fieldName(const FieldSpec &field)
+{
+    std::string name;
+    if (field.owner != FieldOwner::Own)
+        name = std::string(ownerName(field.owner)) + ".";
+    name += meaningName(field.meaning);
+    if (field.part > 0)
+        name += ".part" + std::to_string(field.part);
+    return name;
+}
+
+const FieldSpec &fieldOf(std::span<const FieldSpec> fields, FieldMeaning meaning)
+{
+    for (const FieldSpec &f : fields)
+        if (f.meaning == meaning && f.owner == FieldOwner::Own && f.part == 0)
+            return f;
+    throw std::logic_error("no field " + std::string(meaningName(meaning)));
+}
 
 RecordShape::RecordShape(std::span<const FieldSpec> fields, int characters)
     : doubleByte_(static_cast<size_t>(std::max(characters, 0)), false)

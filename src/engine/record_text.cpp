@@ -20,12 +20,6 @@ void recordText(std::string_view bytes, int characters, Text &out)
     out.resize(static_cast<size_t>(characters), u' ');
 }
 
-void recordTextPrefix(std::string_view bytes, int characters, Text &out)
-{
-    decodeCp950Prefix(bytes, static_cast<size_t>(std::max(characters, 0)), out);
-    out.resize(static_cast<size_t>(std::max(characters, 0)), u' ');
-}
-
 Text readRecordText(RecordSource &source, std::int64_t n, int characters)
 {
     return recordText(source.readRecord(n), characters);

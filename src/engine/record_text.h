@@ -19,8 +19,6 @@ Text readRecordText(RecordSource &source, std::int64_t n, int characters);
 Text recordText(std::string_view bytes, int characters);
 // The same into a buffer that is reused.
 void recordText(std::string_view bytes, int characters, Text &out);
-// Only the first `characters` characters of that text, decoding no further.
-void recordTextPrefix(std::string_view bytes, int characters, Text &out);
 
 // The characters from 1-based `pos` for `width` characters; fewer (or none) when the text
 // ends earlier.

@@ -162,12 +162,4 @@ FileContent readBoundedFile(const fs::path &path, std::size_t maxBytes)
     return content;
 }
 
-std::optional<std::string> readSmallFile(const fs::path &path, std::size_t maxBytes)
-{
-    FileContent content = readBoundedFile(path, maxBytes);
-    if (content.status != FileContent::Read)
-        return std::nullopt;
-    return std::move(content.bytes);
-}
-
 }  // namespace regdisc

@@ -51,8 +51,4 @@ struct FileContent {
 };
 FileContent readBoundedFile(const std::filesystem::path &path, std::size_t maxBytes);
 
-// The whole content of a small file; nothing when it cannot be read or holds more than
-// maxBytes (it is never cut short).
-std::optional<std::string> readSmallFile(const std::filesystem::path &path, std::size_t maxBytes);
-
 }  // namespace regdisc

@@ -140,8 +140,6 @@ public:
     // Bytes in memory have the identity of where they lie, their size and a count of the
     // changes made to them.
     SourceIdentity identity() const override;
-    // Marks the bytes changed in place (as a file written to).
-    void touch() { ++changes_; }
 
 protected:
     std::size_t fetch(std::uint64_t offset, char *buffer, std::size_t length) override;

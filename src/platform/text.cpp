@@ -33,19 +33,19 @@ Text toUpper(TextView text)
     return out;
 }
 
-TextView trimEnd(TextView text)
+TextView trimEnd(TextView text, bool (*isBlank)(char16_t))
 {
     size_t e = text.size();
-    while (e > 0 && isFillBlank(text[e - 1]))
+    while (e > 0 && isBlank(text[e - 1]))
         --e;
     return text.substr(0, e);
 }
 
-TextView trimBoth(TextView text)
+TextView trimBoth(TextView text, bool (*isBlank)(char16_t))
 {
-    text = trimEnd(text);
+    text = trimEnd(text, isBlank);
     size_t b = 0;
-    while (b < text.size() && isFillBlank(text[b]))
+    while (b < text.size() && isBlank(text[b]))
         ++b;
     return text.substr(b);
 }

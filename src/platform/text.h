@@ -22,9 +22,15 @@ inline bool isFillBlank(char16_t c)
 {
     return c == u' ' || c == u'\u3000';
 }
-// The text without the blanks that fill it at its end, or at both ends.
-TextView trimEnd(TextView text);
-TextView trimBoth(TextView text);
+// The half-width blank alone: numbers and dates are padded with it.
+inline bool isHalfWidthBlank(char16_t c)
+{
+    return c == u' ';
+}
+// The text without the blanks that fill it at its end, or at both ends; `isBlank` names
+// what counts as a blank (the fill blanks unless told).
+TextView trimEnd(TextView text, bool (*isBlank)(char16_t) = isFillBlank);
+TextView trimBoth(TextView text, bool (*isBlank)(char16_t) = isFillBlank);
 
 // Whether a character is a control character: C0 (U+0000-U+001F), DEL or C1
 // (U+0080-U+009F).

@@ -48,8 +48,7 @@ ListValues readListValues(TextView text, int count)
             while (i < text.size() && text[i] != u',' && !isLineEnd(text[i]))
                 ++i;
             value = Text(text.substr(start, i - start));
-            while (!value.empty() && (value.back() == u' ' || value.back() == u'\t'))
-                value.pop_back();
+            value.resize(trimEnd(value, [](char16_t c) { return c == u' ' || c == u'\t'; }).size());
             settled = i < text.size();
         }
         afterComma = i < text.size() && text[i] == u',';

@@ -1,10 +1,10 @@
 #include "screens/main_menu_model.h"
 
+#include "disc/data_folder.h"
+#include "disc/data_set_files.h"
 #include "platform/codepage.h"
 #include "platform/paths.h"
 #include "platform/text_input.h"
-#include "shell/data_folder.h"
-#include "shell/data_set_files.h"
 
 namespace regdisc {
 
@@ -12,7 +12,6 @@ namespace {
 constexpr std::u16string_view kOpenFailedEnd = u" 開檔錯誤 !";
 // A register's count listing is a few hundred thousand lines at most; a larger file is
 // refused as a whole, never shown cut short.
-constexpr std::size_t kMaxListingBytes = 64u << 20;
 constexpr std::u16string_view kTooLargeEnd = u" 檔案過大，無法完整顯示 !";
 }  // namespace
 

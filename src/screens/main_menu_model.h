@@ -4,11 +4,11 @@
 #pragma once
 
 #include "datasets/catalogue.h"
+#include "disc/disc_info.h"
 #include "platform/record_file.h"
 #include "platform/ui.h"
 #include "screens/listing_model.h"
 #include "screens/query_screen_model.h"
-#include "shell/disc_info.h"
 
 #include <array>
 #include <map>
@@ -42,7 +42,6 @@ public:
     // The folder text the disc information was last read from, while the menu reads that
     // disc: nothing once a folder check or a read has failed since.
     const std::optional<Text> &discFolder() const { return discFolder_; }
-    const Text &pathLastBuilt() const { return pathLastBuilt_; }
 
     bool buttonEnabled(std::string_view button) const;
 

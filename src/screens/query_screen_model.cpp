@@ -2,7 +2,7 @@
 
 #include "engine/display_rules.h"
 #include "engine/record_text.h"
-#include "output/document_opener.h"
+#include "screens/document_opening.h"
 
 namespace regdisc {
 

@@ -4,12 +4,12 @@
 #pragma once
 
 #include "datasets/dataset.h"
+#include "disc/disc_info.h"
 #include "engine/lookup.h"
 #include "engine/record_history.h"
 #include "platform/ui.h"
 #include "screens/background_skip_index.h"
 #include "screens/printout.h"
-#include "shell/disc_info.h"
 
 #include <chrono>
 #include <functional>
@@ -73,7 +73,6 @@ public:
     const std::vector<std::string> &boxNames() const { return boxNames_; }
     Text caption(std::string_view label) const;  // a label's caption from the layout
     std::int64_t recordShown() const { return recordShown_; }
-    const QueryState &queryState() const { return lookup_.state(); }
     const RecordHistory &history() const { return history_; }
 
 private:

@@ -1,6 +1,7 @@
 #include "tools/batch.h"
 
 #include "platform/codepage.h"
+#include "platform/paths.h"
 #include "tools/columns.h"
 #include "tools/record_scan.h"
 
@@ -213,17 +214,17 @@ constexpr size_t kFixedColumns = 9;
 std::optional<std::vector<Text>> readInputList(const std::filesystem::path &path, const ListOptions &options,
                                                Text &error)
 {
-    std::string bytes;
-    if (!readWholeFile(path, kMaxListBytes, bytes)) {
+    const FileContent list = readBoundedFile(path, kMaxListBytes);
+    if (list.status != FileContent::Read) {
         std::error_code code;
         const bool exists = std::filesystem::exists(path, code);
         error = u"無法讀取名單 " + fromUtf8(path.string()) +
-                (!exists                                                  ? Text(u"：檔案不存在")
-                 : std::filesystem::file_size(path, code) > kMaxListBytes ? Text(u"：檔案超過 64 MB")
-                                                                          : Text(u"：無法開啟"));
+                (!exists                                ? Text(u"：檔案不存在")
+                 : list.status == FileContent::TooLarge ? Text(u"：檔案超過 64 MB")
+                                                        : Text(u"：無法開啟"));
         return std::nullopt;
     }
-    std::string_view raw = bytes;
+    std::string_view raw = list.bytes;
     if (raw.substr(0, 3) == "\xEF\xBB\xBF")
         raw.remove_prefix(3);
     // UTF-8 or code page 950, decided for the whole file, so that one bad byte cannot turn

@@ -4,10 +4,10 @@
 // could be read, in input order.
 #pragma once
 
-#include "tools/disc.h"
+#include "disc/opened_disc.h"
+#include "output/table_writer.h"
+#include "platform/progress.h"
 #include "tools/holder_search.h"
-#include "tools/progress.h"
-#include "tools/table_writer.h"
 
 #include <filesystem>
 #include <optional>

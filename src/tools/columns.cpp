@@ -19,19 +19,7 @@ const FieldSpec *fieldOfBox(const DataSetSpec &spec, std::string_view box)
     return nullptr;
 }
 
-// "name.part1" and "name.part2" are one name shown in two boxes.
-std::string_view withoutPart(std::string_view meaning)
-{
-    const size_t dot = meaning.rfind(".part");
-    return dot == std::string_view::npos ? meaning : meaning.substr(0, dot);
-}
-
 }  // namespace
-
-Text trimTrailingBlanks(TextView text)
-{
-    return Text(trimEnd(text));
-}
 
 std::string snakeCase(std::string_view meaning)
 {
@@ -141,7 +129,9 @@ std::vector<Column> recordColumns(const DataSetSpec &spec, TextView decimalFlag)
         // The widest part names the column (the pledge number, not its one-character mark).
         const FieldSpec *main = *std::max_element(c.parts.begin(), c.parts.end(),
                                                   [](auto *a, auto *b) { return a->width < b->width; });
-        std::string name = snakeCase(withoutPart(main->meaning));
+        FieldSpec whole = *main;  // a name laid out in parts is one column
+        whole.part = 0;
+        std::string name = snakeCase(fieldName(whole));
         if (name.empty())
             name = std::string(main->box);
         const std::string base = name;
@@ -190,12 +180,6 @@ void columnCell(const Column &column, TextView record, const DisplayContext &con
     cell.isNumber = true;
     cell.number = q.shown();
     cell.whole = q.scale == 0 ? q.units : 0;
-}
-
-bool columnCellMalformed(const Column &column, TextView record, TextView decimalFlag)
-{
-    return column.type == CellType::Number &&
-           !quantityOf(*column.parts.front(), record, decimalFlag).wellFormed;
 }
 
 }  // namespace regdisc

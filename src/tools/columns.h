@@ -5,6 +5,7 @@
 
 #include "datasets/dataset.h"
 #include "engine/display_rules.h"
+#include "output/cell.h"
 #include "platform/text.h"
 
 #include <cstdint>
@@ -12,11 +13,6 @@
 #include <vector>
 
 namespace regdisc {
-
-enum class CellType {
-    Text,
-    Number,  // a quantity or a whole number: written as a number where the format has them
-};
 
 struct Column {
     Text label;  // the screen's label, with the party's heading where a label repeats
@@ -30,24 +26,10 @@ struct Column {
 // The columns of a data set's records, in the order of its printout.
 std::vector<Column> recordColumns(const DataSetSpec &spec, TextView decimalFlag);
 
-// One written value: the display text and, for numbers, the value.
-struct Cell {
-    Text text;
-    bool isNumber = false;
-    double number = 0;
-    std::int64_t whole = 0;  // the number when it has no decimals
-    int decimals = -1;  // places of this number where they differ from its column's; -1: the column's
-};
-
 // A record's cell of a column. Trailing blanks of the display text are dropped: they
 // fill the field on the disc and carry nothing. A quantity is a number only when its field
 // holds a whole number; otherwise the cell keeps the text alone.
 void columnCell(const Column &column, TextView record, const DisplayContext &context, Cell &cell);
-// Whether a number column's field holds no whole number.
-bool columnCellMalformed(const Column &column, TextView record, TextView decimalFlag);
-
-// Trailing half-width and ideographic blanks removed.
-Text trimTrailingBlanks(TextView text);
 
 // The snake-case ASCII form of a field meaning ("pledgor.mailingAddress" ->
 // "pledgor_mailing_address").

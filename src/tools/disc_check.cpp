@@ -8,6 +8,7 @@
 #include "engine/record_layout.h"
 #include "engine/record_text.h"
 #include "platform/codepage.h"
+#include "platform/paths.h"
 #include "platform/record_file.h"
 #include "tools/record_scan.h"
 
@@ -177,21 +178,41 @@ private:
         std::int64_t number;
     };
 
+    // A BlockEntry in key order, as the scans see them: its key, the DetailEntry it names
+    // and the block it stands in.
+    struct Start {
+        Text key;
+        std::int64_t entry;
+        std::int64_t block;
+    };
+    // Where the chain walk reached a BlockEntry's DetailEntry.
+    struct Reached {
+        bool reached = false;
+        std::int64_t position = 0;  // in the chain, from 0
+        Text before;  // the key of the entry before it
+    };
+
+    // One KeyKind: its top record and blocks, its chain, then each BlockEntry's start.
     void checkKind(const KeyKindSpec &kind)
     {
-        const IndexRecordLayout layout(profile_, kind);
         if (kind.number > top_.count) {
             defects_.add(DefectClass::TopMarker, kind.number);
             coverage(kind, Bits(detail_.count));
             return;
         }
+        const std::vector<Start> starts = scanTopAndBlocks(kind);
+        Bits visited(detail_.count);
+        const std::vector<Reached> reached = walkChain(kind, starts, visited);
+        coverage(kind, visited);
+        checkStarts(kind, starts, reached);
+    }
+
+    // The top record and its blocks: used entries first and ascending, pointers inside the
+    // file; the BlockEntries in key order.
+    std::vector<Start> scanTopAndBlocks(const KeyKindSpec &kind)
+    {
+        const IndexRecordLayout layout(profile_, kind);
         RecordReads top(top_.file);
-        // The top record and its blocks: the BlockEntries in key order, as the scans see them.
-        struct Start {
-            Text key;
-            std::int64_t entry;
-            std::int64_t block;
-        };
         std::vector<Start> starts;
         const Text topText = topRecord(top, kind.number, layout);
         bool unusedSeen = false;
@@ -235,60 +256,59 @@ private:
             }
         }
         top.confirm();
+        return starts;
+    }
 
-        // The chain from the entry the first BlockEntry names, read entry by entry: each
-        // visited once (a bit each), its key against the one before. Where a BlockEntry's
-        // entry is reached, the entry before it is noted for the check of its start.
+    // The chain from the entry the first BlockEntry names, read entry by entry: each
+    // visited once (a bit each), its key against the one before. Where a BlockEntry's
+    // entry is reached, the entry before it is noted for the check of its start.
+    std::vector<Reached> walkChain(const KeyKindSpec &kind, const std::vector<Start> &starts, Bits &visited)
+    {
         std::unordered_multimap<std::int64_t, size_t> startAt;
         for (size_t j = 0; j < starts.size(); ++j)
             startAt.emplace(starts[j].entry, j);
-        struct Reached {
-            bool reached = false;
-            std::int64_t position = 0;
-            Text before;  // the key of the entry before it
-        };
         std::vector<Reached> reached(starts.size());
-        Bits visited(detail_.count);
         const DetailEntryLayout entries(profile_);
         progress_.begin(fromAscii(spec_.ext) + u" " + Text(kind.caption), detail_.count);
-        if (!starts.empty()) {
-            RecordReads detail(detail_.file);
-            std::int64_t current = starts.front().entry;
-            std::int64_t previous = 0;
-            std::int64_t position = 0;
-            Text entry, before;
-            for (;; ++position) {
-                if (current == profile_.chainEnd())
-                    break;
-                if (current < 1 || current > detail_.count) {
-                    defects_.add(DefectClass::ChainEnd, previous);
-                    break;
-                }
-                if (visited.test(current - 1)) {
-                    defects_.add(DefectClass::ChainLoop, previous);
-                    break;
-                }
-                visited.set(current - 1);
-                recordText(detail.record(current), spec_.detailN, entry);
-                if (previous &&
-                    inputGreater(kind.lookup, entries.key(before, kind), entries.key(entry, kind)))
-                    defects_.add(DefectClass::ChainOrder, current);
-                const auto [from, to] = startAt.equal_range(current);
-                for (auto it = from; it != to; ++it)
-                    reached[it->second] = {true, position,
-                                           previous ? Text(entries.key(before, kind)) : Text()};
-                previous = current;
-                std::swap(before, entry);
-                current = entries.next(before, kind);
-                if ((position & 0xFFFF) == 0)
-                    stepOrStop(progress_, position);
+        if (starts.empty())
+            return reached;
+        RecordReads detail(detail_.file);
+        std::int64_t current = starts.front().entry;
+        std::int64_t previous = 0;
+        Text entry, before;
+        for (std::int64_t position = 0;; ++position) {
+            if (current == profile_.chainEnd())
+                break;
+            if (current < 1 || current > detail_.count) {
+                defects_.add(DefectClass::ChainEnd, previous);
+                break;
             }
-            detail.confirm();
+            if (visited.test(current - 1)) {
+                defects_.add(DefectClass::ChainLoop, previous);
+                break;
+            }
+            visited.set(current - 1);
+            recordText(detail.record(current), spec_.detailN, entry);
+            if (previous && inputGreater(kind.lookup, entries.key(before, kind), entries.key(entry, kind)))
+                defects_.add(DefectClass::ChainOrder, current);
+            const auto [from, to] = startAt.equal_range(current);
+            for (auto it = from; it != to; ++it)
+                reached[it->second] = {true, position, previous ? Text(entries.key(before, kind)) : Text()};
+            previous = current;
+            std::swap(before, entry);
+            current = entries.next(before, kind);
+            if ((position & 0xFFFF) == 0)
+                stepOrStop(progress_, position);
         }
-        coverage(kind, visited);
+        detail.confirm();
+        return reached;
+    }
 
-        // Every BlockEntry names the entry at which the walk for its inputs must start: no
-        // entry before it may hold a key its inputs would have found.
+    // Every BlockEntry names the entry at which the walk for its inputs must start: no
+    // entry before it may hold a key its inputs would have found.
+    void checkStarts(const KeyKindSpec &kind, const std::vector<Start> &starts,
+                     const std::vector<Reached> &reached)
+    {
         for (size_t j = 0; j < starts.size(); ++j) {
             const Reached &r = reached[j];
             bool sound = r.reached;
@@ -418,11 +438,10 @@ DiscCheck checkDisc(Disc &disc, Progress &progress)
         return check;
     }
     check.files.push_back({u"security.txt", true});
-    for (const ListingSpec *listing : allListings()) {
-        std::string bytes;
-        check.files.push_back({disc.info().baseName + u"." + fromAscii(listing->ext),
-                               readWholeFile(disc.listingPath(*listing), 64u << 20, bytes)});
-    }
+    for (const ListingSpec *listing : allListings())
+        check.files.push_back(
+            {disc.info().baseName + u"." + fromAscii(listing->ext),
+             readBoundedFile(disc.listingPath(*listing), kMaxListingBytes).status == FileContent::Read});
     for (const DataSetSpec *spec : allDataSets())
         check.registers.push_back(checkRegister(disc, *spec, progress));
     return check;

@@ -10,8 +10,8 @@
 #pragma once
 
 #include "datasets/dataset.h"
-#include "tools/disc.h"
-#include "tools/progress.h"
+#include "disc/opened_disc.h"
+#include "platform/progress.h"
 
 #include <cstdint>
 #include <string>

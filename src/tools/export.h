@@ -3,9 +3,10 @@
 #pragma once
 
 #include "datasets/dataset.h"
-#include "tools/disc.h"
-#include "tools/progress.h"
-#include "tools/table_writer.h"
+#include "disc/opened_disc.h"
+#include "output/table_writer.h"
+#include "platform/progress.h"
+#include "tools/columns.h"
 
 #include <cstdint>
 #include <vector>

@@ -41,13 +41,6 @@ TextView fieldView(TextView record, const FieldSpec &f)
     return record.substr(pos, static_cast<size_t>(f.width));
 }
 
-Text trimmed(TextView t)
-{
-    while (!t.empty() && (t.back() == u' ' || t.back() == u'\u3000'))
-        t.remove_suffix(1);
-    return Text(t);
-}
-
 // What the count takes from one record.
 struct CountedRecord {
     std::uint64_t key = 0;  // the packed ID; 0: a holder of its own
@@ -93,12 +86,9 @@ std::int64_t timesCapped(std::int64_t a, std::int64_t scale, bool &saturated)
     return a * scale;
 }
 
-const FieldSpec &holderField(std::string_view meaning)
+const FieldSpec &holderField(FieldMeaning meaning)
 {
-    for (const FieldSpec &f : psmDataSet().fields)
-        if (f.meaning == meaning)
-            return f;
-    throw std::logic_error("the holder register has no field " + std::string(meaning));
+    return fieldOf(psmDataSet().fields, meaning);
 }
 
 HolderSlots::HolderSlots(size_t count)
@@ -222,7 +212,7 @@ Text unpackId(std::uint64_t key)
                 : v <= 10 ? static_cast<char16_t>(u'0' + v - 1)
                           : static_cast<char16_t>(u'A' + v - 11);
     }
-    return trimmed(id);
+    return Text(trimEnd(id));
 }
 
 RegisterCount countRegister(const Disc &disc, Progress &progress)
@@ -231,14 +221,14 @@ RegisterCount countRegister(const Disc &disc, Progress &progress)
     RegisterCount count;
     HolderStats &stats = count.stats;
     stats.decimals = disc.info().decimalFlag == u"Y" ? 2 : 0;
-    const FieldSpec &accountField = holderField("account");
-    const FieldSpec &idField = holderField("id");
-    const FieldSpec &sharesField = holderField("shares");
-    const FieldSpec &totalField = holderField("totalShares");
-    const FieldSpec &birthField = holderField("birthDate");
-    const FieldSpec &typeField = holderField("holderType");
-    const FieldSpec &postcodeField = holderField("postcode");
-    const FieldSpec &nationalityField = holderField("nationality");
+    const FieldSpec &accountField = holderField(FieldMeaning::Account);
+    const FieldSpec &idField = holderField(FieldMeaning::Id);
+    const FieldSpec &sharesField = holderField(FieldMeaning::Shares);
+    const FieldSpec &totalField = holderField(FieldMeaning::TotalShares);
+    const FieldSpec &birthField = holderField(FieldMeaning::BirthDate);
+    const FieldSpec &typeField = holderField(FieldMeaning::HolderType);
+    const FieldSpec &postcodeField = holderField(FieldMeaning::Postcode);
+    const FieldSpec &nationalityField = holderField(FieldMeaning::Nationality);
 
     stats.state = disc.presence(spec);
     const std::filesystem::path path = disc.dataFilePath(spec);
@@ -288,7 +278,7 @@ RegisterCount countRegister(const Disc &disc, Progress &progress)
     // have their own, any further one the last.
     count.nations = {Text()};
     const auto nationOf = [&](TextView code) -> unsigned {
-        const Text t = trimmed(code);
+        const Text t = Text(trimEnd(code));
         if (t.empty())
             return 0;
         for (size_t i = 1; i < count.nations.size(); ++i)
@@ -415,9 +405,10 @@ FirstRecords::Names FirstRecords::names(const Holder &holder)
 {
     const Text record = of(holder);
     Names n;
-    n.name = trimmed(fieldView(record, holderField("name")));
-    n.id = holder.key != 0 ? unpackId(holder.key) : trimmed(fieldView(record, holderField("id")));
-    n.account = trimmed(fieldView(record, holderField("account")));
+    n.name = Text(trimEnd(fieldView(record, holderField(FieldMeaning::Name))));
+    n.id = holder.key != 0 ? unpackId(holder.key)
+                           : Text(trimEnd(fieldView(record, holderField(FieldMeaning::Id))));
+    n.account = Text(trimEnd(fieldView(record, holderField(FieldMeaning::Account))));
     return n;
 }
 

@@ -117,7 +117,7 @@ std::int64_t addCapped(std::int64_t a, std::int64_t b, bool &saturated);
 std::int64_t timesCapped(std::int64_t a, std::int64_t scale, bool &saturated);
 
 // A field of the holder register by its meaning.
-const FieldSpec &holderField(std::string_view meaning);
+const FieldSpec &holderField(FieldMeaning meaning);
 
 // An ID number of eight to ten letters and digits packed into one number (base 37, a
 // blank filling up to ten), so that the holder table keeps eight bytes per key.

@@ -5,9 +5,9 @@
 #pragma once
 
 #include "datasets/dataset.h"
+#include "disc/opened_disc.h"
 #include "engine/field_values.h"
-#include "tools/disc.h"
-#include "tools/progress.h"
+#include "platform/progress.h"
 
 #include <cstdint>
 #include <functional>

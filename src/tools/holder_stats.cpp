@@ -29,10 +29,7 @@ bool isUpper(char16_t c)
 // The characters before the trailing blanks.
 size_t usedLength(TextView text)
 {
-    size_t n = text.size();
-    while (n > 0 && text[n - 1] == u' ')
-        --n;
-    return n;
+    return trimEnd(text, isHalfWidthBlank).size();
 }
 
 // floor(part * multiplier / whole) and what is left over, exactly, for
@@ -209,14 +206,7 @@ bool reachesPercent(std::int64_t part, std::int64_t whole, int hundredths)
 std::vector<HolderType> holderTypesOfLegend(TextView legend)
 {
     std::vector<HolderType> types;
-    const auto trimmed = [](TextView t) {
-        const auto blank = [](char16_t c) { return c == u' ' || c == u'\u3000'; };
-        while (!t.empty() && blank(t.front()))
-            t.remove_prefix(1);
-        while (!t.empty() && blank(t.back()))
-            t.remove_suffix(1);
-        return Text(t);
-    };
+    const auto trimmed = [](TextView t) { return Text(trimBoth(t)); };
     size_t from = 0;
     while (from <= legend.size()) {
         size_t to = legend.find(u'、', from);
@@ -249,10 +239,7 @@ Text ageBandLabel(int band)
 
 std::optional<CalendarDate> dataDateOf(TextView text)
 {
-    while (!text.empty() && text.front() == u' ')
-        text.remove_prefix(1);
-    while (!text.empty() && text.back() == u' ')
-        text.remove_suffix(1);
+    text = trimBoth(text, isHalfWidthBlank);
     CalendarDate d;
     int rocYear = -1;
     const size_t slash = text.find(u'/');
@@ -319,12 +306,10 @@ bool foreignHolderType(char16_t type)
     return type == u'1' || type == u'2' || type == u'3';
 }
 
-void tabulate(RegisterCount &count, const StatsOptions &options)
+// The empty tables: the holder types of the legend, the counties, the age bands.
+void prepareTables(HolderStats &stats)
 {
-    const DataSetSpec &spec = psmDataSet();
-    HolderStats &stats = count.stats;
-    HolderTable &table = count.table;
-    stats.types = holderTypesOfLegend(legendOf(spec, holderField("holderType").box));
+    stats.types = holderTypesOfLegend(legendOf(psmDataSet(), holderField(FieldMeaning::HolderType).box));
     stats.structure.assign(stats.types.size(), {});
     const std::span<const std::u16string_view> counties = postalCounties();
     stats.byCounty.assign(counties.size() + 1, {});
@@ -334,18 +319,21 @@ void tabulate(RegisterCount &count, const StatsOptions &options)
     stats.byAge.assign(kAgeBands, {});
     for (int band = 0; band < kAgeBands; ++band)
         stats.byAge[static_cast<size_t>(band)].label = ageBandLabel(band);
-    std::vector<BreakdownRow> nations(count.nations.size() + 1);  // the last: codes past the 254th
-    if (stats.state != RegisterState::Present)
-        return;
+}
 
-    // The tables count holders with shares; the rest are counted apart.
+// Every holder counted into the levels, the structure and the breakdowns; holders with
+// no shares, or fewer than none, counted apart; the first holders whose stored total
+// differs from their records' sum kept in register order. `nations` gets the foreign
+// holders by nationality code (the last row: codes past the 254th).
+std::vector<const Holder *> countHolders(const RegisterCount &count, HolderStats &stats,
+                                         std::vector<BreakdownRow> &nations)
+{
     const std::int64_t unit = stats.decimals == 2 ? 100 : 1;
-    std::vector<std::int64_t> cellShares(stats.types.size() * kHolderKinds, 0);
     const auto inRegisterOrder = [](const Holder *a, const Holder *b) {
         return a->firstRecord() < b->firstRecord();
     };
-    std::vector<const Holder *> mismatched;  // the first few in register order
-    table.forEach([&](const Holder &h) {
+    std::vector<const Holder *> mismatched;
+    count.table.forEach([&](const Holder &h) {
         if ((h.flags & Holder::kStoredDiffers) || h.stored != h.shares) {
             ++stats.totalMismatches;
             mismatched.insert(std::upper_bound(mismatched.begin(), mismatched.end(), &h, inRegisterOrder),
@@ -385,10 +373,15 @@ void tabulate(RegisterCount &count, const StatsOptions &options)
         if (foreignHolderType(h.type))
             countIn(nations[std::min(static_cast<size_t>(h.nation()), nations.size() - 1)]);
     });
-    // Nationalities by holders, then shares, then code; the blank code (未詳) and codes past
-    // those kept (其他) last.
-    for (size_t i = 1; i < count.nations.size(); ++i)
-        nations[i].label = count.nations[i];
+    return mismatched;
+}
+
+// Nationalities by holders, then shares, then code; the blank code (未詳) and codes past
+// those kept (其他) last.
+void sortNationalities(const std::vector<Text> &codes, std::vector<BreakdownRow> &nations, HolderStats &stats)
+{
+    for (size_t i = 1; i < codes.size(); ++i)
+        nations[i].label = codes[i];
     nations.front().label = u"未詳";
     nations.back().label = u"其他";
     for (size_t i = 1; i + 1 < nations.size(); ++i)
@@ -405,6 +398,11 @@ void tabulate(RegisterCount &count, const StatsOptions &options)
     for (const BreakdownRow *row : {&nations.back(), &nations.front()})
         if (row->holders > 0)
             stats.byNationality.push_back(*row);
+}
+
+// Every table's percentages, settled so that its rows add up to 100.00.
+void settleAllPercentages(HolderStats &stats)
+{
     settlePercentages(stats.byCounty);
     settlePercentages(stats.byAge);
     settlePercentages(stats.byNationality);
@@ -414,6 +412,7 @@ void tabulate(RegisterCount &count, const StatsOptions &options)
     const std::vector<int> levelPercent = percentagesAddingUp(levelShares);
     for (size_t i = 0; i < stats.levels.size(); ++i)
         stats.levels[i].percent = levelPercent[i];
+    std::vector<std::int64_t> cellShares(stats.types.size() * kHolderKinds, 0);
     for (size_t t = 0; t < stats.structure.size(); ++t)
         for (size_t k = 0; k < kHolderKinds; ++k)
             cellShares[t * kHolderKinds + k] = stats.structure[t][k].shares;
@@ -421,9 +420,13 @@ void tabulate(RegisterCount &count, const StatsOptions &options)
     for (size_t t = 0; t < stats.structure.size(); ++t)
         for (size_t k = 0; k < kHolderKinds; ++k)
             stats.structure[t][k].percent = cellPercent[t * kHolderKinds + k];
+}
 
-    // The principal holders: the `top` largest (all holders tied with the last of them
-    // too) and every holder at or above the percentage.
+// The principal holders: the `top` largest (all holders tied with the last of them too)
+// and every holder at or above the percentage, largest first.
+std::vector<const Holder *> principalHolders(const HolderTable &table, const HolderStats &stats,
+                                             const StatsOptions &options)
+{
     std::int64_t cut = kMax;
     if (options.top > 0 && stats.holders > 0) {
         std::vector<std::int64_t> shares;
@@ -437,7 +440,6 @@ void tabulate(RegisterCount &count, const StatsOptions &options)
                          std::greater<>());
         cut = shares[n];
     }
-    std::vector<const Holder *> principal;
     // The fewest shares that reach the percentage.
     std::int64_t low = 1, high = std::max<std::int64_t>(stats.totalShares, 1);
     while (low < high) {
@@ -448,6 +450,7 @@ void tabulate(RegisterCount &count, const StatsOptions &options)
             low = mid + 1;
     }
     cut = std::min(cut, low);
+    std::vector<const Holder *> principal;
     table.forEach([&](const Holder &h) {
         if (h.shares > 0 && h.shares >= cut)
             principal.push_back(&h);
@@ -457,8 +460,14 @@ void tabulate(RegisterCount &count, const StatsOptions &options)
             return a->shares > b->shares;
         return a->firstRecord() < b->firstRecord();
     });
+    return principal;
+}
 
-    // Names and accounts from each holder's first record, read by its number.
+// Names and accounts of the principal holders and of the first mismatches, each from
+// the holder's first record, read by its number.
+void readNames(const RegisterCount &count, const std::vector<const Holder *> &principal,
+               const std::vector<const Holder *> &mismatched, HolderStats &stats)
+{
     FirstRecords firstRecords(count.dataFile);
     for (size_t i = 0; i < principal.size(); ++i) {
         const Holder &h = *principal[i];
@@ -478,6 +487,19 @@ void tabulate(RegisterCount &count, const StatsOptions &options)
         const FirstRecords::Names names = firstRecords.names(*h);
         stats.firstMismatches.push_back({names.id, names.account, h->key == 0, h->shares, h->stored});
     }
+}
+
+void tabulate(RegisterCount &count, const StatsOptions &options)
+{
+    HolderStats &stats = count.stats;
+    prepareTables(stats);
+    if (stats.state != RegisterState::Present)
+        return;
+    std::vector<BreakdownRow> nations(count.nations.size() + 1);  // the last: codes past the 254th
+    const std::vector<const Holder *> mismatched = countHolders(count, stats, nations);
+    sortNationalities(count.nations, nations, stats);
+    settleAllPercentages(stats);
+    readNames(count, principalHolders(count.table, stats, options), mismatched, stats);
 }
 
 HolderStats computeHolderStats(const Disc &disc, const StatsOptions &options, Progress &progress)

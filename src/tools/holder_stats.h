@@ -5,8 +5,8 @@
 // their ID number, so memory follows the number of holders, not the register's size.
 #pragma once
 
-#include "tools/disc.h"
-#include "tools/progress.h"
+#include "disc/opened_disc.h"
+#include "platform/progress.h"
 
 #include <array>
 #include <cstdint>

@@ -77,17 +77,4 @@ ScanResult scanRecords(const std::filesystem::path &path, int recordLength, std:
     return result;
 }
 
-bool readWholeFile(const std::filesystem::path &path, std::uint64_t maxBytes, std::string &bytes)
-{
-    File file = openForReading(path);
-    if (!file)
-        return false;
-    std::error_code error;
-    const std::uint64_t size = std::filesystem::file_size(path, error);
-    if (error || size > maxBytes)
-        return false;
-    bytes.assign(static_cast<size_t>(size), '\0');
-    return std::fread(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
-}
-
 }  // namespace regdisc

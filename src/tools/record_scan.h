@@ -2,7 +2,7 @@
 // a whole register reads it once, at the speed of the disc, whatever its size.
 #pragma once
 
-#include "tools/progress.h"
+#include "platform/progress.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -24,9 +24,5 @@ struct ScanResult {
 // Throws WorkCancelled when the clerk cancels.
 ScanResult scanRecords(const std::filesystem::path &path, int recordLength, std::int64_t maxRecords,
                        Progress &progress, const std::function<void(std::int64_t, std::string_view)> &visit);
-
-// The whole file in memory (index files of a few hundred MB at most); nothing when it
-// cannot be read or is larger than `maxBytes`.
-bool readWholeFile(const std::filesystem::path &path, std::uint64_t maxBytes, std::string &bytes);
 
 }  // namespace regdisc

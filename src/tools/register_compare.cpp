@@ -14,15 +14,6 @@ namespace regdisc {
 
 namespace {
 
-Text trimmed(TextView t)
-{
-    while (!t.empty() && (t.back() == u' ' || t.back() == u'\u3000'))
-        t.remove_suffix(1);
-    while (!t.empty() && (t.front() == u' ' || t.front() == u'\u3000'))
-        t.remove_prefix(1);
-    return Text(t);
-}
-
 // The stages of one disc's work named after the disc.
 class DiscProgress : public Progress {
 public:
@@ -113,8 +104,8 @@ Text securityIdentity(const Disc &disc)
     if (file.open(disc.dataFilePath(spec), spec.data.length) && file.recordCount() > 0) {
         try {
             const Text record = readRecordText(file, 1, spec.dataN);
-            const FieldSpec &code = holderField("securityCode");
-            const Text value = trimmed(field(record, code.pos, code.width));
+            const FieldSpec &code = holderField(FieldMeaning::SecurityCode);
+            const Text value = Text(trimBoth(fieldView(record, code.pos, code.width)));
             if (!value.empty())
                 return value;
         } catch (const RecordReadError &) {

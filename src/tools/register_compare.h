@@ -5,9 +5,9 @@
 // identity. Memory: the two holder tables, nothing per record.
 #pragma once
 
-#include "tools/disc.h"
+#include "disc/opened_disc.h"
+#include "platform/progress.h"
 #include "tools/holder_stats.h"
-#include "tools/progress.h"
 
 #include <array>
 #include <cstdint>

@@ -414,8 +414,7 @@ std::vector<Text> statsReportLines(const StatsReport &report)
                     out += u"  ";
                 out += t.columns[i].type == CellType::Number ? pad + cells[i] : cells[i] + pad;
             }
-            while (!out.empty() && out.back() == u' ')
-                out.pop_back();
+            out.resize(trimEnd(out, isHalfWidthBlank).size());
             return out;
         };
         std::vector<Text> heading;

@@ -3,9 +3,9 @@
 // window shows, the printout paints and the CSV and XLSX writers write.
 #pragma once
 
-#include "shell/disc_info.h"
+#include "disc/disc_info.h"
+#include "output/table_writer.h"
 #include "tools/holder_stats.h"
-#include "tools/table_writer.h"
 
 #include <string>
 #include <vector>

@@ -3,11 +3,11 @@
 #include "datasets/catalogue.h"
 #include "printing/document_renderer.h"
 #include "screens/printout.h"
+#include "views/background_work.h"
 #include "views/main_menu_window.h"
 #include "views/printer.h"
+#include "views/qt_text.h"
 #include "views/tool_messages.h"
-#include "views/tool_work.h"
-#include "views/view_support.h"
 
 #include <QDateTime>
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
 #include "views/compare_charts.h"
 
+#include "views/qt_text.h"
 #include "views/stats_charts.h"
-#include "views/view_support.h"
 
 #include <QBarSeries>
 #include <QBarSet>

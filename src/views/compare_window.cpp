@@ -1,20 +1,22 @@
 #include "views/compare_window.h"
 
-#include "tools/output_file.h"
+#include "output/output_file.h"
 
 #include "views/disc_identity.h"
 
 #include "views/tool_messages.h"
 
 #include "printing/document_renderer.h"
+#include "views/background_work.h"
 #include "views/compare_charts.h"
 #include "views/holder_window.h"
 #include "views/main_menu_window.h"
 #include "views/printer.h"
+#include "views/qt_text.h"
 #include "views/report_tables.h"
+#include "views/screen_look.h"
 #include "views/stats_print.h"
-#include "views/tool_work.h"
-#include "views/view_support.h"
+#include "views/window_placement.h"
 
 #include <QChart>
 #include <QChartView>

@@ -1,8 +1,8 @@
 #include "views/desktop_opener.h"
 
-#include "output/document_opener.h"
 #include "platform/paths.h"
-#include "views/view_support.h"
+#include "screens/document_opening.h"
+#include "views/qt_text.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -21,16 +21,7 @@
 
 namespace regdisc {
 
-namespace {
-
-constexpr int kUnknownError = 0;
-constexpr int kFileNotFound = 2;
-constexpr int kPathNotFound = 3;
-constexpr int kAccessDenied = 5;
-constexpr int kAssociationIncomplete = 27;
-constexpr int kNoAssociation = 31;
-
-}  // namespace
+using namespace OpenResult;
 
 #ifndef _WIN32
 namespace {
@@ -95,6 +86,11 @@ int DesktopDocumentOpener::launchResult(int exitStatus, bool crashed)
     }
 }
 
+int DesktopDocumentOpener::launchesRunning() const
+{
+    return static_cast<int>(launches_.findChildren<QProcess *>(Qt::FindDirectChildrenOnly).size());
+}
+
 bool DesktopDocumentOpener::launch(const QString &file)
 {
     auto *process = new QProcess(&launches_);
@@ -114,7 +110,7 @@ bool DesktopDocumentOpener::launch(const QString &file)
                          if (started.elapsed() > launchWait_.count() || !launchFailures_)
                              return;
                          const int code = launchResult(exitCode, status == QProcess::CrashExit);
-                         if (code <= 32)
+                         if (!succeeded(code))
                              showOpenResult(code, *launchFailures_);
                      });
     process->start();

@@ -9,9 +9,7 @@
 
 namespace regdisc {
 
-// Result codes as the Windows shell gives them: above 32 success, 2 file missing,
-// 3 folder missing, 5 access denied, 27 the application cannot run, 31 no application
-// for the document.
+// Result codes are OpenResult's, as the Windows shell gives them.
 //
 // On Linux the file is checked first (folder, file, readable), then `xdg-mime query
 // default application/pdf` must name an application, and `xdg-open` is started; open()
@@ -22,7 +20,7 @@ namespace regdisc {
 // does all of it and gives its code at once.
 class DesktopDocumentOpener : public DocumentOpener {
 public:
-    static constexpr int kSuccess = 42;
+    static constexpr int kSuccess = OpenResult::kSuccess;
 
     explicit DesktopDocumentOpener(MessageSink *launchFailures = nullptr,
                                    std::chrono::milliseconds launchWait = std::chrono::seconds(10));
@@ -32,6 +30,9 @@ public:
 
     // The result code of an xdg-open that ended with `exitStatus`, or crashed.
     static int launchResult(int exitStatus, bool crashed);
+
+    // The xdg-open processes started and not yet ended and dealt with.
+    int launchesRunning() const;
 
 private:
     bool launch(const QString &file);

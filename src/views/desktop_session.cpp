@@ -1,6 +1,7 @@
 #include "views/desktop_session.h"
 
-#include "views/view_support.h"
+#include "views/screen_look.h"
+#include "views/window_placement.h"
 
 #include <QApplication>
 #include <QLibraryInfo>

@@ -1,7 +1,7 @@
 #include "views/disc_identity.h"
 
-#include "shell/data_folder.h"
-#include "views/view_support.h"
+#include "disc/data_folder.h"
+#include "views/qt_text.h"
 
 #include <QDir>
 #include <QFileInfo>

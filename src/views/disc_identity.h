@@ -4,7 +4,7 @@
 // main menu has moved on to another disc.
 #pragma once
 
-#include "shell/disc_info.h"
+#include "disc/disc_info.h"
 
 #include <QStatusBar>
 #include <QString>

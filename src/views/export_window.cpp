@@ -1,10 +1,12 @@
 #include "views/export_window.h"
 
 #include "datasets/catalogue.h"
+#include "views/background_work.h"
+#include "views/file_dialogs.h"
 #include "views/main_menu_window.h"
+#include "views/qt_text.h"
 #include "views/tool_messages.h"
-#include "views/tool_work.h"
-#include "views/view_support.h"
+#include "views/window_placement.h"
 
 #include <QDir>
 #include <QHBoxLayout>

@@ -1,10 +1,11 @@
 #include "views/holder_window.h"
 
+#include "views/background_work.h"
 #include "views/main_menu_window.h"
+#include "views/qt_text.h"
 #include "views/tool_messages.h"
-#include "views/tool_work.h"
 #include "views/tools_menu.h"
-#include "views/view_support.h"
+#include "views/window_placement.h"
 
 #include <QCheckBox>
 #include <QComboBox>

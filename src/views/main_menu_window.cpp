@@ -1,9 +1,11 @@
 #include "views/main_menu_window.h"
 
 #include "views/listing_window.h"
+#include "views/qt_text.h"
 #include "views/query_screen_window.h"
+#include "views/screen_look.h"
 #include "views/tools_menu.h"
-#include "views/view_support.h"
+#include "views/window_placement.h"
 
 #include <QApplication>
 #include <QCloseEvent>

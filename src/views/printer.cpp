@@ -1,7 +1,8 @@
 #include "views/printer.h"
 
 #include "printing/document_renderer.h"
-#include "views/view_support.h"
+#include "views/file_dialogs.h"
+#include "views/window_placement.h"
 
 #include <QDir>
 #include <QFileDialog>

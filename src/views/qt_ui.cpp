@@ -1,6 +1,7 @@
 #include "views/qt_ui.h"
 
-#include "views/view_support.h"
+#include "views/qt_text.h"
+#include "views/window_placement.h"
 
 #include <QApplication>
 #include <QDir>

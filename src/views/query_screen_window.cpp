@@ -1,7 +1,8 @@
 #include "views/query_screen_window.h"
 
 #include "views/printer.h"
-#include "views/view_support.h"
+#include "views/qt_text.h"
+#include "views/screen_look.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

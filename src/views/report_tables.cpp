@@ -1,6 +1,6 @@
 #include "views/report_tables.h"
 
-#include "views/view_support.h"
+#include "views/qt_text.h"
 
 #include <QHeaderView>
 #include <QLabel>

@@ -1,7 +1,7 @@
 #include "views/stats_charts.h"
 
 #include "tools/stats_report.h"
-#include "views/view_support.h"
+#include "views/qt_text.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSeries>

@@ -1,8 +1,8 @@
 #include "views/stats_print.h"
 
 #include "printing/document_renderer.h"
+#include "views/qt_text.h"
 #include "views/stats_charts.h"
-#include "views/view_support.h"
 
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>

@@ -1,13 +1,16 @@
 #include "views/stats_window.h"
 
+#include "views/background_work.h"
+#include "views/file_dialogs.h"
 #include "views/main_menu_window.h"
 #include "views/printer.h"
+#include "views/qt_text.h"
 #include "views/report_tables.h"
+#include "views/screen_look.h"
 #include "views/stats_charts.h"
 #include "views/stats_print.h"
 #include "views/tool_messages.h"
-#include "views/tool_work.h"
-#include "views/view_support.h"
+#include "views/window_placement.h"
 
 #include <QChart>
 #include <QChartView>
@@ -189,9 +192,27 @@ QPushButton *button(const QString &text, const char *name, QWidget *parent)
 StatsWindow::StatsWindow(MainMenuWindow &menu) : ToolWindow(menu, "frm_stats", QStringLiteral("股權統計"))
 {
     auto *layout = new QVBoxLayout(this);
-    const int line = fontMetrics().height();
-    layout->setSpacing(line / 3);
+    layout->setSpacing(fontMetrics().height() / 3);
+    layout->addLayout(buildOptionsRow());
+    buildProgressAndSummary(layout);
+    tabs_ = new QTabWidget(this);
+    tabs_->setObjectName(QStringLiteral("tab_stats"));
+    addTablePage(kDistributionPage, QStringLiteral("股權分散表"), "tbl_distribution",
+                 "lab_distribution_notes",
+                 {{kHoldersChart, "chart_holders"}, {kSharesChart, "chart_shares"}});
+    addTablePage(kStructurePage, QStringLiteral("股東結構"), "tbl_structure", "lab_structure_notes",
+                 {{kStructureChart, "chart_structure"}});
+    addTablePage(kPrincipalPage, QStringLiteral("主要股東"), "tbl_principal", "lab_principal_notes", {});
+    breakdowns_ = new BreakdownTab(tabs_);
+    tabs_->addTab(breakdowns_, QStringLiteral("縣市、年齡、國籍"));
+    layout->addWidget(tabs_, 1);
+    layout->addLayout(buildStatusRow());
+    connectActions();
+}
 
+// 主要股東：持股前 N 名，及持股比例達 P% 以上者, 顯示完整統一編號, and the buttons.
+QHBoxLayout *StatsWindow::buildOptionsRow()
+{
     auto *row = new QHBoxLayout;
     row->addWidget(new QLabel(QStringLiteral("主要股東：持股前"), this));
     top_ = new QSpinBox(this);
@@ -217,66 +238,64 @@ StatsWindow::StatsWindow(MainMenuWindow &menu) : ToolWindow(menu, "frm_stats", Q
     export_ = button(QStringLiteral("匯出…"), "cmd_export", this);
     for (QPushButton *b : {run_, print_, pdf_, export_})
         row->addWidget(b);
-    layout->addLayout(row);
+    return row;
+}
 
+void StatsWindow::buildProgressAndSummary(QVBoxLayout *layout)
+{
     bar_ = new QProgressBar(this);
     bar_->setObjectName(QStringLiteral("bar_progress"));
     bar_->setTextVisible(false);
     bar_->setRange(0, 1000);
     bar_->setValue(0);
-    bar_->setMaximumHeight(line / 2);
+    bar_->setMaximumHeight(fontMetrics().height() / 2);
     layout->addWidget(bar_);
     summary_ = new QLabel(this);
     summary_->setObjectName(QStringLiteral("lab_summary"));
     summary_->setWordWrap(true);
     summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(summary_);
+}
 
-    tabs_ = new QTabWidget(this);
-    tabs_->setObjectName(QStringLiteral("tab_stats"));
-    const char *tableNames[] = {"tbl_distribution", "tbl_structure", "tbl_principal"};
-    const char *noteNames[] = {"lab_distribution_notes", "lab_structure_notes", "lab_principal_notes"};
-    const char *chartNames[] = {"chart_holders", "chart_shares", "chart_structure"};
-    const QString titles[] = {QStringLiteral("股權分散表"), QStringLiteral("股東結構"),
-                              QStringLiteral("主要股東")};
-    for (int i = 0; i < 3; ++i) {
-        // A page scrolls only where the display is smaller than the window needs.
-        auto *scroll = new QScrollArea(tabs_);
-        scroll->setWidgetResizable(true);
-        scroll->setFrameShape(QFrame::NoFrame);
-        auto *page = new QWidget(scroll);
-        auto *pageLayout = new QVBoxLayout(page);
-        pageLayout->setContentsMargins(line / 3, line / 3, line / 3, line / 3);
-        pageLayout->setSpacing(line / 3);
-        // The distribution and the structure show every row; the principal holders scroll.
-        tables_[i] = new StatsTableView(i < 2, page);
-        tables_[i]->setObjectName(QString::fromLatin1(tableNames[i]));
-        std::vector<QWidget *> charts;
-        if (i < 2) {
-            // Holders and shares per level beside the distribution, the structure's beside it.
-            for (int c = i == 0 ? 0 : 2; c <= (i == 0 ? 1 : 2); ++c) {
-                charts_[c] = new QChartView(page);
-                charts_[c]->setObjectName(QString::fromLatin1(chartNames[c]));
-                charts_[c]->setRenderHint(QPainter::Antialiasing);
-                charts_[c]->setMinimumSize(line * 18, line * 10);
-                charts.push_back(charts_[c]);
-            }
-        }
-        pages_[i] = new TableAndCharts(tables_[i], charts, page);
-        pageLayout->addWidget(pages_[i], 1);
-        scrolls_[i] = scroll;
-        scroll->installEventFilter(this);
-        notes_[i] = new QLabel(page);
-        notes_[i]->setObjectName(QString::fromLatin1(noteNames[i]));
-        notes_[i]->setWordWrap(true);
-        notes_[i]->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        pageLayout->addWidget(notes_[i]);
-        scroll->setWidget(page);
-        tabs_->addTab(scroll, titles[i]);
+// A tab with a table, its charts beside or below it and its notes; the page scrolls only
+// where the display is smaller than the window needs.
+void StatsWindow::addTablePage(int page, const QString &title, const char *tableName, const char *notesName,
+                               std::initializer_list<std::pair<int, const char *>> charts)
+{
+    const int line = fontMetrics().height();
+    auto *scroll = new QScrollArea(tabs_);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    auto *content = new QWidget(scroll);
+    auto *pageLayout = new QVBoxLayout(content);
+    pageLayout->setContentsMargins(line / 3, line / 3, line / 3, line / 3);
+    pageLayout->setSpacing(line / 3);
+    // The distribution and the structure show every row; the principal holders scroll.
+    tables_[page] = new StatsTableView(page != kPrincipalPage, content);
+    tables_[page]->setObjectName(QString::fromLatin1(tableName));
+    std::vector<QWidget *> views;
+    for (const auto &[chart, name] : charts) {
+        charts_[chart] = new QChartView(content);
+        charts_[chart]->setObjectName(QString::fromLatin1(name));
+        charts_[chart]->setRenderHint(QPainter::Antialiasing);
+        charts_[chart]->setMinimumSize(line * 18, line * 10);
+        views.push_back(charts_[chart]);
     }
-    breakdowns_ = new BreakdownTab(tabs_);
-    tabs_->addTab(breakdowns_, QStringLiteral("縣市、年齡、國籍"));
-    layout->addWidget(tabs_, 1);
+    pages_[page] = new TableAndCharts(tables_[page], views, content);
+    pageLayout->addWidget(pages_[page], 1);
+    scrolls_[page] = scroll;
+    scroll->installEventFilter(this);
+    notes_[page] = new QLabel(content);
+    notes_[page]->setObjectName(QString::fromLatin1(notesName));
+    notes_[page]->setWordWrap(true);
+    notes_[page]->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    pageLayout->addWidget(notes_[page]);
+    scroll->setWidget(content);
+    tabs_->addTab(scroll, title);
+}
+
+QHBoxLayout *StatsWindow::buildStatusRow()
+{
     auto *bottom = new QHBoxLayout;
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("lab_status"));
@@ -284,8 +303,11 @@ StatsWindow::StatsWindow(MainMenuWindow &menu) : ToolWindow(menu, "frm_stats", Q
     status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     bottom->addWidget(status_, 1);
     bottom->addWidget(closeButton());
-    layout->addLayout(bottom);
+    return bottom;
+}
 
+void StatsWindow::connectActions()
+{
     for (QPushButton *b : {print_, pdf_, export_})
         b->setEnabled(false);
     useProgressBar(bar_);

@@ -9,8 +9,12 @@
 #include "views/tool_window.h"
 
 #include <functional>
+#include <initializer_list>
+#include <utility>
 
 class QCheckBox;
+class QHBoxLayout;
+class QVBoxLayout;
 class QDoubleSpinBox;
 class QLabel;
 class QChartView;
@@ -49,6 +53,18 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The three table pages and the charts, by their place in tables_ and charts_.
+    enum { kDistributionPage = 0, kStructurePage = 1, kPrincipalPage = 2 };
+    enum { kHoldersChart = 0, kSharesChart = 1, kStructureChart = 2 };
+
+    // The constructor's steps, top to bottom.
+    QHBoxLayout *buildOptionsRow();
+    void buildProgressAndSummary(QVBoxLayout *layout);
+    void addTablePage(int page, const QString &title, const char *tableName, const char *notesName,
+                      std::initializer_list<std::pair<int, const char *>> charts);
+    QHBoxLayout *buildStatusRow();
+    void connectActions();
+
     void showReport();
     void showTable(StatsTableView *table, QLabel *notes, const StatsTable &t);
     void setChart(QChartView *view, int which);

@@ -2,7 +2,7 @@
 
 #include "platform/codepage.h"
 #include "tools/batch.h"
-#include "views/view_support.h"
+#include "views/qt_text.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "views/tool_window.h"
 
+#include "views/background_work.h"
 #include "views/main_menu_window.h"
-#include "views/tool_work.h"
 
 #include <QCloseEvent>
 #include <QPushButton>

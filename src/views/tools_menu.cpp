@@ -7,9 +7,10 @@
 #include "views/export_window.h"
 #include "views/holder_window.h"
 #include "views/main_menu_window.h"
+#include "views/qt_text.h"
 #include "views/query_screen_window.h"
 #include "views/stats_window.h"
-#include "views/view_support.h"
+#include "views/window_placement.h"
 
 #include <QCoreApplication>
 #include <QMenu>

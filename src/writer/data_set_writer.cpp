@@ -7,7 +7,6 @@
 #include "platform/collation.h"
 #include "writer/disc_writer.h"
 #include "writer/key_sorter.h"
-#include "writer/writer_support.h"
 
 #include <algorithm>
 #include <cstring>
@@ -257,102 +256,149 @@ void DataSetWriter::add(TextView record)
     ++s.count;
 }
 
-WrittenIndex DataSetWriter::finish(bool keepChains)
+// One KeyKind's chain in order: its next-pointers to patch, BlockEntries, TopEntries.
+struct BuiltChain {
+    std::unique_ptr<PatchStore> patches;
+    Text top;
+    std::vector<Text> blocks;
+    std::vector<std::int64_t> entries;  // with keepChains
+};
+
+// How a data set's chains are cut into sections: each section is one BlockEntry (its
+// greatest key, its first DetailEntry), up to blockSize of them make a block, and every
+// KeyKind has the same number of blocks.
+struct IndexShape {
+    std::int64_t entries = 0;  // DetailEntries, the length of every chain
+    std::int64_t section = 0;  // chain entries per BlockEntry
+    std::int64_t perBlock = 0;  // BlockEntries per block
+    std::int64_t blocksPerKind = 0;
+    size_t kinds = 0;
+
+    // The TopIndexFile record number of KeyKind k's first block: after the K top records
+    // and the blocks of the KeyKinds before it.
+    std::int64_t firstBlock(size_t k) const
+    {
+        return static_cast<std::int64_t>(kinds) + 1 + static_cast<std::int64_t>(k) * blocksPerKind;
+    }
+};
+
+namespace {
+
+IndexShape planIndex(std::int64_t entries, size_t kinds, const IndexOptions &options)
+{
+    IndexShape shape;
+    shape.entries = entries;
+    shape.kinds = kinds;
+    shape.perBlock = options.blockSize;
+    const std::int64_t capacity = shape.perBlock * options.topEntries;
+    shape.section = options.sectionSize;
+    if (shape.section == 0)
+        shape.section = std::max<std::int64_t>(1, (entries + capacity - 1) / capacity);
+    const std::int64_t sections = (entries + shape.section - 1) / shape.section;
+    if (sections > capacity)
+        throw DiscWriteError("the index cannot hold " + std::to_string(entries) + " records");
+    shape.blocksPerKind = (sections + shape.perBlock - 1) / shape.perBlock;
+    return shape;
+}
+
+// The top record and blocks of one KeyKind, filled in as the chain's sections pass.
+class IndexRecords {
+public:
+    IndexRecords(const DataSetSpec &spec, const KeyKindSpec &kind, const IndexShape &shape, size_t k,
+                 BuiltChain &chain)
+        : kind_(kind), layout_(spec.lookupProfile(), kind), pointerWidth_(spec.pointerWidth),
+          perBlock_(shape.perBlock), nextBlockNo_(shape.firstBlock(k)), chain_(chain),
+          unused_(fitField(u"", layout_.keyWidth, kind.doubleByte) + layout_.marker)
+    {
+    }
+
+    // The BlockEntry of a section: its greatest key and its first DetailEntry.
+    void addSection(TextView lastKey, std::int64_t firstEntry)
+    {
+        lastKey_ = Text(lastKey);
+        block_ += entryText(lastKey_, firstEntry);
+        if (++blockEntries_ == perBlock_)
+            finishBlock();
+    }
+
+    // The last block closed and the top record filled up with unused entries.
+    void finish()
+    {
+        if (blockEntries_ > 0)
+            finishBlock();
+        while (static_cast<int>(chain_.top.size()) < layout_.characters)
+            chain_.top += unused_;
+    }
+
+private:
+    Text entryText(TextView key, std::int64_t number) const
+    {
+        return fitField(key, layout_.keyWidth, kind_.doubleByte) + pointerDigits(number, pointerWidth_);
+    }
+
+    // A block is filled up with unused entries; its TopEntry carries its greatest key.
+    void finishBlock()
+    {
+        for (; blockEntries_ < kEntriesPerIndexRecord; ++blockEntries_)
+            block_ += unused_;
+        chain_.blocks.push_back(block_);
+        chain_.top += entryText(lastKey_, nextBlockNo_++);
+        block_.clear();
+        blockEntries_ = 0;
+    }
+
+    const KeyKindSpec &kind_;
+    const IndexRecordLayout layout_;
+    const int pointerWidth_;
+    const std::int64_t perBlock_;
+    std::int64_t nextBlockNo_;
+    BuiltChain &chain_;
+    const Text unused_;  // an entry that leads nowhere: blank key, the empty-entry marker
+    Text block_;
+    int blockEntries_ = 0;
+    Text lastKey_;
+};
+
+}  // namespace
+
+BuiltChain DataSetWriter::buildChain(size_t k, const IndexShape &shape, bool keepChains)
 {
     State &s = *state_;
-    const DataSetSpec &spec = s.spec;
-    if (s.finished)
-        throw DiscWriteError("the data set is already written");
-    s.finished = true;
-    s.data->close();
-    s.detail->close();
+    BuiltChain chain;
+    chain.patches =
+        std::make_unique<PatchStore>(s.scratch, "next" + std::to_string(k) + "-", shape.entries,
+                                     s.spec.detail.length, std::min(kPatchBlockBytes, s.memoryBudget / 4));
+    IndexRecords index(s.spec, s.spec.keyKinds[k], shape, k, chain);
+    std::int64_t position = 0;  // in the chain, from 0
+    std::int64_t sectionFirst = 0;
+    std::uint32_t previous = 0;
+    s.sorters[k]->merge([&](std::uint32_t detailIndex, TextView key) {
+        const std::int64_t entryNo = std::int64_t{detailIndex} + 1;
+        if (position > 0)
+            chain.patches->add(
+                {previous, static_cast<std::uint32_t>(entryNo), static_cast<std::uint32_t>(k)});
+        if (keepChains)
+            chain.entries.push_back(entryNo);
+        if (position % shape.section == 0)
+            sectionFirst = entryNo;
+        if (position % shape.section == shape.section - 1 || position == shape.entries - 1)
+            index.addSection(key, sectionFirst);
+        previous = detailIndex;
+        ++position;
+    });
+    s.sorters[k].reset();
+    index.finish();
+    return chain;
+}
 
-    const std::int64_t count = s.count;
-    const int pw = spec.pointerWidth;
-    const size_t kinds = spec.keyKinds.size();
-    const std::int64_t perBlock = s.options.blockSize;
-    const std::int64_t capacity = perBlock * s.options.topEntries;
-    std::int64_t section = s.options.sectionSize;
-    if (section == 0)
-        section = std::max<std::int64_t>(1, (count + capacity - 1) / capacity);
-    const std::int64_t sections = (count + section - 1) / section;
-    if (sections > capacity)
-        throw DiscWriteError("the index cannot hold " + std::to_string(count) + " records");
-
-    // Every KeyKind has `count` entries in its chain, hence the same number of blocks, so
-    // where each KeyKind's blocks begin is known before any chain is built.
-    const std::int64_t blocksPerKind = (sections + perBlock - 1) / perBlock;
-    const std::size_t patchRange = std::min(kPatchBlockBytes, s.memoryBudget / 4);
-
-    // One KeyKind's chain in order: its next-pointers to patch, BlockEntries, TopEntries.
-    struct Chain {
-        std::unique_ptr<PatchStore> patches;
-        Text top;
-        std::vector<Text> blocks;
-        std::vector<std::int64_t> entries;  // with keepChains
-    };
-    const auto buildChain = [&](size_t k) {
-        Chain chain;
-        chain.patches = std::make_unique<PatchStore>(s.scratch, "next" + std::to_string(k) + "-", count,
-                                                     spec.detail.length, patchRange);
-        PatchStore &patches = *chain.patches;
-        const KeyKindSpec &kind = spec.keyKinds[k];
-        const IndexRecordLayout layout(spec.lookupProfile(), kind);
-        const auto entryText = [&](TextView key, std::int64_t number) {
-            return fitField(key, layout.keyWidth, kind.doubleByte) + pointerDigits(number, pw);
-        };
-        const Text unused = fitField(u"", layout.keyWidth, kind.doubleByte) + layout.marker;
-
-        std::int64_t nextBlockNo =
-            static_cast<std::int64_t>(kinds) + 1 + static_cast<std::int64_t>(k) * blocksPerKind;
-        Text &top = chain.top;
-        Text block;
-        int blockEntries = 0;
-        Text lastKey;
-        const auto finishBlock = [&] {
-            while (blockEntries < kEntriesPerIndexRecord) {
-                block += unused;
-                ++blockEntries;
-            }
-            chain.blocks.push_back(block);
-            top += entryText(lastKey, nextBlockNo++);
-            block.clear();
-            blockEntries = 0;
-        };
-        std::int64_t position = 0;  // in the chain, from 0
-        std::int64_t sectionFirst = 0;
-        std::uint32_t previous = 0;
-        s.sorters[k]->merge([&](std::uint32_t index, TextView key) {
-            const std::int64_t entryNo = std::int64_t{index} + 1;
-            if (position > 0)
-                patches.add({previous, static_cast<std::uint32_t>(entryNo), static_cast<std::uint32_t>(k)});
-            if (keepChains)
-                chain.entries.push_back(entryNo);
-            if (position % section == 0)
-                sectionFirst = entryNo;
-            // The BlockEntry carries the section's greatest key and names its first entry.
-            if (position % section == section - 1 || position == count - 1) {
-                lastKey = Text(key);
-                block += entryText(lastKey, sectionFirst);
-                if (++blockEntries == perBlock)
-                    finishBlock();
-            }
-            previous = index;
-            ++position;
-        });
-        s.sorters[k].reset();
-        if (blockEntries > 0)
-            finishBlock();
-        while (static_cast<int>(top.size()) < layout.characters)
-            top += unused;
-        return chain;
-    };
-
+std::vector<BuiltChain> DataSetWriter::buildChains(const IndexShape &shape, bool keepChains)
+{
     // The KeyKinds' chains are built side by side: each merges its own sorted runs.
-    std::vector<std::future<Chain>> building;
-    for (size_t k = 1; k < kinds; ++k)
-        building.push_back(std::async(std::launch::async, buildChain, k));
-    std::vector<Chain> chains;
+    std::vector<std::future<BuiltChain>> building;
+    for (size_t k = 1; k < shape.kinds; ++k)
+        building.push_back(std::async(
+            std::launch::async, [this, k, &shape, keepChains] { return buildChain(k, shape, keepChains); }));
+    std::vector<BuiltChain> chains;
     std::exception_ptr failed;
     const auto collect = [&](auto &&make) {
         try {
@@ -363,8 +409,8 @@ WrittenIndex DataSetWriter::finish(bool keepChains)
             chains.emplace_back();
         }
     };
-    if (kinds > 0)
-        collect([&] { return buildChain(0); });
+    if (shape.kinds > 0)
+        collect([&] { return buildChain(0, shape, keepChains); });
     for (auto &future : building)
         collect([&] { return future.get(); });
     if (failed)
@@ -374,50 +420,73 @@ WrittenIndex DataSetWriter::finish(bool keepChains)
     // for those threads, and the next data sets' sorters would take new memory beside them.
     malloc_trim(0);
 #endif
+    return chains;
+}
 
+void DataSetWriter::patchNextPointers(std::vector<BuiltChain> &chains)
+{
+    // One range of DetailEntries at a time; every chain's ranges are the same.
+    State &s = *state_;
+    const int pw = s.spec.pointerWidth;
+    std::fstream detail(s.detailPath, std::ios::in | std::ios::out | std::ios::binary);
+    const std::int64_t length = s.spec.detail.length;
+    std::string buffer;
+    const std::int64_t ranges = chains.empty() ? 0 : chains.front().patches->ranges();
+    const std::int64_t perRange = chains.empty() ? 1 : chains.front().patches->perRange();
+    for (std::int64_t r = 0; r < ranges; ++r) {
+        const std::int64_t first = r * perRange;
+        const std::int64_t entries = std::min(s.count, first + perRange) - first;
+        buffer.resize(static_cast<std::size_t>(entries * length));
+        detail.seekg(static_cast<std::streamoff>(first * length));
+        detail.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+        for (BuiltChain &chain : chains)
+            for (const Patch &patch : chain.patches->take(r)) {
+                const Text digits = pointerDigits(patch.next, pw);
+                char *at =
+                    buffer.data() + (std::int64_t{patch.index} - first) * length + s.nextByte[patch.kind];
+                for (int i = 0; i < pw; ++i)
+                    at[i] = static_cast<char>(digits[static_cast<std::size_t>(i)]);
+            }
+        detail.seekp(static_cast<std::streamoff>(first * length));
+        detail.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+        if (!detail)
+            throw DiscWriteError("cannot write " + s.detailPath.string());
+    }
+}
+
+void DataSetWriter::writeTopIndexFile(const std::vector<BuiltChain> &chains)
+{
+    // K top records, then the blocks of each KeyKind.
+    const State &s = *state_;
+    OutputFile topFile(s.topPath);
+    for (const BuiltChain &chain : chains)
+        topFile.write(encodeRecord(chain.top, s.spec.top.length));
+    for (const BuiltChain &chain : chains)
+        for (const Text &block : chain.blocks)
+            topFile.write(encodeRecord(block, s.spec.top.length));
+    topFile.close();
+}
+
+WrittenIndex DataSetWriter::finish(bool keepChains)
+{
+    State &s = *state_;
+    if (s.finished)
+        throw DiscWriteError("the data set is already written");
+    s.finished = true;
+    s.data->close();
+    s.detail->close();
+
+    // Every KeyKind has `count` entries in its chain, hence the same number of blocks, so
+    // where each KeyKind's blocks begin is known before any chain is built.
+    const IndexShape shape = planIndex(s.count, s.spec.keyKinds.size(), s.options);
+    std::vector<BuiltChain> chains = buildChains(shape, keepChains);
     WrittenIndex written;
-    for (size_t k = 0; k < kinds; ++k) {
-        written.firstBlock.push_back(static_cast<std::int64_t>(kinds) + 1 +
-                                     static_cast<std::int64_t>(k) * blocksPerKind);
+    for (size_t k = 0; k < shape.kinds; ++k) {
+        written.firstBlock.push_back(shape.firstBlock(k));
         written.chains.push_back(std::move(chains[k].entries));
     }
-
-    // The next-pointers, one range of DetailEntries at a time.
-    {
-        std::fstream detail(s.detailPath, std::ios::in | std::ios::out | std::ios::binary);
-        const std::int64_t length = spec.detail.length;
-        std::string buffer;
-        const std::int64_t ranges = chains.empty() ? 0 : chains.front().patches->ranges();
-        const std::int64_t perRange = chains.empty() ? 1 : chains.front().patches->perRange();
-        for (std::int64_t r = 0; r < ranges; ++r) {  // every chain's ranges are the same
-            const std::int64_t first = r * perRange;
-            const std::int64_t entries = std::min(count, first + perRange) - first;
-            buffer.resize(static_cast<std::size_t>(entries * length));
-            detail.seekg(static_cast<std::streamoff>(first * length));
-            detail.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-            for (Chain &chain : chains)
-                for (const Patch &patch : chain.patches->take(r)) {
-                    const Text digits = pointerDigits(patch.next, pw);
-                    char *at =
-                        buffer.data() + (std::int64_t{patch.index} - first) * length + s.nextByte[patch.kind];
-                    for (int i = 0; i < pw; ++i)
-                        at[i] = static_cast<char>(digits[static_cast<std::size_t>(i)]);
-                }
-            detail.seekp(static_cast<std::streamoff>(first * length));
-            detail.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-            if (!detail)
-                throw DiscWriteError("cannot write " + s.detailPath.string());
-        }
-    }
-
-    // TopIndexFile: K top records, then the blocks of each KeyKind.
-    OutputFile topFile(s.topPath);
-    for (const Chain &chain : chains)
-        topFile.write(encodeRecord(chain.top, spec.top.length));
-    for (const Chain &chain : chains)
-        for (const Text &block : chain.blocks)
-            topFile.write(encodeRecord(block, spec.top.length));
-    topFile.close();
+    patchNextPointers(chains);
+    writeTopIndexFile(chains);
     return written;
 }
 

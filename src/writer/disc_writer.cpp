@@ -2,7 +2,6 @@
 
 #include "engine/record_text.h"
 #include "platform/codepage.h"
-#include "writer/writer_support.h"
 
 #include <algorithm>
 #include <fstream>

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "datasets/dataset.h"
+#include "disc/disc_info.h"
 #include "platform/text.h"
-#include "shell/disc_info.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -67,6 +67,9 @@ Text detailKey(const KeyKindSpec &kind, TextView recordText);
 // in bounded runs in a scratch folder beside the disc, and the next-pointers are filled in
 // at the end. DetailEntry i designates record i and carries its keys; each chain is sorted
 // by its KeyKind's comparison, equal keys in record order.
+struct BuiltChain;
+struct IndexShape;
+
 class DataSetWriter {
 public:
     // `memoryBudget`: bytes of keys held in memory before they are sorted into a run.
@@ -88,6 +91,14 @@ public:
 
 private:
     struct State;
+    // The steps of finish(): each KeyKind's chain merged from its sorted keys (its blocks,
+    // its top record and the next-pointers to patch), the next-pointers written into the
+    // DetailIndexFile, then the TopIndexFile.
+    BuiltChain buildChain(size_t k, const IndexShape &shape, bool keepChains);
+    std::vector<BuiltChain> buildChains(const IndexShape &shape, bool keepChains);
+    void patchNextPointers(std::vector<BuiltChain> &chains);
+    void writeTopIndexFile(const std::vector<BuiltChain> &chains);
+
     std::unique_ptr<State> state_;
 };
 
@@ -104,5 +115,10 @@ void writeListing(const std::filesystem::path &folder, TextView baseName, std::s
 
 // Writes bytes to a file, creating its folder.
 void writeFileBytes(const std::filesystem::path &path, std::string_view bytes);
+
+// Shared by the writer's files: a record number as the index stores it (`width` digits)
+// and the path of a file below the disc folder's `sub` folder.
+Text pointerDigits(std::int64_t value, int width);
+std::filesystem::path discFilePath(const std::filesystem::path &folder, std::string_view sub, TextView name);
 
 }  // namespace regdisc

@@ -6,9 +6,9 @@
 
 #include "datasets/catalogue.h"
 #include "datasets/postal_districts.h"
+#include "engine/field_values.h"
 #include "engine/record_text.h"
 #include "writer/disc_writer.h"
-#include "writer/writer_support.h"
 
 #include <algorithm>
 #include <array>
@@ -732,55 +732,84 @@ struct FieldFill {
     std::string_view codeSet;
 };
 
-// The party a meaning names, and the attribute after its prefix.
-std::pair<Role, std::string_view> roleOf(std::string_view meaning)
+// The party whose value fills a field of that owner.
+Role roleOf(FieldOwner owner)
 {
-    const size_t dot = meaning.find('.');
-    if (dot == std::string_view::npos || meaning.starts_with("name."))
-        return {Role::First, meaning};
-    const std::string_view prefix = meaning.substr(0, dot);
-    const std::string_view attribute = meaning.substr(dot + 1);
-    if (prefix == "treasuryBank")
-        return {Role::Bank, attribute};
-    if (prefix == "pledgee")
-        return {Role::Pledgee, attribute};
-    if (prefix == "court")
-        return {Role::Court, attribute};
-    if (prefix == "auctionAccount")
-        return {Role::Auction, attribute};
-    return {Role::First, attribute};
+    switch (owner) {
+    case FieldOwner::TreasuryBank:
+        return Role::Bank;
+    case FieldOwner::Pledgee:
+        return Role::Pledgee;
+    case FieldOwner::Court:
+        return Role::Court;
+    case FieldOwner::AuctionAccount:
+        return Role::Auction;
+    default:
+        return Role::First;
+    }
 }
 
 // The characters a one-character code is chosen from, by what the legends explain.
-std::string_view codeSetOf(std::string_view attribute)
+std::string_view codeSetOf(FieldMeaning meaning)
 {
-    static constexpr std::pair<std::string_view, std::string_view> sets[] = {
-        {"creditCode", "00000159ABCDXYEFGHW"},
-        {"mandateCode", "000012345"},
-        {"oddLotMark", "   PX"},
-        {"pledgeMark", "   1"},
-        {"registrationMark", "01"},
-        {"fruitsAgreementCode", "12"},
-        {"pledgeNumberMark", "    #&"},
-        {"pledgeTrustCode", "12"},
-        {"capitalReductionAgreementCode", "123 "},
-        {"courtDepositKind", "1234"},
-        {"detailCategory", "ABCD"},
-        {"seizureCategory", "1234"},
-        {"duplicateIdMark", "    *"},
-        {"courtAuctionBalanceMark", "   Y"},
-        {"courtDepositMark", "   Y"},
+    static constexpr std::pair<FieldMeaning, std::string_view> sets[] = {
+        {FieldMeaning::CreditCode, "00000159ABCDXYEFGHW"},
+        {FieldMeaning::MandateCode, "000012345"},
+        {FieldMeaning::OddLotMark, "   PX"},
+        {FieldMeaning::PledgeMark, "   1"},
+        {FieldMeaning::RegistrationMark, "01"},
+        {FieldMeaning::FruitsAgreementCode, "12"},
+        {FieldMeaning::PledgeNumberMark, "    #&"},
+        {FieldMeaning::PledgeTrustCode, "12"},
+        {FieldMeaning::CapitalReductionAgreementCode, "123 "},
+        {FieldMeaning::CourtDepositKind, "1234"},
+        {FieldMeaning::DetailCategory, "ABCD"},
+        {FieldMeaning::SeizureCategory, "1234"},
+        {FieldMeaning::DuplicateIdMark, "    *"},
+        {FieldMeaning::CourtAuctionBalanceMark, "   Y"},
+        {FieldMeaning::CourtDepositMark, "   Y"},
     };
-    for (const auto &[name, set] : sets)
-        if (attribute == name)
+    for (const auto &[m, set] : sets)
+        if (meaning == m)
             return set;
     return {};
 }
 
+// The fill of a text field by what it holds; Digits when its meaning names none.
+Fill textFillOf(const FieldSpec &f)
+{
+    if (f.meaning == FieldMeaning::Name && f.part > 0)
+        return f.part == 1 ? Fill::LongNamePart1 : Fill::LongNamePart2;
+    static constexpr std::pair<FieldMeaning, Fill> byMeaning[] = {
+        {FieldMeaning::Name, Fill::Name},
+        {FieldMeaning::EnglishName, Fill::LongName},
+        {FieldMeaning::Id, Fill::Id},
+        {FieldMeaning::AgencyNumber, Fill::Id},
+        {FieldMeaning::WithholdingUnitNumber, Fill::Id},
+        {FieldMeaning::Pledgee, Fill::Id},
+        {FieldMeaning::Account, Fill::Account},
+        {FieldMeaning::RegisteredAddress, Fill::RegisteredAddress},
+        {FieldMeaning::MailingAddress, Fill::MailingAddress},
+        {FieldMeaning::BirthDate, Fill::BirthDate},
+        {FieldMeaning::Telephone, Fill::Telephone},
+        {FieldMeaning::Postcode, Fill::Postcode},
+        {FieldMeaning::LegalRepresentative, Fill::LegalRepresentative},
+        {FieldMeaning::Nationality, Fill::Nationality},
+        {FieldMeaning::ForeignInvestorNumber, Fill::ForeignInvestorNumber},
+        {FieldMeaning::HolderType, Fill::HolderType},
+        {FieldMeaning::IdErrorMark, Fill::IdErrorMark},
+        {FieldMeaning::CaseNumber, Fill::CaseNumber},
+        {FieldMeaning::Remark, Fill::Remark},
+    };
+    for (const auto &[m, fill] : byMeaning)
+        if (f.meaning == m)
+            return fill;
+    return Fill::Digits;
+}
+
 FieldFill planField(const FieldSpec &f)
 {
-    const auto [role, attribute] = roleOf(f.meaning);
-    FieldFill plan{&f, role, Fill::Digits, {}};
+    FieldFill plan{&f, roleOf(f.owner), Fill::Digits, {}};
     switch (f.rule) {
     case Rule::Quantity:
     case Rule::WholeNumber:
@@ -798,37 +827,12 @@ FieldFill planField(const FieldSpec &f)
     case Rule::Text:
         break;
     }
-    static constexpr std::pair<std::string_view, Fill> byAttribute[] = {
-        {"name", Fill::Name},
-        {"englishName", Fill::LongName},
-        {"name.part1", Fill::LongNamePart1},
-        {"name.part2", Fill::LongNamePart2},
-        {"id", Fill::Id},
-        {"agencyNumber", Fill::Id},
-        {"withholdingUnitNumber", Fill::Id},
-        {"pledgee", Fill::Id},
-        {"account", Fill::Account},
-        {"registeredAddress", Fill::RegisteredAddress},
-        {"mailingAddress", Fill::MailingAddress},
-        {"birthDate", Fill::BirthDate},
-        {"telephone", Fill::Telephone},
-        {"postcode", Fill::Postcode},
-        {"legalRepresentative", Fill::LegalRepresentative},
-        {"nationality", Fill::Nationality},
-        {"foreignInvestorNumber", Fill::ForeignInvestorNumber},
-        {"holderType", Fill::HolderType},
-        {"idErrorMark", Fill::IdErrorMark},
-        {"caseNumber", Fill::CaseNumber},
-        {"remark", Fill::Remark},
-    };
-    for (const auto &[name, fill] : byAttribute)
-        if (attribute == name) {
-            plan.fill = fill;
-            return plan;
-        }
+    plan.fill = textFillOf(f);
+    if (plan.fill != Fill::Digits)
+        return plan;
     if (f.width == 1) {
         plan.fill = Fill::Code;
-        plan.codeSet = codeSetOf(attribute);
+        plan.codeSet = codeSetOf(f.meaning);
     } else if (f.doubleByte) {
         plan.fill = Fill::Name;
     }
@@ -952,13 +956,21 @@ TextView fillValue(Random &random, const FieldFill &plan, const RecordParties &p
 }
 
 // How many records each data set gets, as a share of the holder register.
+// How many records each data set of the sample holds, and what sets its holders apart.
 struct Population {
     std::string_view ext;
-    int perMille;
+    int perMille;  // records per thousand holder-register records
+    bool rareCharacterNames = false;  // names written with characters outside the usual set
+    bool sameIdTwice = false;  // every second record has the ID number of the record before
 };
 constexpr Population kPopulations[] = {
-    {"psm", 1000}, {"pid", 20}, {"pla", 100}, {"psl", 20}, {"psr", 100}, {"pco", 30}, {"pru", 40},
-    {"tru", 40},   {"lmk", 30}, {"rae", 10},  {"pel", 20}, {"drf", 20},  {"cpm", 20}, {"rsa", 30},
+    {.ext = "psm", .perMille = 1000}, {.ext = "pid", .perMille = 20, .sameIdTwice = true},
+    {.ext = "pla", .perMille = 100},  {.ext = "psl", .perMille = 20},
+    {.ext = "psr", .perMille = 100},  {.ext = "pco", .perMille = 30},
+    {.ext = "pru", .perMille = 40},   {.ext = "tru", .perMille = 40},
+    {.ext = "lmk", .perMille = 30},   {.ext = "rae", .perMille = 10, .rareCharacterNames = true},
+    {.ext = "pel", .perMille = 20},   {.ext = "drf", .perMille = 20},
+    {.ext = "cpm", .perMille = 20},   {.ext = "rsa", .perMille = 30},
 };
 
 std::int64_t populationSize(std::int64_t holderRecords, const Population &population)
@@ -1111,28 +1123,6 @@ struct DataSetWriting {
 // gone, new ones come, a few block trades across 5%; pledges, court deposits and court
 // auctions partly released and partly made anew; every other register as it was.
 
-// The characters of a field of a record text.
-TextView fieldOf(TextView record, const FieldSpec &f)
-{
-    const size_t pos = std::min(record.size(), static_cast<size_t>(f.pos - 1));
-    return record.substr(pos, static_cast<size_t>(f.width));
-}
-
-const FieldSpec &fieldNamed(const DataSetSpec &spec, std::string_view meaning)
-{
-    for (const FieldSpec &f : spec.fields)
-        if (f.meaning == meaning)
-            return f;
-    throw std::logic_error("no field " + std::string(meaning));
-}
-
-Text trimmedText(TextView t)
-{
-    while (!t.empty() && (t.back() == u' ' || t.back() == u'\u3000'))
-        t.remove_suffix(1);
-    return Text(t);
-}
-
 std::uint64_t hashText(TextView text, std::uint64_t seed)
 {
     std::uint64_t h = 0xCBF29CE484222325ULL ^ seed;
@@ -1200,17 +1190,18 @@ Party partyOfRecord(TextView record)
 {
     const DataSetSpec &psm = psmDataSet();
     Party p;
-    p.name = trimmedText(fieldOf(record, fieldNamed(psm, "name")));
-    p.id = trimmedText(fieldOf(record, fieldNamed(psm, "id")));
-    p.account = trimmedText(fieldOf(record, fieldNamed(psm, "account")));
-    p.registeredAddress = trimmedText(fieldOf(record, fieldNamed(psm, "registeredAddress")));
-    p.mailingAddress = trimmedText(fieldOf(record, fieldNamed(psm, "mailingAddress")));
-    p.birthDate = Text(fieldOf(record, fieldNamed(psm, "birthDate")));
-    p.telephone = trimmedText(fieldOf(record, fieldNamed(psm, "telephone")));
-    p.postcode = Text(fieldOf(record, fieldNamed(psm, "postcode")));
-    p.holderType = Text(fieldOf(record, fieldNamed(psm, "holderType")));
-    p.nationality = Text(fieldOf(record, fieldNamed(psm, "nationality")));
-    p.foreignInvestorNumber = trimmedText(fieldOf(record, fieldNamed(psm, "foreignInvestorNumber")));
+    p.name = Text(trimEnd(textOf(fieldOf(psm.fields, FieldMeaning::Name), record)));
+    p.id = Text(trimEnd(textOf(fieldOf(psm.fields, FieldMeaning::Id), record)));
+    p.account = Text(trimEnd(textOf(fieldOf(psm.fields, FieldMeaning::Account), record)));
+    p.registeredAddress = Text(trimEnd(textOf(fieldOf(psm.fields, FieldMeaning::RegisteredAddress), record)));
+    p.mailingAddress = Text(trimEnd(textOf(fieldOf(psm.fields, FieldMeaning::MailingAddress), record)));
+    p.birthDate = Text(textOf(fieldOf(psm.fields, FieldMeaning::BirthDate), record));
+    p.telephone = Text(trimEnd(textOf(fieldOf(psm.fields, FieldMeaning::Telephone), record)));
+    p.postcode = Text(textOf(fieldOf(psm.fields, FieldMeaning::Postcode), record));
+    p.holderType = Text(textOf(fieldOf(psm.fields, FieldMeaning::HolderType), record));
+    p.nationality = Text(textOf(fieldOf(psm.fields, FieldMeaning::Nationality), record));
+    p.foreignInvestorNumber =
+        Text(trimEnd(textOf(fieldOf(psm.fields, FieldMeaning::ForeignInvestorNumber), record)));
     p.englishName = u"HOLDER " + p.account;
     return p;
 }
@@ -1282,14 +1273,14 @@ private:
     // A holder is known by its ID, or, without one, by its account.
     std::uint64_t holderKey(TextView record) const
     {
-        const Text id = trimmedText(fieldOf(record, idField_));
-        return id.empty() ? hashText(u"#" + Text(fieldOf(record, accountField_)), 0) : hashText(id, 0);
+        const Text id = Text(trimEnd(textOf(idField_, record)));
+        return id.empty() ? hashText(u"#" + Text(textOf(accountField_, record)), 0) : hashText(id, 0);
     }
 
     std::int64_t quantity(TextView record, const FieldSpec &f) const
     {
         std::int64_t v = 0;
-        for (char16_t c : fieldOf(record, f))
+        for (char16_t c : textOf(f, record))
             if (c >= u'0' && c <= u'9')
                 v = v * 10 + (c - u'0');
         return v;
@@ -1299,7 +1290,7 @@ private:
     std::int64_t sharesAfter(TextView record, const HolderPlan &plan) const
     {
         const std::int64_t shares = quantity(record, sharesField_);
-        const std::uint64_t draw = hashText(fieldOf(record, accountField_), options_.seed);
+        const std::uint64_t draw = hashText(textOf(accountField_, record), options_.seed);
         const std::int64_t lot = 1000 * unit_;
         const auto inLots = [&](std::int64_t v) { return shares >= lot ? v / lot * lot : v; };
         switch (plan.fate) {
@@ -1433,7 +1424,7 @@ private:
             weight += weights.back();
         }
         const RecordPlan plan(psm);
-        const FieldSpec &opening = fieldNamed(psm, "openingDate");
+        const FieldSpec &opening = fieldOf(psm.fields, FieldMeaning::OpeningDate);
         Text opened = u"0" + info_.dataDate;
         opened.erase(std::remove(opened.begin(), opened.end(), u'/'), opened.end());
         Party party;
@@ -1547,10 +1538,10 @@ private:
     const SampleOptions &options_;
     DiscInfo before_, info_;
     std::int64_t unit_ = 1;
-    const FieldSpec &accountField_ = fieldNamed(psmDataSet(), "account");
-    const FieldSpec &idField_ = fieldNamed(psmDataSet(), "id");
-    const FieldSpec &sharesField_ = fieldNamed(psmDataSet(), "shares");
-    const FieldSpec &totalField_ = fieldNamed(psmDataSet(), "totalShares");
+    const FieldSpec &accountField_ = fieldOf(psmDataSet().fields, FieldMeaning::Account);
+    const FieldSpec &idField_ = fieldOf(psmDataSet().fields, FieldMeaning::Id);
+    const FieldSpec &sharesField_ = fieldOf(psmDataSet().fields, FieldMeaning::Shares);
+    const FieldSpec &totalField_ = fieldOf(psmDataSet().fields, FieldMeaning::TotalShares);
     std::unordered_map<std::uint64_t, HolderPlan> plans_;
     std::int64_t oldRecords_ = 0, oldHolders_ = 0, total_ = 0;
     std::int64_t block_ = 0, blockBought_ = 0, arriving_ = 0;
@@ -1574,6 +1565,178 @@ private:
 
 }  // namespace
 
+namespace {
+
+// A new sample disc: the holder register of `records` records, then every other data set
+// with records of its holders, banks, courts and court-auction accounts.
+class NewDisc {
+public:
+    NewDisc(const std::filesystem::path &folder, SampleOptions &options)
+        : folder_(folder), options_(options), random_(options.seed), holderCount_(options.records),
+          holders_(options.seed, options.records), unit_(options.decimalFlag == u"Y" ? 100 : 1),
+          mismatchesLeft_(options.mismatchedTotals)
+    {
+        for (std::u16string_view bank : kBanks)
+            banks_.push_back(institution(random_, bank));
+        for (std::u16string_view court : kCourts) {
+            courts_.push_back(institution(random_, court));
+            auctions_.push_back(institution(random_, Text(court.substr(2, 2)) + u"地院民事執行處"));
+        }
+    }
+
+    void write()
+    {
+        writeDiscInfo(folder_, {baseName_, Text(kSampleSecurity.name), u"113/12/06", options_.decimalFlag,
+                                u"113/12/09"});
+        std::vector<Text> counts(std::size(kPopulations));
+        for (const Population *next : writingOrder()) {
+            const DataSetSpec &spec = *findDataSet(next->ext);
+            if (!spec.hasPdf && options_.pdfDataSetsWritten) {
+                waitForIndexing();
+                options_.pdfDataSetsWritten();
+                options_.pdfDataSetsWritten = nullptr;
+            }
+            const std::int64_t n = writeDataSet(*next, spec);
+            counts[static_cast<size_t>(next - kPopulations)] = fromAscii(std::string(spec.ext)) + u"  " +
+                                                               Text(spec.title) + u"  筆數：" +
+                                                               fromAscii(std::to_string(n));
+        }
+        waitForIndexing();
+        writeListings(folder_, baseName_, Text(kSampleSecurity.name), u"113/12/06", options_.records, counts);
+    }
+
+private:
+    // The data sets with a PDF copy first, so that their copies can be painted while the
+    // holder registers are written; the listing keeps the catalogue's order.
+    static std::vector<const Population *> writingOrder()
+    {
+        std::vector<const Population *> order;
+        for (bool pdf : {true, false})
+            for (const Population &population : kPopulations)
+                if (findDataSet(population.ext)->hasPdf == pdf)
+                    order.push_back(&population);
+        return order;
+    }
+
+    // A data set's records; its index is built (its keys sorted, its chains and
+    // TopIndexFile written) on a thread of its own while the next data set's records are
+    // made; one at a time, so memory stays bounded. Returns the number of records.
+    std::int64_t writeDataSet(const Population &population, const DataSetSpec &spec)
+    {
+        const std::int64_t n = populationSize(options_.records, population);
+        auto writing = std::make_unique<DataSetWriting>(folder_, baseName_, spec);
+        BackgroundWriter &background = writing->background;
+        const RecordPlan plan(spec);
+        const bool holderRegister = &spec == &psm_;
+        // A register of English names gets long English names; every other one Chinese.
+        const bool englishLongName =
+            std::any_of(spec.fields.begin(), spec.fields.end(),
+                        [](const FieldSpec &f) { return f.meaning == FieldMeaning::EnglishName; });
+        Text scratch;  // a field value being made
+        Party first, pledgee;  // the record's holder and pledgee, their texts used again
+        Text previous;  // the record before
+        for (std::int64_t i = 0; i < n; ++i) {
+            chooseHolder(population, spec, i, previous, holderRegister, first);
+            const bool holderPledgee = random_.chance(20);
+            if (holderPledgee)
+                anyHolder(pledgee);
+            const RecordParties parties{&first, holderPledgee ? &pledgee : &any(banks_), &any(courts_),
+                                        &any(auctions_), &banks_[0]};
+            const Text longName = englishLongName ? longEnglishName(random_, first, plan.usesLongName)
+                                                  : longChineseName(random_, first, plan.usesLongName);
+            RecordBuilder record(spec.dataN, background.spareText());
+            for (const FieldFill &f : plan.fields)
+                record.put(f.field->pos, f.field->width, fillValue(random_, f, parties, longName, scratch),
+                           f.field->doubleByte);
+            if (holderRegister)
+                putHolderQuantities(i, record);
+            // Only the same-ID register's next record looks back at this one.
+            Text text = std::move(record).take();
+            if (population.sameIdTwice)
+                previous = text;
+            background.add(std::move(text));
+        }
+        waitForIndexing();
+        indexing_ = std::async(std::launch::async, [writing = std::move(writing)] {
+            writing->background.finish();
+            writing->writer.finish();
+        });
+        return n;
+    }
+
+    // The record's holder: the holder register's own in order, anyone's elsewhere.
+    void chooseHolder(const Population &population, const DataSetSpec &spec, std::int64_t i,
+                      const Text &previous, bool holderRegister, Party &first)
+    {
+        if (holderRegister)
+            holders_.party(i, first);
+        else
+            anyHolder(first);
+        if (population.rareCharacterNames)
+            makeHolder(first, random_, i + 1, true);
+        if (population.sameIdTwice && i % 2 == 1) {
+            // The same ID as the record before, with another birth date.
+            first.id = Text(textOf(fieldOf(spec.fields, FieldMeaning::Id), previous));
+            first.birthDate = u" ";
+            appendRocDate7(first.birthDate, random_, 20, 110);
+        }
+    }
+
+    // The holder register's quantities: shares per record and the holder's total on each.
+    void putHolderQuantities(std::int64_t i, RecordBuilder &record)
+    {
+        if (holders_.groupStart(i) == i) {
+            storedTotal_ = holders_.holderShares(i) * unit_;
+            // A deliberate fault where a test asks for one: a holder of several accounts
+            // whose stored total is not their sum.
+            if (mismatchesLeft_ > 0 && holders_.groupEnd(i) - i > 1) {
+                storedTotal_ += 1000 * unit_;
+                --mismatchesLeft_;
+            }
+        }
+        record.put(sharesField_.pos, sharesField_.width,
+                   digitsText(static_cast<std::uint64_t>(holders_.shares(i) * unit_), sharesField_.width));
+        record.put(totalField_.pos, totalField_.width,
+                   digitsText(static_cast<std::uint64_t>(storedTotal_), totalField_.width));
+    }
+
+    // Any holder can be made again when a record of another data set names it: no list of
+    // holders is kept.
+    void anyHolder(Party &p)
+    {
+        holders_.party(static_cast<std::int64_t>(random_.next() % static_cast<std::uint64_t>(holderCount_)),
+                       p);
+    }
+
+    const Party &any(const std::vector<Party> &pool)
+    {
+        return pool[static_cast<size_t>(random_.below(static_cast<int>(pool.size())))];
+    }
+
+    void waitForIndexing()
+    {
+        if (indexing_.valid())
+            indexing_.get();
+    }
+
+    const std::filesystem::path &folder_;
+    SampleOptions &options_;
+    Random random_;
+    const Text baseName_{kSampleSecurity.code};
+    const std::int64_t holderCount_;
+    const SampleRegister holders_;
+    const DataSetSpec &psm_ = psmDataSet();
+    const FieldSpec &sharesField_ = fieldOf(psm_.fields, FieldMeaning::Shares);
+    const FieldSpec &totalField_ = fieldOf(psm_.fields, FieldMeaning::TotalShares);
+    const std::int64_t unit_;
+    std::int64_t mismatchesLeft_;
+    std::int64_t storedTotal_ = 0;  // of the holder being written
+    std::vector<Party> banks_, courts_, auctions_;
+    std::future<void> indexing_;
+};
+
+}  // namespace
+
 void writeSampleDisc(const std::filesystem::path &folder, SampleOptions options)
 {
     if (!options.after.empty()) {
@@ -1581,134 +1744,7 @@ void writeSampleDisc(const std::filesystem::path &folder, SampleOptions options)
         return;
     }
     checkPopulations(options.records);
-    Random random(options.seed);
-    const Text baseName(kSampleSecurity.code);
-    writeDiscInfo(folder,
-                  {baseName, Text(kSampleSecurity.name), u"113/12/06", options.decimalFlag, u"113/12/09"});
-
-    // Any holder can be made again when a record of another data set names it: no list of
-    // holders is kept.
-    const std::int64_t holderCount = options.records;
-    const SampleRegister holders(options.seed, holderCount);
-    const auto anyHolder = [&](Party &p) {
-        holders.party(static_cast<std::int64_t>(random.next() % static_cast<std::uint64_t>(holderCount)), p);
-    };
-    // The holder register's quantities: shares per record and the holder's total on each.
-    const DataSetSpec &psm = psmDataSet();
-    const auto quantityField = [&](std::string_view meaning) {
-        return *std::find_if(psm.fields.begin(), psm.fields.end(),
-                             [&](const FieldSpec &f) { return f.meaning == meaning; });
-    };
-    const FieldSpec sharesField = quantityField("shares");
-    const FieldSpec totalField = quantityField("totalShares");
-    const std::int64_t unit = options.decimalFlag == u"Y" ? 100 : 1;
-    std::int64_t mismatchesLeft = options.mismatchedTotals;
-    std::int64_t storedTotal = 0;  // of the holder being written
-    std::vector<Party> banks, courts, auctions;
-    for (std::u16string_view bank : kBanks)
-        banks.push_back(institution(random, bank));
-    for (std::u16string_view court : kCourts) {
-        courts.push_back(institution(random, court));
-        auctions.push_back(institution(random, Text(court.substr(2, 2)) + u"地院民事執行處"));
-    }
-    const auto any = [&](const std::vector<Party> &pool) -> const Party & {
-        return pool[static_cast<size_t>(random.below(static_cast<int>(pool.size())))];
-    };
-
-    // The data sets with a PDF copy first, so that their copies can be painted while the
-    // holder registers are written; the listing keeps the catalogue's order.
-    std::vector<const Population *> order;
-    for (bool pdf : {true, false})
-        for (const Population &population : kPopulations)
-            if (findDataSet(population.ext)->hasPdf == pdf)
-                order.push_back(&population);
-    std::vector<Text> counts(std::size(kPopulations));
-    // A data set's index is built (its keys sorted, its chains and TopIndexFile written) on
-    // a thread of its own while the next data set's records are made; one at a time, so
-    // memory stays bounded.
-    std::future<void> indexing;
-    const auto waitForIndexing = [&] {
-        if (indexing.valid())
-            indexing.get();
-    };
-    for (const Population *next : order) {
-        const Population &population = *next;
-        const DataSetSpec &spec = *findDataSet(population.ext);
-        if (!spec.hasPdf && options.pdfDataSetsWritten) {
-            waitForIndexing();
-            options.pdfDataSetsWritten();
-            options.pdfDataSetsWritten = nullptr;
-        }
-        const std::int64_t n = populationSize(options.records, population);
-        auto writing = std::make_unique<DataSetWriting>(folder, baseName, spec);
-        BackgroundWriter &background = writing->background;
-        const RecordPlan plan(spec);
-        const bool holderRegister = &spec == &psm;
-        const bool rareNames = population.ext == "rae";
-        const bool sameIdTwice = population.ext == "pid";
-        const bool englishLongName = population.ext == "pel";
-        Text scratch;  // a field value being made
-        Party first, pledgee;  // the record's holder and pledgee, their texts used again
-        Text previous;  // the record before
-        for (std::int64_t i = 0; i < n; ++i) {
-            if (holderRegister)
-                holders.party(i, first);
-            else
-                anyHolder(first);
-            if (rareNames)
-                makeHolder(first, random, i + 1, true);
-            if (sameIdTwice && i % 2 == 1) {
-                // The same ID as the record before, with another birth date.
-                first.id = field(previous, 31, 10);
-                first.birthDate = u" ";
-                appendRocDate7(first.birthDate, random, 20, 110);
-            }
-            const bool holderPledgee = random.chance(20);
-            if (holderPledgee)
-                anyHolder(pledgee);
-            const RecordParties parties{&first, holderPledgee ? &pledgee : &any(banks), &any(courts),
-                                        &any(auctions), &banks[0]};
-            const Text longName = englishLongName ? longEnglishName(random, first, plan.usesLongName)
-                                                  : longChineseName(random, first, plan.usesLongName);
-            RecordBuilder record(spec.dataN, background.spareText());
-            for (const FieldFill &f : plan.fields)
-                record.put(f.field->pos, f.field->width, fillValue(random, f, parties, longName, scratch),
-                           f.field->doubleByte);
-            if (holderRegister) {
-                if (holders.groupStart(i) == i) {
-                    storedTotal = holders.holderShares(i) * unit;
-                    // A deliberate fault where a test asks for one: a holder of several
-                    // accounts whose stored total is not their sum.
-                    if (mismatchesLeft > 0 && holders.groupEnd(i) - i > 1) {
-                        storedTotal += 1000 * unit;
-                        --mismatchesLeft;
-                    }
-                }
-                record.put(
-                    sharesField.pos, sharesField.width,
-                    digitsText(static_cast<std::uint64_t>(holders.shares(i) * unit), sharesField.width));
-                record.put(totalField.pos, totalField.width,
-                           digitsText(static_cast<std::uint64_t>(storedTotal), totalField.width));
-            }
-            // Only pid's next record looks back at this one.
-            Text text = std::move(record).take();
-            if (sameIdTwice)
-                previous = text;
-            background.add(std::move(text));
-        }
-        waitForIndexing();
-        indexing = std::async(std::launch::async, [writing = std::move(writing)] {
-            writing->background.finish();
-            writing->writer.finish();
-        });
-        counts[static_cast<size_t>(next - kPopulations)] = fromAscii(std::string(spec.ext)) + u"  " +
-                                                           Text(spec.title) + u"  筆數：" +
-                                                           fromAscii(std::to_string(n));
-    }
-
-    waitForIndexing();
-
-    writeListings(folder, baseName, Text(kSampleSecurity.name), u"113/12/06", options.records, counts);
+    NewDisc(folder, options).write();
 }
 
 }  // namespace regdisc

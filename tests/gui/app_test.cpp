@@ -4,6 +4,7 @@
 #include "gui_support.h"
 
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QProcess>
 
@@ -41,13 +42,19 @@ class AppTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void sampleDiscCarriesItsPdfCopies()
+    // The sample disc every test starts the programs on, written once, so that each test
+    // can also run on its own (app_test <function>).
+    void initTestCase()
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove(QStringLiteral("QT_QPA_PLATFORM"));  // the command needs no display
         env.remove(QStringLiteral("DISPLAY"));
-        const Run sample = run(QStringLiteral(REGDISC_CLI), {QStringLiteral("sample"), disc_.path()}, env);
-        QCOMPARE(sample.status, 0);
+        sample_ = run(QStringLiteral(REGDISC_CLI), {QStringLiteral("sample"), disc_.path()}, env);
+    }
+
+    void sampleDiscCarriesItsPdfCopies()
+    {
+        QVERIFY2(sample_.status == 0, qPrintable(sample_.err));
         const QStringList copies = QDir(disc_.filePath(QStringLiteral("stkidx")))
                                        .entryList({QStringLiteral("X001_*.pdf")}, QDir::Files);
         QCOMPARE(copies.size(), 12);
@@ -70,21 +77,28 @@ private slots:
         }
     }
 
-    // The shipped application reads no environment variable of its own: the old
-    // screenshot variable neither takes pictures nor ends the run.
+    // The shipped application reads no environment variable of its own: the program holds
+    // no name of one (such as the old screenshot variable REGDISC_SCREENSHOT_DIR), so none
+    // can take pictures or end the run.
     void noScreenshotTourInTheApplication()
     {
+        QFile program(QStringLiteral(REGDISC_APP));
+        QVERIFY(program.open(QIODevice::ReadOnly));
+        const QByteArray bytes = program.readAll();
+        QVERIFY(bytes.size() > 100000);
+        QVERIFY(!bytes.contains("REGDISC_"));
+        QVERIFY(!bytes.contains("SCREENSHOT"));
+    }
+
+    // On a folder that is not a disc the tour meets message boxes: it closes them and ends
+    // in failure instead of waiting for a click.
+    void tourEndsOnAFolderThatIsNotADisc()
+    {
         QTemporaryDir pictures;
-        QProcessEnvironment env = offscreen();
-        env.insert(QStringLiteral("REGDISC_SCREENSHOT_DIR"), pictures.path());
-        QProcess app;
-        app.setProcessEnvironment(env);
-        app.start(QStringLiteral(REGDISC_APP), {disc_.path()});
-        QVERIFY(app.waitForStarted());
-        QVERIFY2(!app.waitForFinished(4000), "regdisc ended by itself");
-        app.kill();
-        app.waitForFinished();
-        QVERIFY(QDir(pictures.path()).entryList(QDir::Files).isEmpty());
+        QTemporaryDir notADisc;
+        const Run tour = run(QStringLiteral(REGDISC_TOUR), {pictures.path(), notADisc.path()}, offscreen());
+        QCOMPARE(tour.status, 1);
+        QVERIFY2(tour.err.contains(QStringLiteral("message: ")), qPrintable(tour.err));
     }
 
     void oneFolderAtMost()
@@ -95,6 +109,7 @@ private slots:
 
 private:
     QTemporaryDir disc_;
+    Run sample_;
 };
 
 QTEST_MAIN(AppTest)

@@ -8,15 +8,16 @@
 
 #include "../tools_support.h"
 #include "hand_built_disc.h"
+#include "views/background_work.h"
 #include "views/batch_window.h"
 #include "views/check_window.h"
 #include "views/export_window.h"
+#include "views/file_dialogs.h"
 #include "views/holder_window.h"
 #include "views/listing_window.h"
 #include "views/query_screen_window.h"
 #include "views/stats_window.h"
 #include "views/tool_messages.h"
-#include "views/tool_work.h"
 #include "views/tools_menu.h"
 
 #include <QChartView>

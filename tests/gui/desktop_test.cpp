@@ -7,6 +7,7 @@
 
 #include "views/desktop_session.h"
 #include "views/query_screen_window.h"
+#include "views/window_placement.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

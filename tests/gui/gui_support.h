@@ -7,7 +7,8 @@
 #include "platform/ui.h"
 #include "views/main_menu_window.h"
 #include "views/printer.h"
-#include "views/view_support.h"
+#include "views/qt_text.h"
+#include "views/screen_look.h"
 
 #include <QApplication>
 #include <QLabel>

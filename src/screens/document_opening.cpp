@@ -1,6 +1,6 @@
-#include "output/document_opener.h"
+#include "screens/document_opening.h"
 
-#include "shell/data_folder.h"
+#include "disc/data_folder.h"
 
 namespace regdisc {
 
@@ -11,32 +11,33 @@ Text pdfCopyPath(TextView folderText, TextView baseName, std::string_view ext)
 
 Text openResultMessage(int code)
 {
-    if (code > 32)
+    using namespace OpenResult;
+    if (succeeded(code))
         return {};
     switch (code) {
-    case 2:
+    case kFileNotFound:
         return u"File not found";
-    case 3:
+    case kPathNotFound:
         return u"Path not found";
-    case 5:
+    case kAccessDenied:
         return u"Access denied";
-    case 8:
+    case kOutOfMemory:
         return u"Out of memory";
-    case 11:
+    case kBadExecutable:
         return u"Invalid EXE file or error in EXE image";
-    case 26:
+    case kSharingViolation:
         return u"A sharing violation occurred";
-    case 27:
+    case kAssociationIncomplete:
         return u"未使用正確的PDF瀏覽器開啟PDF檔 !!";
-    case 28:
+    case kDdeTimeout:
         return u"DDE Time out";
-    case 29:
+    case kDdeFailed:
         return u"DDE transaction failed";
-    case 30:
+    case kDdeBusy:
         return u"DDE busy";
-    case 31:
+    case kNoAssociation:
         return u"系統未安裝 PDF Reader !!";
-    case 32:
+    case kDllNotFound:
         return u"DLL not found";
     default:
         return u"Unknown error";
@@ -45,7 +46,7 @@ Text openResultMessage(int code)
 
 int showOpenResult(int code, MessageSink &messages)
 {
-    if (code <= 32)
+    if (!OpenResult::succeeded(code))
         messages.show({MessageKind::Plain, openResultMessage(code)});
     return code;
 }

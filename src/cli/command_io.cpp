@@ -1,4 +1,4 @@
-#include "cli/cli_support.h"
+#include "cli/command_io.h"
 
 #include "cli/commands.h"
 #include "screens/main_menu_model.h"
@@ -39,18 +39,27 @@ void printLine(const QString &line)
     std::fputc('\n', stdout);
 }
 
-void printJsonLine(const QJsonObject &object)
+namespace {
+
+// JSON text with DEL and the C1 control characters, which JSON lets through raw, as \u00XX.
+QString escapedC1(const QString &json)
 {
-    const QString json = QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
-    QString line;
-    line.reserve(json.size());
+    QString out;
+    out.reserve(json.size());
     for (const QChar c : json) {
         if (c.unicode() >= 0x7F && c.unicode() <= 0x9F)
-            line += QString("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+            out += QString("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
         else
-            line += c;
+            out += c;
     }
-    printLine(line);
+    return out;
+}
+
+}  // namespace
+
+void printJsonLine(const QJsonObject &object)
+{
+    printLine(escapedC1(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact))));
 }
 
 QString jsonStringBody(TextView text)
@@ -62,15 +71,7 @@ QString jsonStringBody(TextView text)
 
 void printJsonText(const QString &piece, bool endLine)
 {
-    QString out;
-    out.reserve(piece.size());
-    for (const QChar c : piece) {
-        if (c.unicode() >= 0x7F && c.unicode() <= 0x9F)
-            out += QString("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
-        else
-            out += c;
-    }
-    const QByteArray utf8 = out.toUtf8();
+    const QByteArray utf8 = escapedC1(piece).toUtf8();
     std::fwrite(utf8.constData(), 1, static_cast<size_t>(utf8.size()), stdout);
     if (endLine)
         std::fputc('\n', stdout);

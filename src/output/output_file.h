@@ -88,7 +88,6 @@ public:
     void complete();
     // complete(), then the rename into place. OutputError.
     void commit();
-    bool committed() const { return committed_; }
 
     // The temporary file removed now (a cancelled writer), or left for a writer that may
     // still be writing it: it is removed by the destructor.

@@ -9,7 +9,7 @@
 // it goes only when the work has really ended, 取消 or not.
 #pragma once
 
-#include "tools/progress.h"
+#include "platform/progress.h"
 
 #include <QDialog>
 #include <QObject>
@@ -88,7 +88,6 @@ public:
     ProgressDialog(const QString &title, QWidget *owner);
 
     void showState(const WorkState &state, const QString &unit);
-    bool cancelling() const { return cancelling_; }
     // The bar's position in thousandths, or -1 while it runs without a position.
     int position() const;
 

@@ -4,8 +4,8 @@
 // screen gives it; table_titles names each table's register. The database is written into
 // a temporary file and put in place when complete; a database that was there is never
 // opened or changed.
-#include "tools/progress.h"
-#include "tools/table_writer.h"
+#include "output/table_writer.h"
+#include "platform/progress.h"
 
 #include <sqlite3.h>
 

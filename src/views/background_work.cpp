@@ -1,6 +1,6 @@
-#include "views/tool_work.h"
+#include "views/background_work.h"
 
-#include "views/view_support.h"
+#include "views/qt_text.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -2,9 +2,9 @@
 // interface, so that export, batch lookup and whatever comes later write any of them.
 #pragma once
 
+#include "output/cell.h"
+#include "output/output_file.h"
 #include "platform/text.h"
-#include "tools/columns.h"
-#include "tools/output_file.h"
 
 #include <cstdio>
 #include <filesystem>

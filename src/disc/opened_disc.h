@@ -4,10 +4,10 @@
 #pragma once
 
 #include "datasets/dataset.h"
+#include "disc/disc_info.h"
 #include "engine/register_query.h"
 #include "platform/record_file.h"
 #include "platform/text.h"
-#include "shell/disc_info.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -34,7 +34,6 @@ public:
     // Its query; only while the register is present.
     RegisterQuery &query() { return *query_; }
     // Records of the DataFile, as its size counts them when it was opened.
-    std::int64_t dataRecords() const { return data_.recordCount(); }
 
 private:
     friend class Disc;

@@ -1,4 +1,4 @@
-#include "tools/table_writer.h"
+#include "output/table_writer.h"
 
 #include <algorithm>
 #include <cctype>

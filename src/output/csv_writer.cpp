@@ -2,8 +2,8 @@
 // double quotes, quotes doubled), in UTF-8 with a byte-order mark so that spreadsheet
 // programs open the Chinese text as Chinese. Files are written under temporary names and
 // put in place together when the last table is complete.
-#include "tools/progress.h"
-#include "tools/table_writer.h"
+#include "output/table_writer.h"
+#include "platform/progress.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "datasets/dataset.h"
+#include "disc/disc_info.h"
 #include "platform/record_file.h"
-#include "shell/disc_info.h"
 
 namespace regdisc {
 

@@ -1,4 +1,4 @@
-#include "shell/data_folder.h"
+#include "disc/data_folder.h"
 
 #include "platform/paths.h"
 

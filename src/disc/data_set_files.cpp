@@ -1,6 +1,6 @@
-#include "shell/data_set_files.h"
+#include "disc/data_set_files.h"
 
-#include "shell/data_folder.h"
+#include "disc/data_folder.h"
 
 namespace regdisc {
 

@@ -1,9 +1,9 @@
-#include "tools/disc.h"
+#include "disc/opened_disc.h"
 
 #include "datasets/catalogue.h"
+#include "disc/data_folder.h"
+#include "disc/data_set_files.h"
 #include "platform/paths.h"
-#include "shell/data_folder.h"
-#include "shell/data_set_files.h"
 
 #include <algorithm>
 #include <system_error>

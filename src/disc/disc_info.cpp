@@ -1,4 +1,4 @@
-#include "shell/disc_info.h"
+#include "disc/disc_info.h"
 
 #include "platform/codepage.h"
 #include "platform/paths.h"

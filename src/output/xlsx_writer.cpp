@@ -8,9 +8,9 @@
 // own, so that progress goes on and a cancel is answered at once; a cancelled close is left
 // to end on its own, and its temporary file is removed. libxlsxwriter's own error texts
 // (English, on standard error) are held back: the writer says what failed, and why.
+#include "output/table_writer.h"
+#include "platform/progress.h"
 #include "platform/shared_library.h"
-#include "tools/progress.h"
-#include "tools/table_writer.h"
 
 #include <xlsxwriter.h>
 

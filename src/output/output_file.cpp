@@ -1,7 +1,7 @@
-#include "tools/output_file.h"
+#include "output/output_file.h"
 
+#include "disc/data_folder.h"
 #include "platform/paths.h"
-#include "shell/data_folder.h"
 
 #include <atomic>
 #include <cerrno>
