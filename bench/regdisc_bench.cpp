@@ -4,7 +4,8 @@
 //
 //   regdisc-bench load DISC DB        the disc's holder register into a SQLite database
 //   regdisc-bench keys DISC OUTDIR    its ID, account and name keys, one file each
-//   regdisc-bench run DISC DB [--cold] [--cli=PATH] [--skip=G] [Google Benchmark flags]
+//   regdisc-bench run DISC DB [--cold] [--cli=PATH] [--skip=G] [--sqlite-mmap]
+//                                     [Google Benchmark flags]
 //   regdisc-bench skip-build DISC [--skip=G] [--repetitions=R]
 //                                     the skip index's build time cold and warm, its size,
 //                                     and how soon a build asked to stop returns
@@ -15,7 +16,8 @@
 // do, display rules included); SQLite through prepared statements on a table with indexes
 // on id, account and name, each lookup a prefix range query reading every column. With
 // --skip=G the lookups are measured again with a skip index of spacing G (built once, its
-// build time and size on standard error). With
+// build time and size on standard error). With --sqlite-mmap SQLite maps its database
+// instead of reading it page by page with system calls. With
 // --cold the page cache of the disc's files and of the database is dropped before every
 // first match (posix_fadvise DONTNEED). Counters per query: read system calls and bytes
 // read (/proc/self/io), major page faults (pages of a mapping read from the medium), and
@@ -344,6 +346,7 @@ int sqliteRange(sqlite3_stmt *stmt, const std::string &prefix)
 struct Setup {
     fs::path disc, db, cli;
     bool cold = false;
+    bool sqliteMmap = false;  // SQLite reads its database through a mapping, as regdisc does
     int spacing = 0;  // the skip index's spacing; 0: walk without one
     std::map<std::string, Keys> keys;
 };
@@ -430,6 +433,8 @@ void regdiscCase(benchmark::State &state, const Setup &setup, const KeyKindCase 
 void sqliteCase(benchmark::State &state, const Setup &setup, const KeyKindCase &keyKind, Kind kind)
 {
     SqliteDb db(setup.db);
+    if (setup.sqliteMmap)
+        db.exec("PRAGMA mmap_size = 17179869184");  // the whole database mapped: no read system calls
     const std::string column = keyKind.name;
     Statement stmt(db.db, "SELECT * FROM psm WHERE " + column + " >= ?1 AND " + column + " < ?2 ORDER BY " +
                               column + " LIMIT " + (kind == Kind::Walk ? "50" : "1"));
@@ -608,9 +613,9 @@ int skipBuild(const fs::path &disc, int spacing, int repetitions)
 
 int usage()
 {
-    std::fprintf(
-        stderr, "usage: regdisc-bench load DISC DB | keys DISC OUTDIR | run DISC DB [--cold] "
-                "[--cli=PATH] [--skip=G] [benchmark flags] | skip-build DISC [--skip=G] [--repetitions=R]\n");
+    std::fprintf(stderr, "usage: regdisc-bench load DISC DB | keys DISC OUTDIR | run DISC DB [--cold] "
+                         "[--cli=PATH] [--skip=G] [--sqlite-mmap] [benchmark flags] | skip-build DISC "
+                         "[--skip=G] [--repetitions=R]\n");
     return 2;
 }
 
@@ -665,6 +670,8 @@ int main(int argc, char *argv[])
             const std::string arg = argv[i];
             if (arg == "--cold")
                 setup.cold = true;
+            else if (arg == "--sqlite-mmap")
+                setup.sqliteMmap = true;
             else if (arg.starts_with("--cli="))
                 setup.cli = arg.substr(6);
             else if (arg.starts_with("--skip="))
