@@ -114,15 +114,20 @@ std::unique_ptr<ListingModel> MainMenuModel::openListing(const ListingSpec &spec
     if (readFailed_)
         return nullptr;
     pathLastBuilt_ = folderPath(folder_, u"stk", discInfo_.baseName + u"." + fromAscii(spec.ext));
-    const FileContent content = readBoundedFile(openPath(folder_, pathLastBuilt_), kMaxListingBytes);
-    if (content.status != FileContent::Read) {
-        const TextView end = content.status == FileContent::TooLarge ? kTooLargeEnd : kOpenFailedEnd;
-        show(Text(spec.msgOpenFailed) + pathLastBuilt_ + Text(end));
-        return nullptr;
+    Text decoded;
+    {
+        // The file's bytes go once they are decoded: a listing may be tens of megabytes.
+        const FileContent content = readBoundedFile(openPath(folder_, pathLastBuilt_), kMaxListingBytes);
+        if (content.status != FileContent::Read) {
+            const TextView end = content.status == FileContent::TooLarge ? kTooLargeEnd : kOpenFailedEnd;
+            show(Text(spec.msgOpenFailed) + pathLastBuilt_ + Text(end));
+            return nullptr;
+        }
+        decoded = decodeCp950(content.bytes);
     }
     const std::string button(spec.button);
     disabled_[button] = true;
-    return std::make_unique<ListingModel>(spec, listingTextOf(decodeCp950(content.bytes)),
+    return std::make_unique<ListingModel>(spec, listingTextOf(decoded),
                                           [this, button] { disabled_[button] = false; });
 }
 
