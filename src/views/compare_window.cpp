@@ -31,6 +31,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QTabWidget>
@@ -144,9 +145,15 @@ CompareWindow::CompareWindow(MainMenuWindow &menu)
 
     tabs_ = new QTabWidget(this);
     tabs_->setObjectName(QStringLiteral("tab_compare"));
-    // 異動概況: the movement (its six rows whole) and its charts below.
+    // 異動概況: the movement (its six rows whole) and its charts below, scrolled where the
+    // screen is too low for them (1366×768), so that the window itself always fits.
     {
-        auto *page = new QWidget(tabs_);
+        auto *scroll = new QScrollArea(tabs_);
+        scroll->setObjectName(QStringLiteral("scroll_movement"));
+        scroll->setWidgetResizable(true);
+        scroll->setFrameShape(QFrame::NoFrame);
+        auto *page = new QWidget(scroll);
+        scroll->setWidget(page);
         auto *pageLayout = new QVBoxLayout(page);
         movement_ = newReportTable("tbl_movement", page);
         movement_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -162,7 +169,7 @@ CompareWindow::CompareWindow(MainMenuWindow &menu)
         chartLayout->addWidget(charts_[0]);
         chartLayout->addWidget(charts_[1]);
         pageLayout->addLayout(chartLayout, 1);
-        tabs_->addTab(page, QStringLiteral("異動概況"));
+        tabs_->addTab(scroll, QStringLiteral("異動概況"));
     }
     // 買超、賣超 and the holders that crossed the percentage.
     const char *listNames[] = {"tbl_buyers", "tbl_sellers", "tbl_crossings"};
@@ -217,7 +224,7 @@ CompareWindow::CompareWindow(MainMenuWindow &menu)
     }
     breakdowns_ = new BreakdownTab(tabs_);
     tabs_->addTab(breakdowns_, QStringLiteral("縣市、年齡、國籍"));
-    tabs_->setMinimumSize(fontMetrics().height() * 60, fontMetrics().height() * 30);
+    tabs_->setMinimumSize(fontMetrics().height() * 60, fontMetrics().height() * 18);
     layout->addWidget(tabs_, 1);
     status_ = notesLabel("lab_status", this);
     status_->setText(QStringLiteral("選擇前一次過戶的光碟（舊光碟），按「比較」。"));

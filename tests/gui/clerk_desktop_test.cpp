@@ -11,6 +11,7 @@
 #include "views/background_work.h"
 #include "views/batch_window.h"
 #include "views/check_window.h"
+#include "views/compare_window.h"
 #include "views/export_window.h"
 #include "views/file_dialogs.h"
 #include "views/holder_window.h"
@@ -24,6 +25,7 @@
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -430,6 +432,39 @@ private slots:
         QTRY_COMPARE(dialog->position(), 900);
         go.release();
         QTRY_VERIFY(ended);
+    }
+
+    // 異動比較 on the display: once a comparison fills its summary, the window still lies
+    // whole on it (the movement's page scrolls instead), and so does every page's table.
+    void compareWindowFitsTheDisplay()
+    {
+        QTemporaryDir dir;
+        const QString older = dir.filePath("older"), newer = dir.filePath("newer");
+        test::writeComparePair(older.toStdString(), newer.toStdString());
+        Menu menu(newer);
+        auto *window = qobject_cast<CompareWindow *>(chooseTool(menu, "act_compare", "frm_compare"));
+        QVERIFY(window);
+        child<QLineEdit>(window, "tx_old")->setText(older);
+        QSignalSpy done(window, &CompareWindow::done);
+        click(child<QPushButton>(window, "cmd_run"));
+        QVERIFY(done.count() > 0 || done.wait(10000));
+        QVERIFY2(window->hasComparison(), qPrintable(child<QLabel>(window, "lab_status")->text()));
+        QApplication::processEvents();
+        const QRect area = window->screen()->availableGeometry();
+        auto *tabs = child<QTabWidget>(window, "tab_compare");
+        for (int page = 0; page < tabs->count(); ++page) {
+            tabs->setCurrentIndex(page);
+            QApplication::processEvents();
+            QVERIFY2(area.contains(window->frameGeometry()),
+                     qPrintable(QStringLiteral("%1: %2,%3 %4×%5 on %6×%7")
+                                    .arg(tabs->tabText(page))
+                                    .arg(window->frameGeometry().x())
+                                    .arg(window->frameGeometry().y())
+                                    .arg(window->frameGeometry().width())
+                                    .arg(window->frameGeometry().height())
+                                    .arg(area.width())
+                                    .arg(area.height())));
+        }
     }
 
     // 股權統計 on the display: the whole window on it, every row of the distribution and of
