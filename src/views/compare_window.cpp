@@ -9,6 +9,7 @@
 #include "printing/document_renderer.h"
 #include "views/background_work.h"
 #include "views/compare_charts.h"
+#include "views/file_dialogs.h"
 #include "views/holder_window.h"
 #include "views/main_menu_window.h"
 #include "views/printer.h"
@@ -23,7 +24,6 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QDoubleSpinBox>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -234,9 +234,8 @@ CompareWindow::CompareWindow(MainMenuWindow &menu)
         b->setEnabled(false);
     useProgressBar(bar_);
     askExportFile = [this] {
-        return QFileDialog::getSaveFileName(this, QStringLiteral("匯出異動比較"),
-                                            QDir::home().filePath(QStringLiteral("異動比較.xlsx")),
-                                            QStringLiteral("Excel 活頁簿 (*.xlsx);;CSV (*.csv)"));
+        return chooseFileToSave(this, QStringLiteral("匯出異動比較"), {}, QStringLiteral("異動比較.xlsx"),
+                                QStringLiteral("Excel 活頁簿 (*.xlsx);;CSV (*.csv)"));
     };
     connect(run_, &QPushButton::clicked, this, &CompareWindow::run);
     connect(print_, &QPushButton::clicked, this, [this] { print(false); });
