@@ -4,6 +4,7 @@
 // damaged discs (keys that go down, loops, pointers out of the file, chains that end early);
 // a skip index of files that changed since is not used. It reads no more than the entries
 // from its remembered entry on.
+#include "engine/chain_guard.h"
 #include "engine/skip_index.h"
 #include "test_support.h"
 
@@ -196,6 +197,27 @@ TEST(SkipIndex, AnswersAsTheWalkOnDamagedDiscs)
                               for (const auto &[offset, bytes] : c.patches)
                                   patchFile(dataSetFile(folder, psmDataSet(), "idxd"), offset, bytes);
                           });
+    }
+}
+
+// A point keeps the chain guard in two numbers: a guard resumed from them finds a loop at
+// the same visit as the guard that walked there, wherever the walk stood.
+TEST(SkipIndex, APointResumesTheChainGuardExactly)
+{
+    for (std::int64_t stood = 1; stood <= 300; ++stood) {
+        ChainGuard walked;
+        for (std::int64_t n = 1; n <= stood; ++n)
+            ASSERT_TRUE(walked.visit(n));
+        ChainGuard resumed = ChainGuard::resumed(walked.visited(), walked.saved());
+        // The chain goes on for a while, then leads back to entry `stood` and loops there.
+        for (std::int64_t n = stood + 1, step = 0; step < 2000; ++step) {
+            const std::int64_t next = step < 37 ? n + step : stood + (step - 37) % 41;
+            const bool a = walked.visit(next), b = resumed.visit(next);
+            ASSERT_EQ(a, b) << "stood at " << stood << ", step " << step;
+            ASSERT_EQ(walked.visited(), resumed.visited());
+            if (!a)
+                break;
+        }
     }
 }
 

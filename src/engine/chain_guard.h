@@ -33,6 +33,27 @@ public:
 
     // Entries visited since the guard was started.
     std::int64_t visited() const { return visited_; }
+    // The entry remembered for the check: the one visited at the last power-of-two step.
+    std::int64_t saved() const { return saved_; }
+
+    // The guard as it stands after `visited` visits whose last remembered entry is `saved`:
+    // the rest of its state follows from the count, so two numbers keep a guard.
+    static ChainGuard resumed(std::int64_t visited, std::int64_t saved)
+    {
+        ChainGuard guard;
+        if (visited < 1)
+            return guard;
+        guard.visited_ = visited;
+        guard.saved_ = saved;
+        // The entry is remembered again after 1, 2, 4, … further visits.
+        std::int64_t after = visited - 1;
+        while (after >= guard.power_) {
+            after -= guard.power_;
+            guard.power_ *= 2;
+        }
+        guard.sinceSaved_ = after;
+        return guard;
+    }
 
 private:
     std::int64_t visited_ = 0;

@@ -75,7 +75,7 @@ void IndexWalk::toKey(const KeyKindSpec &kind, TextView query, ChainPosition &po
                 throw RecordReadError("the skip index names no entry of the file");
             recordText(detail.record(point->entry), profile_.detailN, position.heldEntry);
             position.heldNo = point->entry;
-            position.chain = point->guard;
+            position.chain = point->guard();
             position.chainNext = entries_.next(position.heldEntry, kind);
             walk.entryRead = true;
             first = false;

@@ -4,6 +4,7 @@
 #include "engine/record_text.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace regdisc {
 
@@ -33,6 +34,12 @@ std::vector<std::int64_t> sectionStarts(const LookupProfile &profile, const KeyK
     return starts;
 }
 
+// Whether a number fits a Point's fields.
+bool fitsPoint(std::int64_t value)
+{
+    return value >= 0 && value <= std::numeric_limits<std::int32_t>::max();
+}
+
 }  // namespace
 
 // One section's walk during a build: where it stands and what it has remembered so far.
@@ -57,8 +64,11 @@ struct SkipIndex::SectionWalk {
         }
         if (position > 0 && walk.keyGoesDown(kind, previous, entry))
             return true;
-        if ((position + 1) % spacing == 0) {
-            points.push_back({n, guard});
+        // An entry whose numbers do not fit a point is not remembered: the walk passes it.
+        if ((position + 1) % spacing == 0 && fitsPoint(n) && fitsPoint(guard.visited()) &&
+            fitsPoint(guard.saved())) {
+            points.push_back({static_cast<std::int32_t>(n), static_cast<std::int32_t>(guard.visited()),
+                              static_cast<std::int32_t>(guard.saved())});
             Text key(entries.key(entry, kind));
             key.resize(static_cast<size_t>(kind.keyWidth), u' ');
             keys += key;

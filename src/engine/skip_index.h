@@ -33,10 +33,13 @@ public:
     static constexpr int kDefaultSpacing = 16;
 
     // A remembered entry: its number and the chain guard as a walk from the section's first
-    // entry leaves it after reading this entry.
+    // entry leaves it after reading this entry, kept in twelve bytes (a register has at most
+    // ten million entries).
     struct Point {
-        std::int64_t entry = 0;
-        ChainGuard guard;
+        std::int32_t entry = 0;
+        std::int32_t visited = 0;  // the guard's visits
+        std::int32_t saved = 0;  // and its remembered entry
+        ChainGuard guard() const { return ChainGuard::resumed(visited, saved); }
     };
 
     // One pass over the chains of `keyKinds` (KeyKind numbers; all when empty). `stopped`
