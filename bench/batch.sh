@@ -27,11 +27,8 @@ while [ $# -gt 0 ]; do
   esac
 done
 
-build=${REGDISC_BUILD_DIR:-build}
-[ -f "$build/build.ninja" ] || [ -f "$build/Makefile" ] || bash scripts/build.sh
-cmake --build "$build" --target regdisc-bench regdisc-cli regdisc-pdfcopy >/dev/null
-cli=$build/src/regdisc-cli
-bench=$build/bench/regdisc-bench
+. bench/common.sh
+bench_build regdisc-bench regdisc-cli regdisc-pdfcopy
 mkdir -p "$work"
 disc=$work/disc-$records
 db=$work/disc-$records.sqlite
@@ -52,7 +49,6 @@ CREATE TEMP TABLE ids(id TEXT);
 SELECT psm.* FROM ids JOIN psm ON psm.id = ids.id;
 SQL
 
-median() { sort -g | awk '{v[NR]=$1} END {if (NR == 0) print 0; else if (NR % 2) print v[(NR+1)/2]; else print (v[NR/2]+v[NR/2+1])/2}'; }
 timed() { /usr/bin/time -f "%e %M" -o "$work/time.txt" "$@" >/dev/null 2>&1 || true; read -r wall kb <"$work/time.txt"; }
 
 echo "== batch of $inputs IDs in $records records against SQLite's join, warm page cache, $repetitions times (load $(cut -d' ' -f1 /proc/loadavg))"

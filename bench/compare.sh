@@ -26,17 +26,14 @@ while [ $# -gt 0 ]; do
   esac
 done
 
-build=${REGDISC_BUILD_DIR:-build}
-[ -f "$build/build.ninja" ] || [ -f "$build/Makefile" ] || bash scripts/build.sh
-cmake --build "$build" --target regdisc-cli regdisc-pdfcopy >/dev/null
-cli=$build/src/regdisc-cli
+. bench/common.sh
+bench_build regdisc-cli regdisc-pdfcopy
 mkdir -p "$work"
 older=$work/closing-$records
 newer=$work/closing-$records-later
 [ -f "$older/stkidx/security.txt" ] || "$cli" sample "$older" --records "$records" 2>/dev/null
 [ -f "$newer/stkidx/security.txt" ] || "$cli" sample "$newer" --after "$older" --seed 2 2>/dev/null
 
-median() { sort -g | awk '{v[NR]=$1} END {if (NR == 0) print 0; else if (NR % 2) print v[(NR+1)/2]; else print (v[NR/2]+v[NR/2+1])/2}'; }
 timed() { /usr/bin/time -f "%e %M" -o "$work/time.txt" "$@" >/dev/null; read -r wall kb <"$work/time.txt"; }
 
 echo "== compare on two registers of $records records against stats on each, warm page cache, $repetitions times"

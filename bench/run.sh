@@ -38,17 +38,13 @@ while [ $# -gt 0 ]; do
   esac
 done
 
-build=${REGDISC_BUILD_DIR:-build}
-[ -f "$build/build.ninja" ] || [ -f "$build/Makefile" ] || bash scripts/build.sh
-cmake --build "$build" --target regdisc-bench regdisc-cli regdisc-pdfcopy >/dev/null
-cli=$build/src/regdisc-cli
-bench=$build/bench/regdisc-bench
+. bench/common.sh
+bench_build regdisc-bench regdisc-cli regdisc-pdfcopy
 mkdir -p "$work"
 disc=$work/disc-$records
 db=$work/disc-$records.sqlite
 keys=$work/keys-$records
 
-median() { sort -g | awk '{v[NR]=$1} END {if (NR == 0) print 0; else if (NR % 2) print v[(NR+1)/2]; else print (v[NR/2]+v[NR/2+1])/2}'; }
 now() { date +%s.%N; }
 
 if [ "$writer" -gt 0 ]; then
