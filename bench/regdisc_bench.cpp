@@ -6,8 +6,9 @@
 //   regdisc-bench keys DISC OUTDIR    its ID, account and name keys, one file each
 //   regdisc-bench run DISC DB [--cold] [--cli=PATH] [--skip=G] [--sqlite-mmap]
 //                                     [Google Benchmark flags]
-//   regdisc-bench skip-build DISC [--skip=G] [--repetitions=R]
-//                                     the skip index's build time cold and warm, its size,
+//   regdisc-bench skip-build DISC [--skip=G] [--repetitions=R] [--kind=K]...
+//                                     the skip index's build time cold and warm (of KeyKinds
+//                                     K, 1 the ID; all by default), its size,
 //                                     and how soon a build asked to stop returns
 //
 // `run` measures, per KeyKind (ID, account, name): the first match of a whole key, a walk
@@ -223,12 +224,13 @@ struct RegdiscScreen {
     }
     // A skip index of the holder register's three KeyKinds, as the desktop builds one when
     // a screen opens; returns the seconds it took.
-    double buildSkipIndex(int spacing, const std::function<bool()> &stopped = {})
+    double buildSkipIndex(int spacing, const std::vector<int> &kinds = {},
+                          const std::function<bool()> &stopped = {})
     {
         const auto start = std::chrono::steady_clock::now();
         skip = SkipIndex::build(
             psm().lookupProfile(),
-            {&menu.slot(psm().top.slot), &menu.slot(psm().detail.slot), &menu.slot(psm().data.slot)}, {},
+            {&menu.slot(psm().top.slot), &menu.slot(psm().detail.slot), &menu.slot(psm().data.slot)}, kinds,
             spacing, stopped);
         screen->setSkipIndex(skip);
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -571,7 +573,7 @@ double median(std::vector<double> values)
     return n == 0 ? 0.0 : (n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2);
 }
 
-int skipBuild(const fs::path &disc, int spacing, int repetitions)
+int skipBuild(const fs::path &disc, int spacing, int repetitions, const std::vector<int> &kinds)
 {
     const std::vector<fs::path> files = {dataFilePath(disc, "top"), dataFilePath(disc, "detail"),
                                          dataFilePath(disc, "data")};
@@ -582,8 +584,8 @@ int skipBuild(const fs::path &disc, int spacing, int repetitions)
         {
             dropFromCache(files);
             RegdiscScreen s(disc);  // opened afresh: no page of the files stays mapped
-            cold.push_back(s.buildSkipIndex(spacing));
-            warm.push_back(s.buildSkipIndex(spacing));
+            cold.push_back(s.buildSkipIndex(spacing, kinds));
+            warm.push_back(s.buildSkipIndex(spacing, kinds));
             points = static_cast<long long>(s.skip->points());
             megabytes = static_cast<double>(s.skip->bytes()) / 1e6;
         }
@@ -592,7 +594,7 @@ int skipBuild(const fs::path &disc, int spacing, int repetitions)
         std::atomic<bool> asked{false};
         std::chrono::steady_clock::time_point askedAt, returnedAt;
         std::thread build([&] {
-            s.buildSkipIndex(spacing, [&] { return asked.load(); });
+            s.buildSkipIndex(spacing, kinds, [&] { return asked.load(); });
             returnedAt = std::chrono::steady_clock::now();
         });
         std::this_thread::sleep_for(std::chrono::duration<double>(warm.back() / 3));
@@ -615,7 +617,7 @@ int usage()
 {
     std::fprintf(stderr, "usage: regdisc-bench load DISC DB | keys DISC OUTDIR | run DISC DB [--cold] "
                          "[--cli=PATH] [--skip=G] [--sqlite-mmap] [benchmark flags] | skip-build DISC "
-                         "[--skip=G] [--repetitions=R]\n");
+                         "[--skip=G] [--repetitions=R] [--kind=K]...\n");
     return 2;
 }
 
@@ -626,16 +628,19 @@ int main(int argc, char *argv[])
     try {
         if (argc >= 3 && std::string(argv[1]) == "skip-build") {
             int spacing = SkipIndex::kDefaultSpacing, repetitions = 5;
+            std::vector<int> kinds;
             for (int i = 3; i < argc; ++i) {
                 const std::string arg = argv[i];
                 if (arg.starts_with("--skip="))
                     spacing = std::stoi(arg.substr(7));
                 else if (arg.starts_with("--repetitions="))
                     repetitions = std::stoi(arg.substr(14));
+                else if (arg.starts_with("--kind="))
+                    kinds.push_back(std::stoi(arg.substr(7)));
                 else
                     return usage();
             }
-            return skipBuild(argv[2], spacing, repetitions);
+            return skipBuild(argv[2], spacing, repetitions, kinds);
         }
         if (argc < 4)
             return usage();

@@ -2,6 +2,7 @@
 
 #include "engine/index_layout.h"
 #include "engine/record_text.h"
+#include "platform/large_array.h"
 
 #include <algorithm>
 #include <limits>
@@ -42,72 +43,139 @@ bool fitsPoint(std::int64_t value)
 
 }  // namespace
 
-// One section's walk during a build: where it stands and what it has remembered so far.
-struct SkipIndex::SectionWalk {
-    SectionWalk(std::int64_t start, std::int64_t end, RecordSource &detail)
-        : start(start), end(end), n(start), reads(detail)
+// A KeyKind's chains as one pass over the DetailIndexFile in order finds them: for every
+// entry its key, and the entry a walk reads after it or why a walk ends there. A walk that
+// has read entry n goes on to next[n] unless the chain ends (kChainEnd) or the next read
+// would end it (kStop): the next entry is not in the file, or its key is below n's. What
+// the engine's walk checks between two entries is all in the pair, so the pairs are
+// checked in memory after the pass, instead of along the chains, where each read of the
+// file waits on the one before.
+struct SkipIndex::ChainLinks {
+    static constexpr std::int32_t kChainEnd = -1;
+    static constexpr std::int32_t kStop = -2;
+    LargeArray<std::int32_t> next;  // by entry number, [0] unused
+    LargeArray<char16_t> keys;  // `width` characters by entry number
+    std::size_t width = 0;
+    TextView key(std::int64_t n) const
     {
-        reads.prefetch(n);
+        return TextView(keys.data() + static_cast<std::size_t>(n) * width, width);
     }
+};
 
-    // Reads the section's next entry; true when the walk has ended: at the next section's
-    // first entry, the chain's end, a key going down, the budget spent, or a fault.
-    bool step(const IndexWalk &walk, const DetailEntryLayout &entries, const KeyKindSpec &kind, int spacing,
-              std::int64_t &budget)
+namespace {
+
+// Entries between two questions whether the build should stop, and how far ahead of its
+// use a key is asked for.
+constexpr std::int64_t kPassRun = 4096;
+constexpr std::int64_t kAskAhead = 16;
+
+// Asks the processor for the memory at `p` ahead of its use; a hint only.
+inline void askAhead(const void *p)
+{
+#if defined(__GNUC__) || defined(__clang__)
+    __builtin_prefetch(p);
+#else
+    (void)p;
+#endif
+}
+
+}  // namespace
+
+bool SkipIndex::linkChains(const IndexWalk &walk, const KeyKindSpec &kind, ChainLinks &links,
+                           const std::function<bool()> &stopped)
+{
+    const LookupProfile &profile = walk.profile();
+    const DetailEntryLayout &entries = walk.entries();
+    RecordSource &detail = *walk.files().detail;
+    const std::int64_t count = detail.recordCount();
+    // Every entry is decoded to the same number of characters, so its key is the same
+    // number of characters at the same place.
+    links.width = entries.key(Text(static_cast<size_t>(profile.detailN), u' '), kind).size();
+    links.next = LargeArray<std::int32_t>(static_cast<size_t>(count + 1));
+    links.keys = LargeArray<char16_t>(static_cast<size_t>(count + 1) * links.width);
+    RecordReads reads(detail);
+    Text entry;
+    try {
+        for (std::int64_t n = 1; n <= count; ++n) {
+            if (n % kPassRun == 0 && stopped && stopped())
+                return false;
+            recordText(reads.record(n), profile.detailN, entry);
+            const TextView key = entries.key(entry, kind);
+            std::copy(key.begin(), key.end(), links.keys.data() + static_cast<size_t>(n) * links.width);
+            const std::int64_t next = entries.next(entry, kind);
+            links.next[static_cast<size_t>(n)] = next == profile.chainEnd() ? ChainLinks::kChainEnd
+                                                 : detail.hasRecord(next)   ? static_cast<std::int32_t>(next)
+                                                                            : ChainLinks::kStop;
+        }
+        reads.confirm();
+    } catch (const RecordReadError &) {
+        return false;  // the file changed under the pass: nothing of it is kept
+    }
+    for (std::int64_t n = 1; n <= count; ++n) {
+        if (n + kAskAhead <= count && links.next[static_cast<size_t>(n + kAskAhead)] > 0)
+            askAhead(links.key(links.next[static_cast<size_t>(n + kAskAhead)]).data());
+        std::int32_t &next = links.next[static_cast<size_t>(n)];
+        if (next > 0 && inputGreater(kind.lookup, links.key(n), links.key(next)))
+            next = ChainLinks::kStop;
+    }
+    return true;
+}
+
+// One section's walk during a build, along the links: where it stands and what it has
+// remembered so far. It ends where the engine's walk from the section's first entry would
+// end: at the next section's first entry, the chain's end, an entry outside the file, a
+// loop, a key going down, or the budget spent.
+struct SkipIndex::SectionWalk {
+    SectionWalk(std::int64_t start, std::int64_t end) : start(start), end(end), n(start) {}
+
+    // Takes the walk's next step; true when the walk has ended.
+    bool step(const ChainLinks &links, int spacing, std::int64_t &budget)
     {
         if (budget-- <= 0 || (position > 0 && n == end))
             return true;
-        try {
-            walk.readChainEntry(n, guard, reads, entry);
-        } catch (const RecordReadError &) {
-            return true;  // what was read before the fault ascended
-        }
-        if (position > 0 && walk.keyGoesDown(kind, previous, entry))
+        const auto count = static_cast<std::int64_t>(links.next.size()) - 1;
+        if (n < 1 || n > count || !guard.visit(n) || guard.visited() > count)
             return true;
         // An entry whose numbers do not fit a point is not remembered: the walk passes it.
         if ((position + 1) % spacing == 0 && fitsPoint(n) && fitsPoint(guard.visited()) &&
-            fitsPoint(guard.saved())) {
+            fitsPoint(guard.saved()))
             points.push_back({static_cast<std::int32_t>(n), static_cast<std::int32_t>(guard.visited()),
                               static_cast<std::int32_t>(guard.saved())});
-            Text key(entries.key(entry, kind));
-            key.resize(static_cast<size_t>(kind.keyWidth), u' ');
-            keys += key;
-        }
-        n = entries.next(entry, kind);
-        if (n == walk.profile().chainEnd())
+        n = links.next[static_cast<size_t>(n)];
+        if (n == ChainLinks::kChainEnd)
             return true;
-        std::swap(previous, entry);
         ++position;
-        reads.prefetch(n);
+        if (n > 0)
+            askAhead(&links.next[static_cast<size_t>(n)]);
         return false;
     }
 
-    // What the walk verified, added to the KeyKind's points: only when the reads that found
-    // it stand.
     void finish(Kind &k)
     {
-        try {
-            reads.confirm();
-        } catch (const RecordReadError &) {
-            return;
-        }
         if (points.empty())
             return;
         k.sections.push_back(
             {start, static_cast<std::uint32_t>(k.points.size()), static_cast<std::uint32_t>(points.size())});
         k.points.insert(k.points.end(), points.begin(), points.end());
-        k.keys += keys;
     }
 
     std::int64_t start, end;
     std::int64_t n;  // the entry read next
     std::int64_t position = 0;  // entries read before it
     ChainGuard guard;
-    RecordReads reads;
-    Text entry, previous;
     std::vector<Point> points;
-    Text keys;
 };
+
+// The keys of the remembered entries, as the walk would compare them.
+void SkipIndex::rememberKeys(const ChainLinks &links, const KeyKindSpec &kind, Kind &k)
+{
+    k.keys.reserve(k.points.size() * static_cast<size_t>(kind.keyWidth));
+    for (const Point &p : k.points) {
+        Text key(links.key(p.entry));
+        key.resize(static_cast<size_t>(kind.keyWidth), u' ');
+        k.keys += key;
+    }
+}
 
 TextView SkipIndex::Kind::key(std::size_t point) const
 {
@@ -137,40 +205,53 @@ std::shared_ptr<const SkipIndex> SkipIndex::build(const LookupProfile &profile, 
         Kind &k = index->kinds_[static_cast<size_t>(kind.number - 1)];
         k.keyWidth = kind.keyWidth;
         k.comparison = kind.lookup;
+        k.built = true;
         std::vector<std::int64_t> starts;
         try {
             starts = sectionStarts(profile, kind, *files.top);
         } catch (const RecordReadError &) {
             starts.clear();
         }
+        ChainLinks links;
+        bool linked = false;
+        try {
+            linked = !starts.empty() && linkChains(walk, kind, links, stopped);
+        } catch (const std::bad_alloc &) {
+            linked = false;  // no memory for the pass: this KeyKind is walked as without an index
+        }
+        if (!linked) {
+            if (stopped && stopped())
+                return nullptr;
+            continue;  // nothing verified: every walk of this KeyKind starts at its section
+        }
         // Sections that would each walk on to the chain's end (a damaged index) are not
         // followed past twice the entries the file holds.
         std::int64_t budget = 2 * entryCount + 1;
-        // Each entry of a chain is a read at a scattered place whose address is known only
-        // once the entry before it is read: a single walk waits on memory at every step.
-        // Several sections are walked in turns, each asking ahead for its next entry, so
-        // that their waits overlap; each walk is still its own, in its chain's order.
+        // Several sections are walked in turns, each asking ahead for its next link, so that
+        // their waits for memory overlap; each walk is still its own, in its chain's order.
         std::vector<std::unique_ptr<SectionWalk>> walks(kWalksInTurn);
         size_t nextSection = 0;
-        for (bool walking = true; walking;) {
-            if (stopped && stopped())
+        bool walking = true;
+        for (std::int64_t round = 1; walking; ++round) {
+            if (round % 4096 == 0 && stopped && stopped())
                 return nullptr;
             walking = false;
             for (std::unique_ptr<SectionWalk> &w : walks) {
                 if (!w && nextSection < starts.size() && budget > 0) {
                     const size_t s = nextSection++;
                     const std::int64_t end = s + 1 < starts.size() ? starts[s + 1] : profile.chainEnd();
-                    w = std::make_unique<SectionWalk>(starts[s], end, *files.detail);
+                    w = std::make_unique<SectionWalk>(starts[s], end);
                 }
                 if (!w)
                     continue;
                 walking = true;
-                if (w->step(walk, entries, kind, index->spacing_, budget)) {
+                if (w->step(links, index->spacing_, budget)) {
                     w->finish(k);
                     w.reset();
                 }
             }
         }
+        rememberKeys(links, kind, k);
         std::sort(k.sections.begin(), k.sections.end(),
                   [](const Section &a, const Section &b) { return a.start < b.start; });
         // Two BlockEntries naming one first entry walk the same way: the first is kept.
@@ -179,7 +260,6 @@ std::shared_ptr<const SkipIndex> SkipIndex::build(const LookupProfile &profile, 
                          k.sections.end());
         k.points.shrink_to_fit();
         k.keys.shrink_to_fit();
-        k.built = true;
     }
     return index;
 }

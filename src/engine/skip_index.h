@@ -69,6 +69,7 @@ private:
         std::uint32_t count = 0;
     };
     struct Kind;
+    struct ChainLinks;
     struct SectionWalk;
     // Sections walked in turns during a build.
     static constexpr int kWalksInTurn = 16;
@@ -82,6 +83,12 @@ private:
         Text keys;  // keyWidth characters per point
         TextView key(std::size_t point) const;
     };
+
+    // The links of a KeyKind's chains, from one pass over the DetailIndexFile; false when
+    // the pass was stopped or a read failed.
+    static bool linkChains(const IndexWalk &walk, const KeyKindSpec &kind, ChainLinks &links,
+                           const std::function<bool()> &stopped);
+    static void rememberKeys(const ChainLinks &links, const KeyKindSpec &kind, Kind &k);
 
     int spacing_ = kDefaultSpacing;
     std::vector<Kind> kinds_;  // by KeyKind number - 1
