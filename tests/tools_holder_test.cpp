@@ -269,8 +269,9 @@ TEST(BatchLookup, ListFilesOfLinesOrOfACsvColumnInUtf8OrBig5)
     }
 }
 
-// A long list walks by a skip index; the rows are those of the walk, damage included.
-TEST(BatchLookup, RowsAreTheSameWithASkipIndex)
+// A long list walks by a skip index, and a longer one is looked up on several threads; the
+// rows and the summary are those of the walk on one thread, damage included.
+TEST(BatchLookup, RowsAreTheSameWithASkipIndexAndOnThreads)
 {
     TempDir dir;
     writeHolderDisc(dir.path());
@@ -280,18 +281,37 @@ TEST(BatchLookup, RowsAreTheSameWithASkipIndex)
     ASSERT_TRUE(disc.open());
     const std::vector<Text> inputs{u"A123456789", u"A1", u"B123456789", u"C100000001",
                                    u"Z9",         u"",   u"12345678"};
+    const struct {
+        const char *name;
+        bool skipIndex;
+        int threads;
+    } ways[] = {
+        {"walk", false, 1}, {"skip index", true, 1}, {"three threads", true, 3}, {"walk on two", false, 2}};
     for (const bool prefix : {false, true}) {
-        std::vector<std::string> answers[2];
-        for (int withIndex = 0; withIndex < 2; ++withIndex) {
-            const auto out = dir.path() / ("r" + std::to_string(withIndex) + ".csv");
+        std::vector<std::string> walked;
+        std::string walkedSummary;
+        for (const auto &way : ways) {
+            const auto out = dir.path() / (std::string(way.name) + ".csv");
             auto writer = createTableWriter(OutputFormat::Csv, out, 1);
             NoProgress progress;
             BatchOptions options{KeyClass::Id, prefix, {}};
-            options.skipIndexFrom = withIndex ? 1 : inputs.size() + 1;
-            runBatch(disc, inputs, options, *writer, progress);
-            answers[withIndex] = csvRows(out);
+            options.skipIndexFrom = way.skipIndex ? 1 : inputs.size() + 1;
+            options.threads = way.threads;
+            options.threadsFrom = 1;
+            options.chunk = 2;  // inputs in four chunks
+            const BatchSummary summary = runBatch(disc, inputs, options, *writer, progress);
+            std::string said = std::to_string(summary.found) + " " + std::to_string(summary.unknown) + " " +
+                               std::to_string(summary.rows);
+            for (const RegisterMatches &r : summary.registers)
+                said += " " + std::to_string(static_cast<int>(r.state)) + u8(r.message);
+            if (walked.empty()) {
+                walked = csvRows(out);
+                walkedSummary = said;
+                EXPECT_GT(walked.size(), inputs.size()) << prefix;
+                continue;
+            }
+            EXPECT_EQ(csvRows(out), walked) << way.name << " " << prefix;
+            EXPECT_EQ(said, walkedSummary) << way.name << " " << prefix;
         }
-        EXPECT_EQ(answers[0], answers[1]) << prefix;
-        EXPECT_GT(answers[0].size(), inputs.size()) << prefix;
     }
 }

@@ -59,6 +59,16 @@ RegisterState Disc::presence(const DataSetSpec &spec) const
     return RegisterState::Absent;
 }
 
+std::unique_ptr<RegisterQuery> Register::anotherQuery()
+{
+    if (state_ != RegisterState::Present || !top_.lends() || !detail_.lends() || !data_.lends())
+        return nullptr;
+    auto query =
+        std::make_unique<RegisterQuery>(spec_.lookupProfile(), DataSetFiles{&top_, &detail_, &data_});
+    query->setSkipIndex(query_->skipIndex());
+    return query;
+}
+
 std::unique_ptr<Register> Disc::openRegister(const DataSetSpec &spec) const
 {
     std::unique_ptr<Register> reg(new Register(spec));

@@ -33,6 +33,9 @@ public:
     const Text &message() const { return message_; }
     // Its query; only while the register is present.
     RegisterQuery &query() { return *query_; }
+    // Another query of the same open files, with the same skip index, for another thread:
+    // only where every file lends its bytes (RecordSource::lends), nothing otherwise.
+    std::unique_ptr<RegisterQuery> anotherQuery();
     // Records of the DataFile, as its size counts them when it was opened.
 
 private:

@@ -22,9 +22,9 @@ KeyCursor RegisterQuery::find(int keyKind, TextView input, KeyMatch match)
     return KeyCursor(walk_, walk_.profile().keyKind(keyKind), input, match);
 }
 
-void RegisterQuery::buildSkipIndex(const std::vector<int> &keyKinds)
+void RegisterQuery::buildSkipIndex(const std::vector<int> &keyKinds, int spacing)
 {
-    walk_.setSkipIndex(SkipIndex::build(walk_.profile(), walk_.files(), keyKinds));
+    walk_.setSkipIndex(SkipIndex::build(walk_.profile(), walk_.files(), keyKinds, spacing));
 }
 
 Text RegisterQuery::readRecord(std::int64_t n, std::string *bytes)

@@ -4,6 +4,7 @@
 
 #include "engine/index_walk.h"
 #include "engine/lookup_profile.h"
+#include "engine/skip_index.h"
 #include "platform/text.h"
 
 #include <cstdint>
@@ -83,8 +84,9 @@ public:
     // Builds a skip index of the KeyKinds (all when empty) and walks by it from now on:
     // worth it before many lookups (a pass over the chains costs about as much as a few
     // thousand walks).
-    void buildSkipIndex(const std::vector<int> &keyKinds = {});
+    void buildSkipIndex(const std::vector<int> &keyKinds = {}, int spacing = SkipIndex::kDefaultSpacing);
     void setSkipIndex(std::shared_ptr<const SkipIndex> skip) { walk_.setSkipIndex(std::move(skip)); }
+    const std::shared_ptr<const SkipIndex> &skipIndex() const { return walk_.skipIndex(); }
 
 private:
     IndexWalk walk_;

@@ -93,6 +93,9 @@ bool SkipIndex::linkChains(const IndexWalk &walk, const KeyKindSpec &kind, Chain
     links.width = entries.key(Text(static_cast<size_t>(profile.detailN), u' '), kind).size();
     links.next = LargeArray<std::int32_t>(static_cast<size_t>(count + 1));
     links.keys = LargeArray<char16_t>(static_cast<size_t>(count + 1) * links.width);
+
+    // The entries in order: one pass over the file, which a slow medium reads without
+    // seeking.
     RecordReads reads(detail);
     Text entry;
     try {
@@ -111,6 +114,8 @@ bool SkipIndex::linkChains(const IndexWalk &walk, const KeyKindSpec &kind, Chain
     } catch (const RecordReadError &) {
         return false;  // the file changed under the pass: nothing of it is kept
     }
+
+    // Each entry's key against its next entry's, in memory.
     for (std::int64_t n = 1; n <= count; ++n) {
         if (n + kAskAhead <= count && links.next[static_cast<size_t>(n + kAskAhead)] > 0)
             askAhead(links.key(links.next[static_cast<size_t>(n + kAskAhead)]).data());
@@ -189,7 +194,6 @@ std::shared_ptr<const SkipIndex> SkipIndex::build(const LookupProfile &profile, 
 {
     auto index = std::make_shared<SkipIndex>();
     index->spacing_ = std::max(spacing, 1);
-    index->top_ = files.top->identity();
     index->detail_ = files.detail->identity();
     index->kinds_.resize(profile.keyKinds.size());
     // The chains are walked all over the DetailIndexFile: it is read ahead in one pass first,
@@ -266,7 +270,7 @@ std::shared_ptr<const SkipIndex> SkipIndex::build(const LookupProfile &profile, 
 
 bool SkipIndex::describes(const DataSetFiles &files) const
 {
-    return files.top->identity() == top_ && files.detail->identity() == detail_;
+    return files.detail->identity() == detail_;
 }
 
 const SkipIndex::Point *SkipIndex::below(const KeyKindSpec &kind, std::int64_t start, TextView query) const

@@ -4,14 +4,15 @@
 // A lookup's block scan names the DetailEntry at which its walk starts (a section's first
 // entry); the walk then follows the chain until a key is not less than the input. On a
 // register of millions that is hundreds of entries, each a read at a scattered place. The
-// skip index remembers every G-th entry of each section as one pass over the chains found
-// it, with its key and the chain guard's state at that entry. A walk may then begin at the
-// last remembered entry of its section whose key is below the input: every entry before it
-// was seen to ascend, so the walk would have passed them, and from there on it reads the
-// live files as it always does. Only what that one pass verified is kept: a section that
-// leaves its file, loops or goes down is remembered up to the fault, and the walk beyond it
-// meets the fault as before. The index is good only for the files it was built from: their
-// identity (device, number, size, times) is compared at every use.
+// skip index remembers every G-th entry of each section, with its key and the chain
+// guard's state at that entry, as one pass over the DetailIndexFile in order found them. A walk may then
+// begin at the last remembered entry of its section whose key is below the input: every entry before it was
+// seen to ascend, so the walk would have passed them, and from there on it reads the live files as it always
+// does. Only what that one pass verified is kept: a section that leaves its file, loops or goes down is
+// remembered up to the fault, and the walk beyond it meets the fault as before. What it remembers is in the
+// DetailIndexFile alone (the block scan that names a section reads the live TopIndexFile, and a section it
+// does not know is walked from its start), so the index is good only for the DetailIndexFile it was built
+// from: that file's identity (device, number, size, times) is compared at every use.
 #pragma once
 
 #include "engine/chain_guard.h"
@@ -42,15 +43,16 @@ public:
         ChainGuard guard() const { return ChainGuard::resumed(visited, saved); }
     };
 
-    // One pass over the chains of `keyKinds` (KeyKind numbers; all when empty). `stopped`
-    // is asked now and then: a build asked to stop ends with nothing. Throws nothing; a
-    // section that cannot be read is remembered as far as it could be.
+    // One pass over the DetailIndexFile for the chains of `keyKinds` (KeyKind numbers; all
+    // when empty). `stopped` is asked now and then: a build asked to stop ends with nothing. Throws
+    // nothing; a KeyKind whose pass could not read the file, or found no memory for it, gets
+    // no entries remembered, and its walks start at their sections as without an index.
     static std::shared_ptr<const SkipIndex> build(const LookupProfile &profile, DataSetFiles files,
                                                   const std::vector<int> &keyKinds = {},
                                                   int spacing = kDefaultSpacing,
                                                   const std::function<bool()> &stopped = {});
 
-    // Whether `files` are still the files the index was built from.
+    // Whether `files` still hold the DetailIndexFile the index was built from.
     bool describes(const DataSetFiles &files) const;
 
     // The last remembered entry of the section that begins at DetailEntry `start` whose key
@@ -92,7 +94,7 @@ private:
 
     int spacing_ = kDefaultSpacing;
     std::vector<Kind> kinds_;  // by KeyKind number - 1
-    SourceIdentity top_, detail_;
+    SourceIdentity detail_;
 };
 
 }  // namespace regdisc

@@ -14,20 +14,18 @@ void RecordSource::setShape(std::uint64_t sizeBytes, int recordLength)
     reads_ = 0;
 }
 
-// Checks that record n is in the file, counts the read and sizes the buffer for it; returns
-// the record's offset in the file.
 std::uint64_t RecordSource::beginRead(std::int64_t n)
 {
     if (!isOpen() || !hasRecord(n))
         throw RecordReadError("record " + std::to_string(n) + " is not in the file");
-    ++reads_;
-    buffer_.resize(static_cast<std::size_t>(length_));
+    reads_.fetch_add(1, std::memory_order_relaxed);
     return static_cast<std::uint64_t>(n - 1) * static_cast<std::uint64_t>(length_);
 }
 
 std::string_view RecordSource::readRecord(std::int64_t n)
 {
     const auto offset = beginRead(n);
+    buffer_.resize(static_cast<std::size_t>(length_));
     const auto length = buffer_.size();
     if (fetch(offset, buffer_.data(), length) != length)
         throw RecordReadError("record " + std::to_string(n) + " could not be read");
@@ -36,20 +34,21 @@ std::string_view RecordSource::readRecord(std::int64_t n)
 
 // Record n copied out of the lent bytes under the guard: a page gone from a file's mapping
 // (the file cut short, a failed medium) fails the read instead of ending the program.
-std::string_view RecordSource::readLent(std::int64_t n, std::string_view lent)
+std::string_view RecordSource::readLent(std::int64_t n, std::string_view lent, std::string &buffer)
 {
     const auto offset = beginRead(n);
-    const auto length = buffer_.size();
-    if (offset + length > lent.size() || !copyGuarded(buffer_.data(), lent.data() + offset, length))
+    buffer.resize(static_cast<std::size_t>(length_));
+    const auto length = buffer.size();
+    if (offset + length > lent.size() || !copyGuarded(buffer.data(), lent.data() + offset, length))
         throw RecordReadError("record " + std::to_string(n) + " could not be read");
-    return buffer_;
+    return buffer;
 }
 
 std::string_view RecordReads::record(std::int64_t n)
 {
     if (lent_.empty())
         return source_.readRecord(n);
-    const std::string_view bytes = source_.readLent(n, lent_);
+    const std::string_view bytes = source_.readLent(n, lent_, buffer_);
     if (bytes.find('\0') != std::string_view::npos)
         zeroEnd_ =
             std::max(zeroEnd_, static_cast<std::uint64_t>(n) * static_cast<std::uint64_t>(bytes.size()));

@@ -5,6 +5,7 @@
 // (RecordReads) when it can do so without a system call per record.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <stdexcept>
@@ -59,7 +60,12 @@ public:
     std::string read(std::int64_t n) { return std::string(readRecord(n)); }
 
     // Records read since the source was opened.
-    std::int64_t readCount() const { return reads_; }
+    std::int64_t readCount() const { return reads_.load(std::memory_order_relaxed); }
+
+    // Whether the source lends its bytes to RecordReads: reads through RecordReads then
+    // share nothing but the bytes and the count, and threads may read it at once, each
+    // through RecordReads of its own.
+    bool lends() { return !lentBytes().empty(); }
 
     // The source's identity now (one fstat for a file); a closed source has none.
     virtual SourceIdentity identity() const = 0;
@@ -84,13 +90,14 @@ protected:
 
 private:
     friend class RecordReads;
+    // Checks that record n is in the source and counts the read; returns its offset.
     std::uint64_t beginRead(std::int64_t n);
-    std::string_view readLent(std::int64_t n, std::string_view lent);
+    std::string_view readLent(std::int64_t n, std::string_view lent, std::string &buffer);
 
     std::uint64_t size_ = 0;
     int length_ = 0;
-    std::int64_t reads_ = 0;
-    std::string buffer_;  // reused by every read
+    std::atomic<std::int64_t> reads_ = 0;
+    std::string buffer_;  // reused by every readRecord
 };
 
 // The records one step of a lookup reads from one source: a chain walk reads dozens of
@@ -106,8 +113,9 @@ class RecordReads {
 public:
     explicit RecordReads(RecordSource &source) : source_(source), lent_(source.lentBytes()) {}
 
-    // Record n, exactly L bytes, valid until the next read from the source. Throws
-    // RecordReadError as RecordSource::readRecord does.
+    // Record n, exactly L bytes, valid until the next read through these reads (or, where
+    // the source lends nothing, from the source). Throws RecordReadError as
+    // RecordSource::readRecord does.
     std::string_view record(std::int64_t n);
     // Throws RecordReadError when the source no longer holds a record read with a zero byte.
     void confirm();
@@ -119,6 +127,7 @@ public:
 private:
     RecordSource &source_;
     std::string_view lent_;
+    std::string buffer_;  // the record copied out of the lent bytes
     std::uint64_t zeroEnd_ = 0;  // the end of the furthest lent record read with a zero byte
 };
 

@@ -6,7 +6,11 @@
 #include "tools/record_scan.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <exception>
 #include <functional>
+#include <mutex>
+#include <thread>
 
 namespace regdisc {
 
@@ -400,6 +404,160 @@ std::int64_t writeMatchRows(TableWriter &writer, const std::vector<TableColumn> 
     return 1;
 }
 
+namespace {
+
+using Registers = std::vector<std::unique_ptr<Register>>;
+// The registers of the list as one thread looks them up: each present register's query.
+using Queries = std::vector<RegisterQuery *>;
+
+Queries queriesOf(const Registers &registers)
+{
+    Queries queries;
+    for (const auto &reg : registers)
+        queries.push_back(reg && reg->state() == RegisterState::Present ? &reg->query() : nullptr);
+    return queries;
+}
+
+// One input's answer from the registers: its matches in the registers' order, and the
+// registers (by index) whose index met damage while it was looked up.
+struct InputAnswer {
+    std::vector<HolderMatch> matches;
+    std::vector<size_t> damaged;
+};
+
+InputAnswer answerOf(const std::vector<const DataSetSpec *> &dataSets, const Queries &queries,
+                     const HolderQuery &query, const DiscInfo &info)
+{
+    InputAnswer answer;
+    for (size_t s = 0; s < queries.size(); ++s)
+        if (queries[s] && !findInRegister(*dataSets[s], *queries[s], query, info,
+                                          [&](const HolderMatch &m) { answer.matches.push_back(m); }))
+            answer.damaged.push_back(s);
+    return answer;
+}
+
+// A list looked up on several threads. Each has queries of its own (a query keeps state
+// between its reads) over the registers' open files, whose mapped bytes they share, and
+// the skip indexes built for the list. Each thread takes the next chunk of inputs; the
+// answers are taken in the list's order, and the threads keep at most a few chunks ahead
+// of the taker, so that the answers waiting stay few.
+class ParallelAnswers {
+public:
+    ParallelAnswers(const Disc &disc, const std::vector<const DataSetSpec *> &dataSets, Registers &registers,
+                    const std::vector<Text> &inputs, const BatchOptions &options, int threads)
+        : disc_(disc), dataSets_(dataSets), inputs_(inputs), options_(options),
+          chunk_(std::max<std::size_t>(options.chunk, 1)), chunks_((inputs.size() + chunk_ - 1) / chunk_),
+          done_(chunks_.size(), false), ahead_(4 * static_cast<std::size_t>(threads))
+    {
+        std::vector<std::vector<std::unique_ptr<RegisterQuery>>> owned(static_cast<size_t>(threads));
+        for (auto &own : owned)
+            for (const auto &reg : registers) {
+                own.push_back(reg && reg->state() == RegisterState::Present ? reg->anotherQuery() : nullptr);
+                // Files read otherwise than through a mapping: one thread looks the list up.
+                if (reg && reg->state() == RegisterState::Present && !own.back())
+                    return;
+            }
+        owned_ = std::move(owned);
+        for (const auto &own : owned_) {
+            Queries queries;
+            for (const auto &q : own)
+                queries.push_back(q.get());
+            threads_.emplace_back([this, queries] { work(queries); });
+        }
+    }
+
+    ~ParallelAnswers()
+    {
+        {
+            std::lock_guard lock(mutex_);
+            stop_ = true;
+        }
+        changed_.notify_all();
+        for (std::thread &t : threads_)
+            t.join();
+    }
+
+    // Whether the threads run: otherwise the list is looked up on the caller's thread.
+    bool running() const { return !threads_.empty(); }
+
+    // Input i's answer, once its chunk is done; inputs are taken in order. Rethrows what
+    // stopped a thread.
+    InputAnswer take(std::size_t i)
+    {
+        const std::size_t c = i / chunk_;
+        std::unique_lock lock(mutex_);
+        if (c != taking_) {
+            chunks_[taking_] = {};  // its answers are written
+            taking_ = c;
+            changed_.notify_all();
+        }
+        changed_.wait(lock, [&] { return done_[c] || failure_; });
+        if (failure_)
+            std::rethrow_exception(failure_);
+        return std::move(chunks_[c][i - c * chunk_]);
+    }
+
+private:
+    void work(const Queries &queries)
+    {
+        try {
+            for (;;) {
+                std::size_t c = 0;
+                {
+                    std::unique_lock lock(mutex_);
+                    changed_.wait(
+                        lock, [&] { return stop_ || next_ >= chunks_.size() || next_ < taking_ + ahead_; });
+                    if (stop_ || next_ >= chunks_.size())
+                        return;
+                    c = next_++;
+                }
+                std::vector<InputAnswer> answers;
+                const std::size_t end = std::min(inputs_.size(), (c + 1) * chunk_);
+                for (std::size_t i = c * chunk_; i < end; ++i)
+                    answers.push_back(answerOf(
+                        dataSets_, queries, {options_.keyClass, inputs_[i], !options_.prefix}, disc_.info()));
+                std::lock_guard lock(mutex_);
+                chunks_[c] = std::move(answers);
+                done_[c] = true;
+                changed_.notify_all();
+            }
+        } catch (...) {
+            std::lock_guard lock(mutex_);
+            if (!failure_)
+                failure_ = std::current_exception();
+            changed_.notify_all();
+        }
+    }
+
+    const Disc &disc_;
+    const std::vector<const DataSetSpec *> &dataSets_;
+    const std::vector<Text> &inputs_;
+    const BatchOptions &options_;
+    const std::size_t chunk_;
+    std::vector<std::vector<std::unique_ptr<RegisterQuery>>> owned_;  // each thread's queries
+    std::vector<std::vector<InputAnswer>> chunks_;
+    std::vector<bool> done_;
+    const std::size_t ahead_;  // chunks a thread may start beyond the one being taken
+    std::size_t next_ = 0;  // the chunk a thread takes next
+    std::size_t taking_ = 0;  // the chunk whose answers are being taken
+    bool stop_ = false;
+    std::exception_ptr failure_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<std::thread> threads_;
+};
+
+int threadsFor(const BatchOptions &options, std::size_t inputs)
+{
+    if (inputs < options.threadsFrom)
+        return 1;
+    if (options.threads > 0)
+        return options.threads;
+    return static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
+}
+
+}  // namespace
+
 BatchSummary runBatch(const Disc &disc, const std::vector<Text> &inputs, const BatchOptions &options,
                       TableWriter &writer, Progress &progress)
 {
@@ -410,7 +568,7 @@ BatchSummary runBatch(const Disc &disc, const std::vector<Text> &inputs, const B
     writer.beginTable("batch", u"批次查詢", columns);
 
     // Every register opened once for the whole list.
-    std::vector<std::unique_ptr<Register>> registers;
+    Registers registers;
     for (const DataSetSpec *spec : dataSets) {
         RegisterMatches r;
         r.spec = spec;
@@ -432,29 +590,31 @@ BatchSummary runBatch(const Disc &disc, const std::vector<Text> &inputs, const B
                 for (const KeyKindSpec *k : keyKindsOf(reg->spec(), options.keyClass))
                     kinds.push_back(k->number);
                 progress.begin(u"建立索引 " + registerName(reg->spec()), 0);
-                reg->query().buildSkipIndex(kinds);
+                reg->query().buildSkipIndex(kinds, options.skipSpacing);
             }
 
-    std::vector<HolderMatch> matches;
     std::vector<RegisterMatches> damaged(dataSets.size());  // this input's damaged lookups
     std::vector<const RegisterMatches *> unreadable;
     progress.begin(u"批次查詢", static_cast<std::int64_t>(inputs.size()));
-    for (const Text &input : inputs) {
-        matches.clear();
+    const int threads = threadsFor(options, inputs.size());
+    std::unique_ptr<ParallelAnswers> parallel;
+    if (threads > 1)
+        parallel = std::make_unique<ParallelAnswers>(disc, dataSets, registers, inputs, options, threads);
+    const Queries queries = queriesOf(registers);
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        const Text &input = inputs[i];
+        const InputAnswer answer =
+            parallel && parallel->running()
+                ? parallel->take(i)
+                : answerOf(dataSets, queries, {options.keyClass, input, !options.prefix}, disc.info());
+        // A register that could not be opened, or whose index met damage for this input,
+        // answers 無法讀取, in the registers' order.
         unreadable.clear();
-        const HolderQuery query{options.keyClass, input, !options.prefix};
         for (size_t s = 0; s < registers.size(); ++s) {
             RegisterMatches &state = summary.registers[s];
-            if (!registers[s])
-                continue;
-            if (registers[s]->state() == RegisterState::Unreadable) {
+            if (registers[s] && registers[s]->state() == RegisterState::Unreadable) {
                 unreadable.push_back(&state);
-                continue;
-            }
-            if (registers[s]->state() != RegisterState::Present)
-                continue;
-            if (!findInRegister(*registers[s], query, disc.info(),
-                                [&](const HolderMatch &m) { matches.push_back(m); })) {
+            } else if (std::find(answer.damaged.begin(), answer.damaged.end(), s) != answer.damaged.end()) {
                 state.state = RegisterState::Unreadable;
                 state.message = Text(dataSets[s]->damagedMessage);
                 damaged[s] = state;
@@ -463,11 +623,11 @@ BatchSummary runBatch(const Disc &disc, const std::vector<Text> &inputs, const B
                 unreadable.push_back(&damaged[s]);
             }
         }
-        if (!matches.empty())
+        if (!answer.matches.empty())
             ++summary.found;
         else if (!unreadable.empty())
             ++summary.unknown;
-        summary.rows += writeMatchRows(writer, columns, input, matches, unreadable);
+        summary.rows += writeMatchRows(writer, columns, input, answer.matches, unreadable);
         stepOrStop(progress, ++summary.inputs);
     }
     writer.endTable();

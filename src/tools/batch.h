@@ -42,6 +42,16 @@ struct BatchOptions {
     // costs about what twenty thousand walks of a section do on an index of a hundred
     // blocks of a hundred entries.
     std::size_t skipIndexFrom = 20000;
+    // Every this many entries of a section the skip index remembers one: a lookup then reads
+    // at most this many DetailEntries, which a long list pays for in memory (at spacing 4,
+    // 32 bytes an entry of the register over 4).
+    int skipSpacing = 4;
+    // From this many inputs on the list is looked up on `threads` threads at once (0: one a
+    // core, at most four), each with the registers opened for itself and a chunk of inputs
+    // at a time; the rows are written in the list's order all the same.
+    std::size_t threadsFrom = 4096;
+    int threads = 0;
+    std::size_t chunk = 256;
 };
 
 struct BatchSummary {

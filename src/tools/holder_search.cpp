@@ -123,14 +123,13 @@ std::vector<const KeyKindSpec *> keyKindsOf(const DataSetSpec &spec, KeyClass ke
     return kinds;
 }
 
-bool findInRegister(Register &reg, const HolderQuery &query, const DiscInfo &info,
-                    const std::function<void(const HolderMatch &)> &onMatch)
+bool findInRegister(const DataSetSpec &spec, RegisterQuery &registerQuery, const HolderQuery &query,
+                    const DiscInfo &info, const std::function<void(const HolderMatch &)> &onMatch)
 {
-    const DataSetSpec &spec = reg.spec();
     const Text input = clerkInput(query.keyClass, query.input);
     for (const KeyKindSpec *kind : keyKindsOf(spec, query.keyClass)) {
         KeyCursor cursor =
-            reg.query().find(kind->number, input, query.exact ? KeyMatch::Whole : KeyMatch::Beginning);
+            registerQuery.find(kind->number, input, query.exact ? KeyMatch::Whole : KeyMatch::Beginning);
         for (;;) {
             const KeyCursor::Step step = cursor.next();
             if (step == KeyCursor::Step::Damaged)
@@ -141,6 +140,12 @@ bool findInRegister(Register &reg, const HolderQuery &query, const DiscInfo &inf
         }
     }
     return true;
+}
+
+bool findInRegister(Register &reg, const HolderQuery &query, const DiscInfo &info,
+                    const std::function<void(const HolderMatch &)> &onMatch)
+{
+    return findInRegister(reg.spec(), reg.query(), query, info, onMatch);
 }
 
 void findHolder(const Disc &disc, const HolderQuery &query, const std::vector<const DataSetSpec *> &dataSets,

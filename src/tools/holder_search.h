@@ -68,6 +68,8 @@ Text clerkInput(KeyClass keyClass, TextView input);
 
 // Looks the holder up in one open register, handing each match to `onMatch` in chain
 // order, KeyKind by KeyKind; returns false when a lookup met a damaged index.
+bool findInRegister(const DataSetSpec &spec, RegisterQuery &registerQuery, const HolderQuery &query,
+                    const DiscInfo &info, const std::function<void(const HolderMatch &)> &onMatch);
 bool findInRegister(Register &reg, const HolderQuery &query, const DiscInfo &info,
                     const std::function<void(const HolderMatch &)> &onMatch);
 
