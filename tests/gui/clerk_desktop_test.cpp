@@ -58,15 +58,6 @@ struct HolderDisc {
     QTemporaryDir dir;
 };
 
-QWidget *chooseTool(Menu &menu, const char *action, const char *window)
-{
-    auto *tools = child<QMenu>(menu.window.get(), "menu_tools");
-    for (QAction *a : tools->actions())
-        if (a->objectName() == QLatin1String(action))
-            a->trigger();
-    return shownWindow(QString::fromLatin1(window));
-}
-
 // Names a folder in the main menu's folder box and presses Enter.
 void enterFolder(Menu &menu, const QString &folder)
 {
@@ -442,12 +433,8 @@ private slots:
         const QString older = dir.filePath("older"), newer = dir.filePath("newer");
         test::writeComparePair(older.toStdString(), newer.toStdString());
         Menu menu(newer);
-        auto *window = qobject_cast<CompareWindow *>(chooseTool(menu, "act_compare", "frm_compare"));
+        CompareWindow *window = runComparison(menu, older);
         QVERIFY(window);
-        child<QLineEdit>(window, "tx_old")->setText(older);
-        QSignalSpy done(window, &CompareWindow::done);
-        click(child<QPushButton>(window, "cmd_run"));
-        QVERIFY(done.count() > 0 || done.wait(10000));
         QVERIFY2(window->hasComparison(), qPrintable(child<QLabel>(window, "lab_status")->text()));
         QApplication::processEvents();
         const QRect area = window->screen()->availableGeometry();

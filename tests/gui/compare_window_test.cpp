@@ -27,17 +27,6 @@ using namespace regdisc::guitest;
 
 namespace {
 
-QWidget *chooseTool(Menu &menu, const char *action, const char *window)
-{
-    auto *tools = child<QMenu>(menu.window.get(), "menu_tools");
-    if (!tools)
-        return nullptr;
-    for (QAction *a : tools->actions())
-        if (a->objectName() == QLatin1String(action))
-            a->trigger();
-    return shownWindow(QString::fromLatin1(window));
-}
-
 QString cell(const QWidget *window, const char *table, int row, int column)
 {
     auto *t = child<QTableWidget>(window, table);
@@ -198,12 +187,8 @@ private slots:
         test::writeRegister(other.toStdString(), test::kNewerHoldings,
                             {u"T02", u"別家公司", u"114/06/30", u"N", u"114/07/02"}, "T02");
         Menu menu(other);
-        auto *window = qobject_cast<CompareWindow *>(chooseTool(menu, "act_compare", "frm_compare"));
+        CompareWindow *window = runComparison(menu, older);
         QVERIFY(window);
-        child<QLineEdit>(window, "tx_old")->setText(older);
-        QSignalSpy done(window, &CompareWindow::done);
-        click(child<QPushButton>(window, "cmd_run"));
-        QVERIFY(done.count() > 0 || done.wait(10000));
         QCOMPARE(child<QLabel>(window, "lab_status")->text(),
                  QString("兩片光碟不是同一證券：舊光碟是 T01  測試公司，新光碟是 T02  別家公司，無法比較。"));
         QVERIFY(!window->hasComparison());

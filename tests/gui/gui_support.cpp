@@ -3,12 +3,16 @@
 #include "writer/sample_disc.h"
 
 #include "printing/document_renderer.h"
+#include "views/compare_window.h"
+#include "views/holder_window.h"
 
 #include <QHash>
 #include <QInputMethodEvent>
+#include <QMenu>
 #include <QProcess>
 #include <QRawFont>
 #include <QRegularExpression>
+#include <QSignalSpy>
 
 namespace regdisc::guitest {
 
@@ -72,6 +76,28 @@ QWidget *Menu::open(const char *name)
     if (opened && !QTest::qWaitForWindowExposed(opened))
         qWarning("the screen was not shown");
     return opened;
+}
+
+QWidget *chooseTool(Menu &menu, const char *action, const char *window)
+{
+    auto *tools = menu.window->findChild<QMenu *>(QStringLiteral("menu_tools"));
+    if (!tools)
+        return nullptr;
+    for (QAction *a : tools->actions())
+        if (a->objectName() == QLatin1String(action))
+            a->trigger();
+    return shownWindow(QString::fromLatin1(window));
+}
+
+CompareWindow *runComparison(Menu &menu, const QString &older)
+{
+    auto *window = qobject_cast<CompareWindow *>(chooseTool(menu, "act_compare", "frm_compare"));
+    if (!window)
+        return nullptr;
+    window->findChild<QLineEdit *>(QStringLiteral("tx_old"))->setText(older);
+    QSignalSpy done(window, &CompareWindow::done);
+    click(window->findChild<QPushButton *>(QStringLiteral("cmd_run")));
+    return done.count() > 0 || done.wait(10000) ? window : nullptr;
 }
 
 QWidget *shownWindow(const QString &name)

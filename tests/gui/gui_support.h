@@ -22,6 +22,10 @@
 #include <memory>
 #include <vector>
 
+namespace regdisc {
+class CompareWindow;
+}
+
 namespace regdisc::guitest {
 
 // Records every message instead of showing it.
@@ -117,6 +121,15 @@ struct Menu {
     // Presses a menu button; the screen it opened, or nothing.
     QWidget *open(const char *button);
 };
+
+// Chooses an item of the main menu's 工具 menu by its object name; the window of that name
+// it showed, or nothing.
+QWidget *chooseTool(Menu &menu, const char *action, const char *window);
+
+// 異動比較 chosen from the main menu (the newer disc's), `older` named as the older disc and
+// 執行 pressed; the window once the comparison has ended, or nothing when it did not open
+// or did not end within ten seconds.
+CompareWindow *runComparison(Menu &menu, const QString &older);
 
 template <typename T> T *child(const QWidget *parent, const char *name)
 {

@@ -26,17 +26,6 @@ using namespace regdisc::guitest;
 
 namespace {
 
-QWidget *chooseTool(Menu &menu, const char *action, const char *window)
-{
-    auto *tools = child<QMenu>(menu.window.get(), "menu_tools");
-    if (!tools)
-        return nullptr;
-    for (QAction *a : tools->actions())
-        if (a->objectName() == QLatin1String(action))
-            a->trigger();
-    return shownWindow(QString::fromLatin1(window));
-}
-
 QByteArray bytesOf(const QString &path)
 {
     QFile file(path);

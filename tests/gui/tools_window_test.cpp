@@ -46,17 +46,6 @@ struct HolderDisc {
 };
 
 // Chooses a tool from the 工具 menu of the main menu's menu bar; the tool's window.
-QWidget *chooseTool(Menu &menu, const char *action, const char *window)
-{
-    auto *tools = child<QMenu>(menu.window.get(), "menu_tools");
-    if (!tools)
-        return nullptr;
-    for (QAction *a : tools->actions())
-        if (a->objectName() == QLatin1String(action))
-            a->trigger();
-    return shownWindow(QString::fromLatin1(window));
-}
-
 QTreeWidgetItem *group(QTreeWidget *tree, const QString &ext)
 {
     for (int i = 0; i < tree->topLevelItemCount(); ++i)
