@@ -55,21 +55,6 @@ std::string_view RecordReads::record(std::int64_t n)
     return bytes;
 }
 
-void RecordReads::prefetch(std::int64_t n) const
-{
-    const auto length = static_cast<std::uint64_t>(source_.recordLength());
-    if (n < 1 || length == 0 || static_cast<std::uint64_t>(n) > lent_.size() / length)
-        return;
-    const char *bytes = lent_.data() + (static_cast<std::uint64_t>(n) - 1) * length;
-    // A prefetch never faults, even where a page of the mapping is gone.
-#if defined(__GNUC__) || defined(__clang__)
-    __builtin_prefetch(bytes);
-    __builtin_prefetch(bytes + length - 1);
-#else
-    (void)bytes;
-#endif
-}
-
 void RecordReads::confirm()
 {
     if (zeroEnd_ > 0 && source_.currentSize() < zeroEnd_)

@@ -119,10 +119,6 @@ public:
     std::string_view record(std::int64_t n);
     // Throws RecordReadError when the source no longer holds a record read with a zero byte.
     void confirm();
-    // Asks the processor to bring record n's lent bytes into its cache ahead of their read,
-    // so that walks that take turns overlap their waits for memory. A hint only: nothing is
-    // read or counted, and nothing happens where no bytes are lent or n is not among them.
-    void prefetch(std::int64_t n) const;
 
 private:
     RecordSource &source_;
